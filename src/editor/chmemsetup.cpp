@@ -1,0 +1,21 @@
+#include "editor/chmemsetup.h"
+
+#include "errlog/guarded.h"
+#include "image/chgrid.h"
+#include "image/chmem.h"
+#include "image/ctdcs.h"
+#include "shell/appcontext.h"
+
+namespace k52 {
+
+void InitChMem(AppContext& ctx) {
+  guarded(ctx.log, "frmSysSet->InitChMem", [&] {
+    ChInfoInitFace(ctx);
+    GenCtdcsList(ctx);
+    ReadChInfo(ctx);
+    SetChGrid(ctx);
+    InitChTable(ctx);
+  });
+}
+
+}  // namespace k52

@@ -1,0 +1,19 @@
+#pragma once
+// The character codec: the radio's 45 display characters <-> codes 0-44.
+
+#include <QString>
+#include <cstdint>
+
+namespace k52 {
+
+struct AppContext;
+
+void GetValidCharTbl(AppContext& ctx);
+// Text to codes: NameCode(0 ... count-1).
+void ChNameCharSol(AppContext& ctx, const QString& text, int16_t count);
+// Codes to text, for channel n into grid cell (n, 8).
+void ChNameCharShow(AppContext& ctx, int16_t n);
+// The power-on message OptSel(50...54) into the message box.
+void ShowPowerOnMsg(AppContext& ctx);
+
+}  // namespace k52

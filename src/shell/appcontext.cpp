@@ -1,0 +1,17 @@
+#include "shell/appcontext.h"
+
+#include <QDir>
+
+namespace k52 {
+
+AppContext::AppContext(const Clock& clk, Dialogs& dlg, QString folder)
+    : clock(clk), dialogs(dlg), programFolder(std::move(folder)), views(&nullViews_), log(clk),
+      gridCh_(&memoryGrid_) {}
+
+AppContext::~AppContext() = default;
+
+QString AppContext::programPath(const QString& name) const { return QDir(programFolder).filePath(name); }
+
+void AppContext::setGridCh(Grid* grid) { gridCh_ = grid ? grid : &memoryGrid_; }
+
+}  // namespace k52

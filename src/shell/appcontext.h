@@ -1,0 +1,90 @@
+#pragma once
+// The application context: one object owns the image, the tables, the settings values,
+// the band and the error log of a running program. Procedures get it by reference; a
+// test builds a fresh one per case. Windows plug into it through AppViews.
+
+#include "errlog/errorlog.h"
+#include "image/memoryimage.h"
+#include "image/tables.h"
+#include "shell/appstate.h"
+#include "ui/grid.h"
+#include "ui/inifile.h"
+
+#include <QString>
+#include <memory>
+
+namespace k52 {
+
+class Clock;
+class Dialogs;
+
+// What the windows show of the shared state. The main window and the settings window
+// implement it; without windows (the command-line companion, tests of the logic) the
+// default does nothing.
+class AppViews {
+ public:
+  virtual ~AppViews() = default;
+  // Start-up step 3: the installation pass closes the main window.
+  virtual void closeMainWindow() {}
+  // The check mark of the language menu (1, 2 or 3).
+  virtual void checkLanguageItem(int16_t /*lang*/) {}
+  // The address boxes of the communication window take the texts read at start-up.
+  virtual void showAddressTexts(const AppState& /*state*/) {}
+  // Status bar panels.
+  virtual void setStatusNotice(const QString& /*text*/) {}
+  virtual void setStatusCom(const QString& /*text*/) {}
+  virtual void setStatusFile(const QString& /*text*/) {}
+  // Applies the language table to the main window.
+  virtual void setSoftFace() {}
+  // Sets up the memory viewer's grid.
+  virtual void setGridMemDat() {}
+  // Loads the settings window (start-up step 22, before its channel set-up runs).
+  virtual void loadSettingsWindow() {}
+  // The options page shows OptSel again.
+  virtual void showOptions() {}
+  // The power-on message box shows this text.
+  virtual void showPowerOnMessage(const QString& /*text*/) {}
+};
+
+struct AppContext {
+  AppContext(const Clock& clock, Dialogs& dialogs, QString programFolder);
+  ~AppContext();
+  AppContext(const AppContext&) = delete;
+  AppContext& operator=(const AppContext&) = delete;
+
+  // A path in the program folder ("minglyc.dll", "Data").
+  QString programPath(const QString& name) const;
+  // The channel grid: the settings window's grid once it is loaded, else one in memory.
+  Grid& gridCh() { return *gridCh_; }
+  void setGridCh(Grid* grid);
+
+  const Clock& clock;
+  Dialogs& dialogs;
+  QString programFolder;
+  AppViews* views;
+
+  AppState st;
+  ErrorLog log;
+  IniFile ini;
+  MemoryImage IicDat;
+  ChannelTable ch;
+  OptionTable opt;
+  Band band;
+  ToneList tones;
+  CharTable chars;
+  ConvBufArray ConvBuf;
+  // The language table: texts 0-445 of the current language.
+  VbArray<QString, 0, 445> SoftFaceText;
+  QString text(int n) const { return (n >= 0 && n <= 445) ? SoftFaceText(n) : QString(); }
+
+ private:
+  AppViews nullViews_;
+  MemoryGrid memoryGrid_;
+  Grid* gridCh_;
+};
+
+// File names in the program folder.
+inline constexpr const char* kSettingsFileName = "minglyc.dll";
+inline constexpr const char* kDefaultImageFileName = "dhcpqec.dll";
+
+}  // namespace k52

@@ -1,0 +1,51 @@
+#pragma once
+// The program-wide values read from the settings file at start-up, and the small pieces
+// of state the windows share. One AppContext owns one of these.
+
+#include <QString>
+#include <cstdint>
+
+namespace k52 {
+
+struct AppState {
+  QString IniFile;          // full path of the settings file
+  int16_t CurLang = 2;      // 1 Simplified Chinese, 2 Traditional Chinese, 3 English
+  QString EngFont = QStringLiteral("Times New Roman");
+  QString ChsFont = QStringLiteral("宋体");
+  QString CurFont;
+  QString OverColor;        // colour numbers as text, converted where used
+  QString DefColor;
+  int16_t DatNum = 0;
+  int16_t CtcDcsMax = 260;
+  int16_t TableMaxAddr = 0x1FFF;
+  int16_t ReadStartAddr = 0;
+  int16_t ReadEndAddr = 0x1FFF;
+  int16_t WriteStartAddr = 0;
+  int16_t WriteEndAddr = 0x1FFF;
+  // Texts of the five address keys as read, shown unchanged in the communication window.
+  QString TableMaxAddrText = QStringLiteral("1FFF");
+  QString ReadStartAddrText = QStringLiteral("0000");
+  QString ReadEndAddrText = QStringLiteral("1FFF");
+  QString WriteStartAddrText = QStringLiteral("0000");
+  QString WriteEndAddrText = QStringLiteral("1FFF");
+  int16_t PartFillStart = 0;
+  int16_t PartFillEnd = 0;
+  QString EndOfItem = QStringLiteral("*EndOfThisItem*");
+  bool InstallPass = false;
+  int16_t AppExiting = 0;
+  QString CurDataFile;
+  QString DefDataFile;
+  QString LockState;
+  int16_t ComNo = 1;
+  bool TestModeFlag = false;
+};
+
+// Default colours when the settings file names none: black text, red for frequencies
+// outside the band (colour numbers are 0x00BBGGRR).
+inline constexpr const char* kDefaultDefColor = "0";
+inline constexpr const char* kDefaultOverColor = "255";
+
+// A language number as the program uses it: 1, 2 or 3, anything else English.
+inline int16_t validLang(int16_t lang) { return (lang >= 1 && lang <= 3) ? lang : int16_t(3); }
+
+}  // namespace k52

@@ -1,0 +1,64 @@
+#pragma once
+// The main window: a multiple-document frame with the menu bar, the status bar and the
+// document area that holds the settings window. It runs the start-up sequence from a
+// one-shot timer so that it is painted before the work starts.
+
+#include "shell/appcontext.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QTimer;
+
+namespace k52 {
+
+class frmShowErr;
+
+class mdifrmMain : public QMainWindow, public AppViews {
+  Q_OBJECT
+ public:
+  explicit mdifrmMain(AppContext& ctx, QWidget* parent = nullptr);
+  ~mdifrmMain() override;
+
+  AppContext& context() { return ctx_; }
+  QMdiArea* mdiArea() const { return mdi_; }
+  frmShowErr* errorWindow() const { return err_; }
+  QTimer* startupTimer() const { return tmrInitMultiFrm_; }
+  QString statusPanelText(int panel) const;
+  // True once the start-up sequence has run (or the installation pass closed the window).
+  bool started() const { return started_; }
+
+  // AppViews
+  void closeMainWindow() override;
+  void checkLanguageItem(int16_t lang) override;
+  void setStatusNotice(const QString& text) override;
+  void setStatusCom(const QString& text) override;
+  void setStatusFile(const QString& text) override;
+  void setSoftFace() override;
+
+ signals:
+  void startupFinished();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildMenus();
+  void buildStatusBar();
+  void runStartup();
+
+  AppContext& ctx_;
+  QMdiArea* mdi_;
+  frmShowErr* err_;
+  QTimer* tmrInitMultiFrm_;
+  QLabel* panels_[3] = {};
+  QAction* mnuLangSel_[3] = {};
+  bool started_ = false;
+};
+
+// Twips (1/1440 inch) to pixels on the screen the widget is on.
+int twipsToPixels(int twips, const QWidget* widget = nullptr);
+
+}  // namespace k52

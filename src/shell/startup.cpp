@@ -1,0 +1,181 @@
+#include "shell/startup.h"
+
+#include "comm/datafiles.h"
+#include "comm/protocol.h"
+#include "comm/serialport.h"
+#include "editor/chmemsetup.h"
+#include "errlog/guarded.h"
+#include "image/charcodec.h"
+#include "image/numbers.h"
+#include "image/optcodec.h"
+#include "shell/appcontext.h"
+#include "shell/langtable.h"
+#include "ui/dialogs.h"
+
+namespace k52 {
+
+namespace {
+
+const QString kSetting = QStringLiteral("Setting");
+
+QString readSetting(AppContext& ctx, const char* key, const char* def, int width) {
+  return readClean(ctx.ini, kSetting, QString::fromLatin1(key), QString::fromUtf8(def), width);
+}
+
+// A bad value in the settings file (not a number, too large) must not stop the start:
+// the key's default stands in and the log names the key.
+void logBadKey(AppContext& ctx, const char* key, const K52Error& e) {
+  ctx.log.LogError(QStringLiteral("mdifrmMain->InitMultiFrm"), e.number(),
+                   QStringLiteral("%1 [Setting] %2").arg(QString::fromLatin1(kSettingsFileName), QString::fromLatin1(key)));
+}
+
+int16_t readDecimal(AppContext& ctx, const char* key, const char* def, int width) {
+  const QString text = readSetting(ctx, key, def, width);
+  try {
+    return textToInt16(text);
+  } catch (const K52Error& e) {
+    logBadKey(ctx, key, e);
+    return textToInt16(QString::fromLatin1(def));
+  }
+}
+
+// An address key: its text (shown unchanged in the communication window) and its value.
+int16_t readAddress(AppContext& ctx, const char* key, const char* def, QString& text) {
+  text = readSetting(ctx, key, def, 14);
+  try {
+    return hexTextToInt16(text);
+  } catch (const K52Error& e) {
+    logBadKey(ctx, key, e);
+    text = QString::fromLatin1(def);
+    return hexTextToInt16(text);
+  }
+}
+
+void readLanguage(AppContext& ctx) {
+  ctx.st.CurLang = validLang(readDecimal(ctx, "Language", "2", 9));
+}
+
+void readComNo(AppContext& ctx) {
+  int16_t com = readDecimal(ctx, "COM", "1", 9);
+  if (com < 1 || com > 16) {
+    logBadKey(ctx, "COM", K52Error(ErrInvalidProperty, QStringLiteral("port outside 1-16")));
+    com = 1;
+  }
+  ctx.st.ComNo = com;
+}
+
+void readDatNum(AppContext& ctx) {
+  int16_t datNum = readDecimal(ctx, "DatNum", "0", 9);
+  if (datNum < 0) {
+    logBadKey(ctx, "DatNum", K52Error(ErrBounds, QStringLiteral("negative image size")));
+    datNum = 0;
+  }
+  ctx.st.DatNum = datNum;
+  ctx.IicDat.allocate(datNum);
+}
+
+void readFontsColoursAndLimits(AppContext& ctx) {
+  AppState& s = ctx.st;
+  s.EngFont = readSetting(ctx, "EngFont", "Times New Roman", 29);
+  s.ChsFont = readSetting(ctx, "ChsFont", "宋体", 29);
+  s.CurFont = s.CurLang == 1 ? s.ChsFont : s.EngFont;
+  s.OverColor = readSetting(ctx, "OverColor", kDefaultOverColor, 29);
+  s.DefColor = readSetting(ctx, "DefColor", kDefaultDefColor, 29);
+  // Colours are converted where they are used; a bad one is replaced here, once.
+  if (!isNumeric(s.OverColor)) {
+    logBadKey(ctx, "OverColor", K52Error(ErrTypeMismatch, s.OverColor));
+    s.OverColor = QString::fromLatin1(kDefaultOverColor);
+  }
+  if (!isNumeric(s.DefColor)) {
+    logBadKey(ctx, "DefColor", K52Error(ErrTypeMismatch, s.DefColor));
+    s.DefColor = QString::fromLatin1(kDefaultDefColor);
+  }
+  readSetting(ctx, "CtMax", "50", 29);
+  readSetting(ctx, "DcsMax", "210", 29);
+  s.CtcDcsMax = readDecimal(ctx, "CtcDcsMax", "260", 29);
+}
+
+void readAddresses(AppContext& ctx) {
+  AppState& s = ctx.st;
+  s.TableMaxAddr = readAddress(ctx, "TableMaxAddr", "1FFF", s.TableMaxAddrText);
+  s.ReadStartAddr = readAddress(ctx, "ReadStartAddr", "0000", s.ReadStartAddrText);
+  s.ReadEndAddr = readAddress(ctx, "ReadEndAddr", "1FFF", s.ReadEndAddrText);
+  s.WriteStartAddr = readAddress(ctx, "WriteStartAddr", "0000", s.WriteStartAddrText);
+  s.WriteEndAddr = readAddress(ctx, "WriteEndAddr", "1FFF", s.WriteEndAddrText);
+  s.PartFillStart = 0;
+  s.PartFillEnd = s.TableMaxAddr;
+}
+
+}  // namespace
+
+void GetSysLang(AppContext& ctx) {
+  guarded(ctx.log, "mdifrmMain->GetSysLang", [&] {
+    if (readDecimal(ctx, "FirRun", "1", 2) == 0) return;
+    ctx.ini.write(kSetting, QStringLiteral("FirRun"), QStringLiteral("0"));
+    const int lcid = ctx.dialogs.systemLocaleId();
+    const char* lang = lcid == 1028 ? "2" : lcid == 2052 ? "1" : "3";
+    ctx.ini.write(kSetting, QStringLiteral("Language"), QString::fromLatin1(lang));
+    AutoSetPort(ctx);
+  });
+}
+
+void ReadSettings(AppContext& ctx) {
+  ctx.st.EndOfItem = QStringLiteral("*EndOfThisItem*");
+  ctx.st.IniFile = ctx.programPath(QString::fromLatin1(kSettingsFileName));
+  if (ctx.ini.path() != ctx.st.IniFile) ctx.ini.setPath(ctx.st.IniFile);
+  readLanguage(ctx);
+  readComNo(ctx);
+  readSetting(ctx, "ModelType", "0", 9);
+  readSetting(ctx, "ModelRange", "0", 9);
+  readDatNum(ctx);
+  readFontsColoursAndLimits(ctx);
+  readAddresses(ctx);
+}
+
+void InitMultiFrm(AppContext& ctx) {
+  // Every step below logs its own failures and returns; one that still escapes ends the
+  // sequence here, and the log says where.
+  guarded(ctx.log, "mdifrmMain->InitMultiFrm", [&] {
+    AppState& s = ctx.st;
+    s.EndOfItem = QStringLiteral("*EndOfThisItem*");
+    s.IniFile = ctx.programPath(QString::fromLatin1(kSettingsFileName));
+    ctx.ini.setPath(s.IniFile);
+
+    if (readDecimal(ctx, "FirRun", "2", 2) == 2) {
+      ctx.ini.write(kSetting, QStringLiteral("FirRun"), QStringLiteral("1"));
+      s.InstallPass = true;
+      ctx.views->closeMainWindow();
+      return;
+    }
+    GetSysLang(ctx);
+
+    readLanguage(ctx);
+    ctx.views->checkLanguageItem(s.CurLang);
+    GetValidCharTbl(ctx);
+    InitFaceText(ctx);
+
+    readComNo(ctx);
+    if (!VerdictCom(ctx)) AutoSetPort(ctx);
+
+    readSetting(ctx, "ModelType", "0", 9);
+    readSetting(ctx, "ModelRange", "0", 9);
+    readDatNum(ctx);
+    readFontsColoursAndLimits(ctx);
+    readAddresses(ctx);
+    ctx.views->showAddressTexts(s);
+
+    s.CurDataFile = s.DefDataFile;
+    ShowCurDataFile(ctx);
+    InitProtocol(ctx);
+    GenerateDatFolder(ctx);
+    ctx.views->setSoftFace();
+    OptNowDefSol(ctx, 0);
+    ctx.views->setGridMemDat();
+    ctx.views->loadSettingsWindow();
+    InitChMem(ctx);
+    NewFileSol(ctx);
+    ctx.ch.ChNameCode.fill(255);
+  });
+}
+
+}  // namespace k52

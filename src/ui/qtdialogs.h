@@ -1,0 +1,27 @@
+#pragma once
+// The Qt side of the dialog seam: real message boxes, file dialogs and desktop services.
+
+#include "ui/dialogs.h"
+
+class QWidget;
+
+namespace k52 {
+
+class QtDialogs final : public Dialogs {
+ public:
+  explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+  void setParent(QWidget* parent) { parent_ = parent; }
+  MsgAnswer messageBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+  QString openFileName(const QString& filter, const QString& initialPath) override;
+  QString saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) override;
+  bool shellOpen(const QString& path) override;
+  int systemLocaleId() override;
+
+ private:
+  QWidget* parent_;
+};
+
+// "Data File(*.dat)|*.dat" to Qt's "Data File(*.dat) (*.dat)".
+QString qtFilterOf(const QString& filter);
+
+}  // namespace k52

@@ -1,0 +1,81 @@
+#include "errlog/errdescriptions.h"
+#include "errlog/errorlog.h"
+#include "errlog/guarded.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+using namespace k52;
+
+namespace {
+void failWith(ErrorLog& log, int number) {
+  guarded(log, "modChMem->IicDatToChInfo", [&] { raiseError(number, QStringLiteral("test")); });
+}
+}  // namespace
+
+TEST(ErrorLog, FirstFailureOpensTheWindowWithTwoLinesTheSecondSelected) {
+  ManualClock clock;
+  ErrorLog log(clock);
+  EXPECT_FALSE(log.isOpen());
+  failWith(log, 53);
+  ASSERT_TRUE(log.isOpen());
+  ASSERT_EQ(log.lines().size(), 2);
+  EXPECT_EQ(log.selectedLine(), 1);
+  EXPECT_EQ(log.ErrCount, 2);
+  EXPECT_TRUE(log.lines()[0].startsWith(QStringLiteral("---------")));
+  EXPECT_TRUE(log.lines()[0].endsWith(QStringLiteral("--------")));
+  EXPECT_FALSE(log.lines()[0].endsWith(QStringLiteral("---------")));
+  EXPECT_EQ(log.lines()[1], QStringLiteral("         错误:  modChMem->IicDatToChInfo     出错号:  53     出错点:  k52     "
+                                           "出错描述:  文件找不到"));
+}
+
+TEST(ErrorLog, UnknownNumberEndsWithEmptyDescriptionAndEntriesAccumulate) {
+  ManualClock clock;
+  ErrorLog log(clock);
+  failWith(log, 8002);
+  EXPECT_TRUE(log.lines()[1].endsWith(QStringLiteral("     出错描述:  ")));
+  EXPECT_TRUE(log.ErrDescription.isEmpty());
+  failWith(log, 9);
+  EXPECT_EQ(log.lines().size(), 4);
+  EXPECT_EQ(log.ErrCount, 4);
+  EXPECT_EQ(log.selectedLine(), 3);
+  EXPECT_EQ(log.ErrDescription, QStringLiteral("数组索引超出范围"));
+}
+
+TEST(ErrorLog, ClosingDiscardsEntriesAndTheNextFailureStartsAgain) {
+  ManualClock clock;
+  ErrorLog log(clock);
+  failWith(log, 6);
+  failWith(log, 6);
+  log.windowClosed();
+  EXPECT_FALSE(log.isOpen());
+  EXPECT_TRUE(log.lines().isEmpty());
+  failWith(log, 13);
+  EXPECT_EQ(log.lines().size(), 2);
+  EXPECT_EQ(log.ErrCount, 2);
+}
+
+TEST(ErrorLog, OptionRangeEntryHasItsOwnDetailsLine) {
+  ManualClock clock;
+  ErrorLog log(clock);
+  log.LogOptError(QStringLiteral("出错位置: frmSysSet->InitOpt->超时定时器     错误类型: 不在范围内"));
+  ASSERT_EQ(log.lines().size(), 2);
+  EXPECT_EQ(log.lines()[1],
+            QStringLiteral("        可选功能项:   出错位置: frmSysSet->InitOpt->超时定时器     错误类型: 不在范围内"));
+}
+
+TEST(ErrorLog, GuardLogsEveryKindOfFailureAndReturnsToTheCaller) {
+  ManualClock clock;
+  ErrorLog log(clock);
+  bool after = false;
+  EXPECT_FALSE(guarded(log, "a->b", [] { throw std::bad_alloc(); }));
+  EXPECT_EQ(log.lastNumber(), 7);
+  EXPECT_FALSE(guarded(log, "a->c", [] { throw 42; }));
+  EXPECT_EQ(log.lastNumber(), 5);
+  EXPECT_TRUE(guarded(log, "a->d", [&] { after = true; }));
+  EXPECT_TRUE(after);
+  EXPECT_EQ(log.entriesLogged(), 2);
+  // A number beyond 16 bits is folded to overflow rather than shown wrapped.
+  guarded(log, "a->e", [] { raiseError(70000); });
+  EXPECT_TRUE(log.lines().last().contains(QStringLiteral("出错号:  6 ")));
+}

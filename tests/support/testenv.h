@@ -1,0 +1,63 @@
+#pragma once
+// A fresh program for each test: a temporary program folder, a manual clock, scripted
+// answers to every question, and an application context on top.
+
+#include "shell/appcontext.h"
+#include "ui/clock.h"
+#include "ui/dialogs.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QString>
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+
+namespace k52::test {
+
+// Answers message boxes and dialogs from queues; records what was asked.
+class ScriptedDialogs final : public Dialogs {
+ public:
+  struct Asked {
+    QString prompt, title;
+    MsgButtons buttons;
+    MsgIcon icon;
+  };
+  MsgAnswer messageBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+  QString openFileName(const QString& filter, const QString& initialPath) override;
+  QString saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) override;
+  bool shellOpen(const QString& path) override {
+    opened.push_back(path);
+    return true;
+  }
+  int systemLocaleId() override { return localeId; }
+
+  std::deque<MsgAnswer> answers;  // empty: Yes for Yes/No, Ok for OK
+  std::deque<QString> fileNames;  // empty: cancelled
+  std::vector<Asked> asked;
+  std::vector<QString> opened;
+  std::vector<QString> dialogInitialPaths;
+  int localeId = 1033;
+};
+
+class TestEnv {
+ public:
+  TestEnv();
+  // Writes a file into the program folder.
+  void writeFile(const QString& name, const QByteArray& data) const;
+  void writeSettings(const QString& iniText) const { writeFile(QStringLiteral("minglyc.dll"), iniText.toUtf8()); }
+  QByteArray readFile(const QString& name) const;
+  QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
+  // Copies the delivered settings file and default image from the build's program folder.
+  void installDeliveredFiles() const;
+
+  QTemporaryDir folder;
+  ManualClock clock;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<AppContext> ctx;
+};
+
+// The build's program folder (build/bin), where the delivered files are generated.
+QString deliveredFolder();
+
+}  // namespace k52::test
