@@ -11,7 +11,7 @@
 namespace k52 {
 
 struct IniFile::Impl {
-  CSimpleIniCaseA ini{/*isUtf8=*/true, /*multiKey=*/false, /*multiLine=*/false};
+  CSimpleIniA ini{/*isUtf8=*/true, /*multiKey=*/false, /*multiLine=*/false};
 };
 
 IniFile::IniFile() : impl_(std::make_unique<Impl>()) {}

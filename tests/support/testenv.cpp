@@ -40,6 +40,33 @@ QByteArray TestEnv::readFile(const QString& name) const {
   return f.readAll();
 }
 
+QString chInfoSection(int chCount) {
+  const QStringList columns[8] = {
+      {QStringLiteral("RxFre"), QStringLiteral("0"), QStringLiteral("43000000")},
+      {QStringLiteral("TxFre"), QStringLiteral("0"), QStringLiteral("0")},
+      {QStringLiteral("CtcssDcsDec"), QStringLiteral("0"), QStringLiteral("0")},
+      {QStringLiteral("CtcssDcsEnc"), QStringLiteral("0"), QStringLiteral("0")},
+      {QStringLiteral("Wide|Narrow"), QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("Wide"), QStringLiteral("Narrow")},
+      {QStringLiteral("Off|On"), QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("Off"), QStringLiteral("On")},
+      {QStringLiteral("High|Mid|Low"), QStringLiteral("3"), QStringLiteral("0"), QStringLiteral("High"), QStringLiteral("Mid"),
+       QStringLiteral("Low")},
+      {QStringLiteral("CHNAME"), QStringLiteral("0"), QStringLiteral("0")},
+  };
+  QString s = QStringLiteral("[ChInfo]\n");
+  for (int b : {1000, 2000, 3000}) {
+    s += QStringLiteral("%1=%2\n%3=240\n%4=8\n").arg(b).arg(chCount).arg(b + 1).arg(b + 2);
+    s += QStringLiteral("%1=^No.|^RX|^TX|^Dec|^Enc|^W/N|^Scan|^Power|^Name\n").arg(b + 3);
+    for (int c = 0; c <= 8; ++c) s += QStringLiteral("%1=%2\n").arg(b + 100 + c).arg(c == 0 ? 600 : 1200);
+    for (int c = 1; c <= 8; ++c) {
+      const QStringList& items = columns[c - 1];
+      const int base = b + 200 + 50 * (c - 1);
+      for (int j = 0; j < items.size(); ++j) s += QStringLiteral("%1=%2\n").arg(base + j).arg(items[j]);
+      s += QStringLiteral("%1=*EndOfThisItem*\n").arg(base + items.size());
+    }
+  }
+  return s;
+}
+
 QString deliveredFolder() { return QStringLiteral(K52_BIN_DIR); }
 
 void TestEnv::installDeliveredFiles() const {

@@ -57,6 +57,10 @@ class TestEnv {
   std::unique_ptr<AppContext> ctx;
 };
 
+// A "ChInfo" section for all three languages: chCount rows, eight columns (RX, TX,
+// decode, encode, two two-choice and one three-choice option, name), every list closed.
+QString chInfoSection(int chCount = 16);
+
 // The build's program folder (build/bin), where the delivered files are generated.
 QString deliveredFolder();
 

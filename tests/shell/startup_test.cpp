@@ -1,0 +1,207 @@
+// The start-up sequence against settings files in a temporary program folder.
+
+#include "shell/startup.h"
+#include "support/testenv.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace k52;
+using k52::test::TestEnv;
+
+namespace {
+
+// Records what start-up asked the windows to do, in order.
+class RecordingViews : public AppViews {
+ public:
+  void closeMainWindow() override { calls << QStringLiteral("close"); }
+  void checkLanguageItem(int16_t lang) override { calls << QStringLiteral("lang%1").arg(lang); }
+  void showAddressTexts(const AppState& s) override {
+    calls << QStringLiteral("addresses");
+    maxAddrText = s.TableMaxAddrText;
+  }
+  void setStatusFile(const QString& t) override { fileText = t; }
+  void setSoftFace() override { calls << QStringLiteral("softface"); }
+  void setGridMemDat() override { calls << QStringLiteral("memdat"); }
+  void loadSettingsWindow() override { calls << QStringLiteral("settings"); }
+  void showOptions() override { calls << QStringLiteral("options"); }
+  QStringList calls;
+  QString maxAddrText, fileText;
+};
+
+QString settingsWith(const QString& settingLines) {
+  return QStringLiteral("[Setting]\n") + settingLines + QStringLiteral("\n") + test::chInfoSection();
+}
+
+struct Started {
+  TestEnv env;
+  RecordingViews views;
+  explicit Started(const QString& iniText, bool withImage = true) {
+    if (!iniText.isNull()) env.writeSettings(iniText);
+    if (withImage) env.writeFile(QStringLiteral("dhcpqec.dll"), QByteArray(8192, '\x11'));
+    env.ctx->views = &views;
+  }
+  AppContext& ctx() { return *env.ctx; }
+  void start() { InitMultiFrm(ctx()); }
+  QString setting(const char* key) {
+    IniFile ini(env.path(QStringLiteral("minglyc.dll")));
+    return ini.read(QStringLiteral("Setting"), QString::fromLatin1(key), QStringLiteral("<missing>"));
+  }
+};
+
+}  // namespace
+
+TEST(Startup, FreshInstallationOnlyMarksTheFirstStartAndCloses) {
+  for (const QString& ini : {QString(), settingsWith(QStringLiteral("FirRun=2\nDatNum=8191"))}) {
+    Started s(ini);
+    s.start();
+    EXPECT_EQ(s.setting("FirRun"), QStringLiteral("1"));
+    EXPECT_TRUE(s.ctx().st.InstallPass);
+    EXPECT_EQ(s.views.calls, QStringList{QStringLiteral("close")});
+    EXPECT_EQ(s.ctx().IicDat.size(), 0) << "nothing after step 3 runs";
+    EXPECT_FALSE(QDir(s.env.path(QStringLiteral("Data"))).exists());
+  }
+}
+
+TEST(Startup, FirstRealStartTakesTheLanguageFromTheSystemLocale) {
+  const std::pair<int, const char*> cases[] = {{1028, "2"}, {1033, "3"}, {2052, "1"}, {1041, "3"}, {0, "3"}};
+  for (const auto& [lcid, lang] : cases) {
+    Started s(settingsWith(QStringLiteral("FirRun=1\nLanguage=1\nDatNum=8191")));
+    s.env.dialogs.localeId = lcid;
+    s.start();
+    EXPECT_EQ(s.setting("FirRun"), QStringLiteral("0"));
+    EXPECT_EQ(s.setting("Language"), QString::fromLatin1(lang)) << lcid;
+    EXPECT_EQ(s.ctx().st.CurLang, QString::fromLatin1(lang).toInt()) << lcid;
+    EXPECT_FALSE(s.ctx().st.InstallPass);
+  }
+}
+
+TEST(Startup, InstallationPassThenSecondAndThirdStarts) {
+  TestEnv env;
+  env.writeFile(QStringLiteral("dhcpqec.dll"), QByteArray(8192, '\xFF'));
+  env.dialogs.localeId = 2052;
+  auto settingsKey = [&](const char* key) {
+    return IniFile(env.path(QStringLiteral("minglyc.dll"))).read(QStringLiteral("Setting"), QString::fromLatin1(key), {});
+  };
+  {
+    AppContext ctx(env.clock, env.dialogs, env.folder.path());
+    InitMultiFrm(ctx);
+    EXPECT_TRUE(ctx.st.InstallPass);
+  }
+  {
+    AppContext ctx(env.clock, env.dialogs, env.folder.path());
+    InitMultiFrm(ctx);
+    EXPECT_EQ(settingsKey("Language"), QStringLiteral("1"));
+    EXPECT_EQ(ctx.st.CurLang, 1);
+  }
+  env.dialogs.localeId = 1033;  // a third start no longer looks at the locale
+  {
+    AppContext ctx(env.clock, env.dialogs, env.folder.path());
+    InitMultiFrm(ctx);
+    EXPECT_EQ(settingsKey("Language"), QStringLiteral("1"));
+    EXPECT_EQ(settingsKey("FirRun"), QStringLiteral("0"));
+  }
+}
+
+TEST(Startup, NormalStartReadsEveryKeyAndRunsTheStepsInOrder) {
+  Started s(settingsWith(QStringLiteral(
+      "FirRun=0\nLanguage=2\nDatNum=8191\nEngFont=  Arial  \nChsFont=SimSun\nOverColor=255\nDefColor=0\n"
+      "CtcDcsMax=50\nTableMaxAddr=1FFF\nReadStartAddr=0010\nReadEndAddr=0FFF\nWriteStartAddr=0000\nWriteEndAddr=1FFF")));
+  s.start();
+  const AppState& st = s.ctx().st;
+  EXPECT_EQ(st.CurLang, 2);
+  EXPECT_EQ(st.CurFont, QStringLiteral("Arial")) << "Traditional Chinese uses the EngFont value, trimmed";
+  EXPECT_EQ(s.ctx().IicDat.size(), 8192);
+  EXPECT_EQ(st.CtcDcsMax, 50);
+  EXPECT_EQ(st.TableMaxAddr, 8191);
+  EXPECT_EQ(s.views.maxAddrText, QStringLiteral("1FFF"));
+  EXPECT_EQ(st.ReadStartAddr, 16);
+  EXPECT_EQ(st.ReadEndAddr, 0x0FFF);
+  EXPECT_EQ(st.PartFillStart, 0);
+  EXPECT_EQ(st.PartFillEnd, 8191);
+  EXPECT_TRUE(QDir(s.env.path(QStringLiteral("Data"))).exists());
+  EXPECT_EQ(st.CurDataFile, QDir(s.env.path(QStringLiteral("Data"))).filePath(QStringLiteral("Untitled.dat")));
+  EXPECT_EQ(s.views.calls, (QStringList{QStringLiteral("lang2"), QStringLiteral("addresses"), QStringLiteral("softface"),
+                                        QStringLiteral("memdat"), QStringLiteral("settings"), QStringLiteral("options")}));
+  EXPECT_EQ(s.ctx().log.entriesLogged(), 0) << s.ctx().log.lines().join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(s.ctx().IicDat.at(0x1FFF), 0x11) << "the default image was loaded";
+  EXPECT_EQ(s.ctx().ch.ChNameCode(260, 4), 255);
+  EXPECT_EQ(s.setting("FirRun"), QStringLiteral("0"));
+}
+
+TEST(Startup, MissingKeysTakeTheirDefaults) {
+  Started s(settingsWith(QStringLiteral("FirRun=0")));
+  s.start();
+  const AppState& st = s.ctx().st;
+  EXPECT_EQ(st.CurLang, 2);
+  EXPECT_EQ(st.CurFont, QStringLiteral("Times New Roman"));
+  EXPECT_EQ(st.ComNo, 1);
+  EXPECT_EQ(s.ctx().IicDat.size(), 1) << "a missing DatNum leaves a one-byte image";
+  EXPECT_EQ(st.CtcDcsMax, 260);
+  EXPECT_EQ(st.ReadEndAddr, 8191);
+  EXPECT_NE(st.DefColor, st.OverColor);
+}
+
+TEST(Startup, LanguageOutsideOneToThreeIsEnglishAndSimplifiedUsesChsFont) {
+  {
+    Started s(settingsWith(QStringLiteral("FirRun=0\nLanguage=7\nDatNum=8191")));
+    s.start();
+    EXPECT_EQ(s.ctx().st.CurLang, 3);
+    EXPECT_EQ(s.views.calls.first(), QStringLiteral("lang3"));
+  }
+  {
+    Started s(settingsWith(QStringLiteral("FirRun=0\nLanguage=1\nDatNum=8191\nChsFont=SimHei")));
+    s.start();
+    EXPECT_EQ(s.ctx().st.CurFont, QStringLiteral("SimHei"));
+  }
+}
+
+TEST(Startup, BadValuesFallBackToTheKeyDefaultAndAreLogged) {
+  Started s(settingsWith(QStringLiteral(
+      "FirRun=0\nLanguage=99999\nCOM=17\nDatNum=8191\nCtcDcsMax=lots\nReadEndAddr=XYZ\nWriteEndAddr=12345\n"
+      "DefColor=black")));
+  s.start();
+  const AppState& st = s.ctx().st;
+  EXPECT_EQ(st.CurLang, 2);
+  EXPECT_EQ(st.ComNo, 1);
+  EXPECT_EQ(st.CtcDcsMax, 260);
+  EXPECT_EQ(st.ReadEndAddr, 8191);
+  EXPECT_EQ(st.ReadEndAddrText, QStringLiteral("1FFF"));
+  EXPECT_EQ(st.WriteEndAddr, 8191);
+  EXPECT_EQ(st.DefColor, QStringLiteral("0"));
+  const QString all = s.ctx().log.lines().join(QLatin1Char('\n'));
+  for (const char* key : {"Language", "COM", "CtcDcsMax", "ReadEndAddr", "WriteEndAddr", "DefColor"})
+    EXPECT_TRUE(all.contains(QStringLiteral("[Setting] ") + QString::fromLatin1(key))) << key;
+  EXPECT_TRUE(all.contains(QStringLiteral("出错号:  6 "))) << "overflow for 99999";
+  EXPECT_TRUE(all.contains(QStringLiteral("出错号:  13 "))) << "type mismatch for text";
+  // The start still completed.
+  EXPECT_EQ(s.views.calls.last(), QStringLiteral("options"));
+  EXPECT_EQ(s.ctx().IicDat.size(), 8192);
+}
+
+TEST(Startup, KeysAreFoundWhateverTheirCase) {
+  Started s(QStringLiteral("[setting]\nfirrun=0\ndatnum=8191\nlanguage=3\n") + test::chInfoSection());
+  s.start();
+  EXPECT_EQ(s.ctx().IicDat.size(), 8192);
+  EXPECT_EQ(s.ctx().st.CurLang, 3);
+}
+
+TEST(Startup, MissingDefaultImageLeavesAnErasedImageAndIsLoggedOnce) {
+  Started s(settingsWith(QStringLiteral("FirRun=0\nDatNum=8191")), /*withImage=*/false);
+  s.start();
+  EXPECT_EQ(s.ctx().IicDat.size(), 8192);
+  for (int a : {0, 0x0E10, 0x1FFF}) EXPECT_EQ(s.ctx().IicDat.at(a), 0xFF) << a;
+  EXPECT_EQ(s.ctx().log.entriesLogged(), 1);
+  EXPECT_TRUE(s.ctx().log.lines().join(QString()).contains(QStringLiteral("mdifrmMain->InitTempArray")));
+  EXPECT_EQ(s.views.calls.last(), QStringLiteral("options"));
+}
+
+TEST(Startup, ShortDefaultImageIsErasedBeyondItsEnd) {
+  Started s(settingsWith(QStringLiteral("FirRun=0\nDatNum=8191")), /*withImage=*/false);
+  s.env.writeFile(QStringLiteral("dhcpqec.dll"), QByteArray(100, '\x22'));
+  s.start();
+  EXPECT_EQ(s.ctx().IicDat.at(99), 0x22);
+  EXPECT_EQ(s.ctx().IicDat.at(100), 0xFF);
+  EXPECT_EQ(s.ctx().IicDat.at(0x1FFF), 0xFF);
+  EXPECT_EQ(s.ctx().log.entriesLogged(), 0);
+}

@@ -1,0 +1,55 @@
+#include "ui/inifile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace k52;
+
+namespace {
+QByteArray slurp(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void spit(const QString& path, const QByteArray& data) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(data);
+}
+}  // namespace
+
+TEST(IniFile, ReadsWithoutRegardToCaseAndGivesTheDefaultForWhatIsMissing) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("minglyc.dll"));
+  spit(path, "; delivered settings\n[Setting]\nLanguage=1\nEngFont=  Arial Narrow  \nChsFont=宋体\n");
+  IniFile ini(path);
+  EXPECT_EQ(ini.read(QStringLiteral("setting"), QStringLiteral("LANGUAGE"), QStringLiteral("2")), QStringLiteral("1"));
+  EXPECT_EQ(ini.read(QStringLiteral("Setting"), QStringLiteral("COM"), QStringLiteral("1")), QStringLiteral("1"));
+  EXPECT_EQ(ini.read(QStringLiteral("Other"), QStringLiteral("Language"), QStringLiteral("x")), QStringLiteral("x"));
+  EXPECT_EQ(ini.read(QStringLiteral("Setting"), QStringLiteral("ChsFont"), {}), QStringLiteral("宋体"));
+  EXPECT_EQ(readClean(ini, QStringLiteral("Setting"), QStringLiteral("EngFont"), {}, 9), QStringLiteral("Arial Nar"))
+      << "values come trimmed, then cut to the width";
+  EXPECT_TRUE(ini.hasSection(QStringLiteral("SETTING")));
+  EXPECT_FALSE(ini.hasSection(QStringLiteral("ChInfo")));
+}
+
+TEST(IniFile, MissingFileReadsAsEmptyAndTheFirstWriteCreatesIt) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("minglyc.dll"));
+  IniFile ini(path);
+  EXPECT_EQ(ini.read(QStringLiteral("Setting"), QStringLiteral("FirRun"), QStringLiteral("2")), QStringLiteral("2"));
+  ASSERT_TRUE(ini.write(QStringLiteral("Setting"), QStringLiteral("FirRun"), QStringLiteral("1")));
+  EXPECT_EQ(IniFile(path).read(QStringLiteral("Setting"), QStringLiteral("FirRun"), {}), QStringLiteral("1"));
+}
+
+TEST(IniFile, WritingAKeyKeepsCommentsOrderAndOtherSections) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("minglyc.dll"));
+  spit(path, "; delivered settings\n[Setting]\nFirRun=1\nLanguage=2\n\n[ChInfo]\n3000=199\n");
+  IniFile ini(path);
+  ASSERT_TRUE(ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("3")));
+  const QString text = QString::fromUtf8(slurp(path));
+  EXPECT_TRUE(text.startsWith(QStringLiteral("; delivered settings"))) << text.toStdString();
+  EXPECT_LT(text.indexOf(QStringLiteral("FirRun=1")), text.indexOf(QStringLiteral("Language=3")));
+  EXPECT_TRUE(text.contains(QStringLiteral("3000=199")));
+}
