@@ -8,6 +8,9 @@ namespace k52 {
 
 struct AppContext;
 
+// Channel names and the power-on message both have five characters.
+inline constexpr int kNameLength = 5;
+
 void GetValidCharTbl(AppContext& ctx);
 // Text to codes: NameCode(0 ... count-1).
 void ChNameCharSol(AppContext& ctx, const QString& text, int16_t count);

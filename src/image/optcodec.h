@@ -6,6 +6,13 @@
 namespace k52 {
 
 struct AppContext;
+class MemoryImage;
+
+// OptSel entries with a fixed meaning outside the bit fields.
+inline constexpr int kOptFmStation = 24;    // 24-48: FM stations 1-25, 100 kHz units, 0 = empty
+inline constexpr int kOptPowerOnMsg = 50;   // 50-54: power-on message character codes
+inline constexpr int16_t kFmLowest = 870;   // 87.0 MHz
+inline constexpr int16_t kFmHighest = 1080; // 108.0 MHz
 
 // Mode 0: load defaults and stored selections from section "Option"; mode 2: reset the
 // selections to the defaults and store them.
@@ -14,5 +21,9 @@ void OptNowDefSol(AppContext& ctx, int16_t mode);
 void OptSelSaveSol(AppContext& ctx, int16_t direction);
 void OptSelToSave(AppContext& ctx);
 void SaveToOptSel(AppContext& ctx);
+
+// The band record: the edges in whole MHz (nearest, halves to even) as BCD digits into
+// the three band bytes. Raises the overflow error for edges that do not fit.
+void encodeBandBytes(MemoryImage& image, int32_t lowerLimit, int32_t upperLimit);
 
 }  // namespace k52

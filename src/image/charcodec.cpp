@@ -1,0 +1,81 @@
+#include "image/charcodec.h"
+
+#include "errlog/guarded.h"
+#include "image/chcodec.h"
+#include "image/optcodec.h"
+#include "shell/appcontext.h"
+
+namespace k52 {
+
+namespace {
+
+// The characters of the radio's display, in code order: digits 0-9, letters 10-35, then
+// space + = % / [ ] - _ as 36-44.
+constexpr char kDisplayChars[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ +=%/[]-_";
+static_assert(sizeof(kDisplayChars) - 1 == 45);
+
+constexpr int kFirstNonChar = 45;     // a code of 45 or more ends a shown text
+constexpr uint8_t kNoChar = 0xFF;     // the erased state: no character
+constexpr int kTextPadding = 13;      // spaces appended before the text is cut into codes
+
+// The shown text of up to five codes: the first code that is not a character ends it.
+template <class CodeAt>
+QString codesToText(const AppContext& ctx, CodeAt codeAt) {
+  QString text;
+  for (int i = 0; i < kNameLength; ++i) {
+    const int code = codeAt(i);
+    if (code >= kFirstNonChar) break;
+    text += ctx.chars.CharTbl(code);
+  }
+  return text;
+}
+
+}  // namespace
+
+void GetValidCharTbl(AppContext& ctx) {
+  guarded(ctx.log, "modChMem->GetValidCharTbl", [&] {
+    for (int code = 0; code < kFirstNonChar; ++code)
+      ctx.chars.CharTbl(code) = QString(QLatin1Char(kDisplayChars[code]));
+  });
+}
+
+void ChNameCharSol(AppContext& ctx, const QString& text, int16_t count) {
+  guarded(ctx.log, "modChMem->ChNameCharSol", [&] {
+    CharTable& t = ctx.chars;
+    // Upper case character by character, so every position keeps its place.
+    QString upper = text;
+    for (QChar& c : upper) c = c.toUpper();
+    if (upper.isEmpty()) {
+      for (int i = 0; i < count; ++i) t.NameCode(i) = kNoChar;
+      return;
+    }
+    upper += QString(kTextPadding, QLatin1Char(' '));
+    for (int i = 0; i < count; ++i) {
+      t.NameCode(i) = kNoChar;
+      if (i >= upper.size()) continue;
+      const QString c(upper.at(i));
+      for (int code = 0; code < kFirstNonChar; ++code) {
+        if (t.CharTbl(code) == c) {
+          t.NameCode(i) = static_cast<uint8_t>(code);
+          break;
+        }
+      }
+    }
+  });
+}
+
+void ChNameCharShow(AppContext& ctx, int16_t n) {
+  guarded(ctx.log, "modChMem->ChNameCharShow", [&] {
+    const QString text = codesToText(ctx, [&](int i) { return int(ctx.ch.ChNameCode(n, i)); });
+    ctx.gridCh().setText(n, kFieldName, text);
+  });
+}
+
+void ShowPowerOnMsg(AppContext& ctx) {
+  guarded(ctx.log, "modChMem->ShowPowerOnMsg", [&] {
+    const QString text = codesToText(ctx, [&](int i) { return int(ctx.opt.OptSel(kOptPowerOnMsg + i)); });
+    ctx.views->showPowerOnMessage(text);
+  });
+}
+
+}  // namespace k52
