@@ -190,7 +190,7 @@ TEST(Startup, MissingDefaultImageLeavesAnErasedImageAndIsLoggedOnce) {
   Started s(settingsWith(QStringLiteral("FirRun=0\nDatNum=8191")), /*withImage=*/false);
   s.start();
   EXPECT_EQ(s.ctx().IicDat.size(), 8192);
-  for (int a : {0, 0x0E10, 0x1FFF}) EXPECT_EQ(s.ctx().IicDat.at(a), 0xFF) << a;
+  for (int a : {0, 0x0F98, 0x1FFF}) EXPECT_EQ(s.ctx().IicDat.at(a), 0xFF) << a;
   EXPECT_EQ(s.ctx().log.entriesLogged(), 1);
   EXPECT_TRUE(s.ctx().log.lines().join(QString()).contains(QStringLiteral("mdifrmMain->InitTempArray")));
   EXPECT_EQ(s.views.calls.last(), QStringLiteral("options"));
