@@ -1,0 +1,25 @@
+#include "shell/qtprogram.h"
+
+#include "shell/appcontext.h"
+#include "shell/mdifrmMain.h"
+#include "ui/clock.h"
+#include "ui/qtdialogs.h"
+
+#include <QApplication>
+
+namespace k52 {
+
+int runProgram(int argc, char** argv, const std::function<void(mdifrmMain&)>& onStarted) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("k52"));
+  SystemClock clock;
+  QtDialogs dialogs;
+  AppContext ctx(clock, dialogs, QCoreApplication::applicationDirPath());
+  mdifrmMain w(ctx);
+  dialogs.setParent(&w);
+  if (onStarted) QObject::connect(&w, &mdifrmMain::startupFinished, &w, [&] { onStarted(w); });
+  w.show();
+  return app.exec();
+}
+
+}  // namespace k52
