@@ -4,6 +4,7 @@
 #include "image/addressmap.h"
 #include "image/chmem.h"
 #include "image/numbers.h"
+#include "image/optcodec.h"
 #include "shell/startup.h"
 #include "support/testenv.h"
 
@@ -116,54 +117,40 @@ bool validOption(int entry, int v) {
   return v == 0;  // 17, 19, 49: no control
 }
 
-// The option bytes of the image as the radio reads them.
-struct Field {
-  int address, mask, one, two;
-};
-const std::map<int, int> kByteAt = {{1, 0x0E14}, {2, 0x0E13}, {14, 0x0E15}, {15, 0x0E16}, {21, 0x0E1A}, {23, 0x0E19}};
-const std::map<int, Field> kBitsAt = {
-    {3, {0x0E12, 0x01, 0x01, -1}},   {4, {0x0E11, 0x04, 0x04, -1}},   {5, {0x0E10, 0x04, 0x04, -1}},
-    {6, {0x0E10, 0x03, 0x01, 0x02}}, {7, {0x0E11, 0x03, 0x01, 0x02}}, {8, {0x0E11, 0x30, 0x10, 0x20}},
-    {9, {0x0E12, 0x12, 0x02, 0x12}}, {10, {0x0E12, 0x20, 0x20, -1}},  {11, {0x0E12, 0x08, 0x08, -1}},
-    {12, {0x0E10, 0x08, 0x08, -1}},  {13, {0x0E12, 0x40, 0x40, -1}},  {16, {0x0E11, 0xC0, 0x40, 0x80}},
-    {18, {0x0E10, 0x10, 0x10, -1}},  {20, {0x0E10, 0x20, 0x20, -1}},  {22, {0x0E12, 0x04, 0x04, -1}}};
-
-TEST_F(Delivered, OptionDefaultsFitTheirControlsAndMatchTheImage) {
-  const int count = textToInt16(read("Option", QStringLiteral("0")));
-  ASSERT_GE(count, 54);
-  ASSERT_LE(count, 100);
-
-  ReadChInfo(*env.ctx);  // channel count for loading the image
+TEST_F(Delivered, OptionDefaultsFitTheirControlsAndAreWhatTheImageHolds) {
+  ReadChInfo(*env.ctx);  // the channel count, for loading the image
   InitTempArray(*env.ctx);
   ASSERT_EQ(env.ctx->log.entriesLogged(), 0);
-  const MemoryImage& img = env.ctx->IicDat;
+  // Every channel of the default image is empty.
+  ChInfoSaveSol(*env.ctx, 1);
+  for (int n = 1; n <= env.ctx->ch.ChCount; ++n) ASSERT_EQ(env.ctx->ch.ChInfo(n, 1), -1) << n;
 
-  std::map<int, int> english;
-  for (int b : {1000, 2000, 3000}) {
-    for (int i = 1; i <= count; ++i) {
-      const int def = textToInt16(read("Option", QString::number(b + i)));
-      const int sel = textToInt16(read("Option", QString::number(b + 500 + i)));
-      EXPECT_TRUE(validOption(i, def)) << "default " << b + i << " = " << def;
-      EXPECT_TRUE(validOption(i, sel)) << "selection " << b + 500 + i << " = " << sel;
-      if (b == 3000) english[i] = def;
+  const OptionTable& t = env.ctx->opt;
+  for (int16_t lang = 1; lang <= 3; ++lang) {
+    SCOPED_TRACE(lang);
+    env.ctx->st.CurLang = lang;
+    OptNowDefSol(*env.ctx, 0);
+    ASSERT_GE(t.OptCount, 54);
+    ASSERT_LE(t.OptCount, 100);
+    for (int i = 1; i <= t.OptCount; ++i) {
+      EXPECT_TRUE(validOption(i, t.OptDef(i))) << "default " << i << " = " << t.OptDef(i);
+      EXPECT_TRUE(validOption(i, t.OptSel(i))) << "selection " << i << " = " << t.OptSel(i);
+    }
+    EXPECT_EQ(t.OptDef(2), 3);  // squelch 3
+    EXPECT_EQ(t.OptDef(1), 6);  // time-out 180 s
+    EXPECT_EQ(t.OptDef(3), 1);  // beep on
+
+    // The default image decodes to the same factory values; the defaults are hidden
+    // from the decoder, so a byte out of range cannot fall back to them unseen.
+    const OptionTable defaults = t;
+    env.ctx->opt.OptDef.fill(-1);
+    SaveToOptSel(*env.ctx);
+    for (int i = 1; i <= 54; ++i) {
+      if (i == 17 || i == 19 || i == 49) continue;  // not stored in the image
+      EXPECT_EQ(t.OptSel(i), defaults.OptDef(i)) << "entry " << i;
     }
   }
-  EXPECT_EQ(english[2], 3);  // squelch 3
-  EXPECT_EQ(english[1], 6);  // time-out 180 s
-  EXPECT_EQ(english[3], 1);  // beep on
-
-  // The default image holds the same factory values.
-  for (const auto& [entry, a] : kByteAt) EXPECT_EQ(img.at(a), english[entry]) << entry;
-  for (const auto& [entry, f] : kBitsAt) {
-    const int v = english[entry];
-    EXPECT_EQ(img.at(f.address) & f.mask, v == 1 ? f.one : v == 2 ? f.two : 0) << entry;
-  }
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(img.at(addr::kPowerOnMsg + i), english[50 + i]) << i;
-  for (int i = 0; i < addr::kFmStationCount; ++i) {
-    if (english[24 + i] == 0) {
-      EXPECT_EQ(img.at(addr::kFmStations + 4 * i + 3), 0xFF) << i;
-    }
-  }
+  EXPECT_EQ(env.ctx->log.entriesLogged(), 0);
 }
 
 TEST_F(Delivered, DefaultImageIsAnUnprogrammed400To470Radio) {
