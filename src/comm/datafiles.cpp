@@ -36,11 +36,21 @@ void readImageFile(const QString& path, int size, QByteArray& data) {
 void writeImageFile(const QString& path, const QByteArray& image) {
   QSaveFile f(path);
   if (!f.open(QIODevice::WriteOnly)) raiseError(ErrPathFileAccess, path);
-  if (f.write(image) != image.size()) {
+  // Flush before committing: a short write (full disk, file size limit) only shows up
+  // here, and QSaveFile would otherwise still put the truncated file in place.
+  if (f.write(image) != image.size() || !f.flush()) {
     f.cancelWriting();
     raiseError(ErrDiskFull, path);
   }
   if (!f.commit()) raiseError(ErrDeviceIo, path);
+}
+
+bool saveDatFile(AppContext& ctx) {
+  return guarded(ctx.log, "mdifrmMain->SaveDatFile", [&] {
+    SetConvIicDat(ctx);
+    writeImageFile(ctx.st.CurDataFile, ctx.IicDat.toByteArray());
+    ShowCurDataFile(ctx);
+  });
 }
 
 }  // namespace
@@ -111,19 +121,11 @@ void SaveAsFile(AppContext& ctx) {
     if (path.isEmpty()) return;
     const QString previous = ctx.st.CurDataFile;
     ctx.st.CurDataFile = path;
-    const int before = ctx.log.entriesLogged();
-    SaveDatFile(ctx);
     // The current file only changes when the save succeeded.
-    if (ctx.log.entriesLogged() != before && !QFileInfo::exists(path)) ctx.st.CurDataFile = previous;
+    if (!saveDatFile(ctx)) ctx.st.CurDataFile = previous;
   });
 }
 
-void SaveDatFile(AppContext& ctx) {
-  guarded(ctx.log, "mdifrmMain->SaveDatFile", [&] {
-    SetConvIicDat(ctx);
-    writeImageFile(ctx.st.CurDataFile, ctx.IicDat.toByteArray());
-    ShowCurDataFile(ctx);
-  });
-}
+void SaveDatFile(AppContext& ctx) { saveDatFile(ctx); }
 
 }  // namespace k52

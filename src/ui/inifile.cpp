@@ -54,7 +54,8 @@ bool IniFile::write(const QString& section, const QString& key, const QString& t
   if (impl_->ini.Save(out) < 0) return false;
   QSaveFile f(path_);
   if (!f.open(QIODevice::WriteOnly)) return false;
-  if (f.write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size())) {
+  // A short write shows only at the flush; QSaveFile would still commit the cut file.
+  if (f.write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size()) || !f.flush()) {
     f.cancelWriting();
     return false;
   }

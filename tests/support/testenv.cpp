@@ -67,7 +67,7 @@ QString chInfoSection(int chCount) {
   return s;
 }
 
-QString deliveredFolder() { return QStringLiteral(K52_BIN_DIR); }
+QString deliveredFolder() { return QStringLiteral(K52_DELIVERED_DIR); }
 
 void TestEnv::installDeliveredFiles() const {
   for (const char* name : {"minglyc.dll", "dhcpqec.dll"}) {

@@ -61,7 +61,8 @@ class TestEnv {
 // decode, encode, two two-choice and one three-choice option, name), every list closed.
 QString chInfoSection(int chCount = 16);
 
-// The build's program folder (build/bin), where the delivered files are generated.
+// Where the build keeps the delivered files as generated (build/delivered); the program
+// folder build/bin holds a copy the program may have written to.
 QString deliveredFolder();
 
 }  // namespace k52::test
