@@ -50,6 +50,12 @@ bool IniFile::write(const QString& section, const QString& key, const QString& t
   const QByteArray k = key.toUtf8();
   const QByteArray v = text.toUtf8();
   impl_->ini.SetValue(s.constData(), k.constData(), v.constData());
+  dirty_ = true;
+  return batchDepth_ > 0 || save();
+}
+
+bool IniFile::save() {
+  dirty_ = false;
   std::string out;
   if (impl_->ini.Save(out) < 0) return false;
   QSaveFile f(path_);

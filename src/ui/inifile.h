@@ -29,11 +29,29 @@ class IniFile {
   bool write(const QString& section, const QString& key, const QString& text);
   bool hasSection(const QString& section) const;
 
+  // Holds the writes of a procedure that stores many keys at once and writes the file once
+  // when the last batch ends (each write would otherwise rewrite and sync the whole file).
+  class Batch {
+   public:
+    explicit Batch(IniFile& ini) : ini_(ini) { ++ini_.batchDepth_; }
+    ~Batch() {
+      if (--ini_.batchDepth_ == 0 && ini_.dirty_) ini_.save();
+    }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    IniFile& ini_;
+  };
+
  private:
   void load();
+  bool save();
   struct Impl;
   std::unique_ptr<Impl> impl_;
   QString path_;
+  int batchDepth_ = 0;
+  bool dirty_ = false;
 };
 
 // The settings file's reading rule: the value cut to the read width, blanks removed

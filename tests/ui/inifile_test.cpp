@@ -53,3 +53,20 @@ TEST(IniFile, WritingAKeyKeepsCommentsOrderAndOtherSections) {
   EXPECT_LT(text.indexOf(QStringLiteral("FirRun=1")), text.indexOf(QStringLiteral("Language=3")));
   EXPECT_TRUE(text.contains(QStringLiteral("3000=199")));
 }
+
+TEST(IniFile, ABatchWritesTheFileOnceAtItsEnd) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("minglyc.dll"));
+  spit(path, "[Option]\n0=2\n");
+  IniFile ini(path);
+  {
+    IniFile::Batch batch(ini);
+    ASSERT_TRUE(ini.write(QStringLiteral("Option"), QStringLiteral("3501"), QStringLiteral("4")));
+    ASSERT_TRUE(ini.write(QStringLiteral("Option"), QStringLiteral("3502"), QStringLiteral("5")));
+    EXPECT_EQ(slurp(path), QByteArray("[Option]\n0=2\n")) << "nothing written before the batch ends";
+    EXPECT_EQ(ini.read(QStringLiteral("Option"), QStringLiteral("3502"), {}), QStringLiteral("5"));
+  }
+  IniFile again(path);
+  EXPECT_EQ(again.read(QStringLiteral("Option"), QStringLiteral("3501"), {}), QStringLiteral("4"));
+  EXPECT_EQ(again.read(QStringLiteral("Option"), QStringLiteral("3502"), {}), QStringLiteral("5"));
+}
