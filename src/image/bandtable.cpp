@@ -1,0 +1,116 @@
+#include "image/bandtable.h"
+
+#include "errlog/guarded.h"
+#include "image/addressmap.h"
+#include "image/memoryimage.h"
+#include "image/numbers.h"
+#include "shell/appcontext.h"
+
+namespace k52 {
+
+namespace {
+
+constexpr int32_t kUnitsPerMhz = 100000;
+
+// A limit in whole MHz, halves to the even neighbour (173.995 -> 174, 135.5 -> 136).
+int wholeMhz(int32_t limit) { return toInt16(static_cast<double>(limit) / kUnitsPerMhz); }
+
+uint8_t checkedByte(int v) {
+  if (v < 0 || v > 0xFF) raiseError(ErrOverflow, QStringLiteral("band edge does not fit the band record"));
+  return static_cast<uint8_t>(v);
+}
+
+int hi(uint8_t b) { return b >> 4; }
+int lo(uint8_t b) { return b & 0x0F; }
+
+}  // namespace
+
+std::array<uint8_t, 3> encodeBandBytes(int32_t lowerLimit, int32_t upperLimit) {
+  const int l = wholeMhz(lowerLimit);
+  const int u = wholeMhz(upperLimit);
+  return {checkedByte((l / 100) * 16 + (l % 100) / 10), checkedByte((u / 100) * 16 + (u % 100) / 10),
+          checkedByte((l % 10) * 16 + (u % 10))};
+}
+
+BandLimits decodeBandBytes(const MemoryImage& image) {
+  const uint8_t b0 = image.at(addr::kBand);
+  const uint8_t b1 = image.at(addr::kBand + 1);
+  const uint8_t b2 = image.at(addr::kBand + 2);
+  return {(hi(b0) * 1000 + lo(b0) * 100 + hi(b2) * 10) * 10000, (hi(b1) * 1000 + lo(b1) * 100 + lo(b2) * 10) * 10000};
+}
+
+int16_t presetIndexOf(int32_t lower, int32_t upper) {
+  for (const BandPreset& p : kBandPresets)
+    if (p.lower == lower && p.upper + kUpperEdgeMargin == upper) return p.index;
+  return kCustomBandIndex;
+}
+
+int16_t bandIndexOfImage(const MemoryImage& image) {
+  const BandLimits edges = decodeBandBytes(image);
+  return presetIndexOf(edges.lower, edges.upper);
+}
+
+void writeBandBytes(AppContext& ctx) {
+  const auto bytes = encodeBandBytes(ctx.band.LowerLimit, ctx.band.UpperLimit);
+  for (int i = 0; i < addr::kBandSize; ++i) ctx.IicDat.at(addr::kBand + i) = bytes[static_cast<size_t>(i)];
+}
+
+std::optional<BandLimits> customRangeFromTexts(const QString& minText, const QString& maxText) {
+  if (!isNumeric(minText) || !isNumeric(maxText)) return std::nullopt;
+  int32_t min = 0, max = 0;
+  try {
+    min = toInt32(numericValue(minText) * kUnitsPerMhz);
+    max = toInt32(numericValue(maxText) * kUnitsPerMhz);
+  } catch (const K52Error&) {
+    return std::nullopt;  // too large to convert: the dialog falls back as for any bad range
+  }
+  constexpr int32_t kMin = 120 * kUnitsPerMhz, kMax = 520 * kUnitsPerMhz;
+  if (min < kMin || min > kMax || max < kMin || max > kMax || min > max) return std::nullopt;
+  return BandLimits{min, max - kUpperEdgeMargin};
+}
+
+std::optional<BandLimits> customRangeAcceptedUnchanged() {
+  return customRangeFromTexts(QStringLiteral("120"), QStringLiteral("520"));
+}
+
+void applyBandSelection(AppContext& ctx, int16_t index, const CustomRangeAnswer& custom) {
+  guarded(ctx.log, "frmChMem->cboFrequency_Click", [&] {
+    if (index >= 0 && index < kBandPresetCount) {
+      const BandPreset& p = kBandPresets[static_cast<size_t>(index)];
+      ctx.band.LowerLimit = p.lower;
+      ctx.band.UpperLimit = p.upper;
+    } else if (index == kCustomBandIndex) {
+      // Cancelling the dialog keeps the limits of the band before.
+      if (const auto range = custom ? custom() : std::nullopt) {
+        ctx.band.LowerLimit = range->lower;
+        ctx.band.UpperLimit = range->upper;
+      }
+    } else {
+      raiseError(ErrBounds, QStringLiteral("band list index %1").arg(index));
+    }
+    ctx.band.BandIndex = index;
+    writeBandBytes(ctx);
+  });
+}
+
+void SelectBandFromImage(AppContext& ctx, const CustomRangeAnswer& custom) {
+  // Each selection event rewrites the band bytes, and the refresh that follows reads them
+  // again. A preset's own bytes select that preset, so this settles after the custom
+  // range at the latest; the bound only guards against a selection event that fails.
+  for (int round = 0; round < 8; ++round) {
+    int16_t index = kCustomBandIndex;
+    try {
+      index = bandIndexOfImage(ctx.IicDat);
+    } catch (...) {
+      ctx.band.LowerLimit = kFallbackLowerLimit;
+      ctx.band.UpperLimit = kFallbackUpperLimit;
+      index = kCustomBandIndex;
+    }
+    if (index == ctx.band.BandIndex) return;  // the list stays where it is: no event
+    applyBandSelection(ctx, index, custom);
+  }
+}
+
+void SelectBandFromImage(AppContext& ctx) { SelectBandFromImage(ctx, customRangeAcceptedUnchanged); }
+
+}  // namespace k52

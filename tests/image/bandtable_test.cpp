@@ -1,0 +1,192 @@
+#include "image/addressmap.h"
+#include "image/bandtable.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+using namespace k52;
+
+namespace {
+
+using Bytes = std::array<uint8_t, 3>;
+
+struct BandCase {
+  int16_t index;
+  const char* text;
+  int32_t lower, upper;
+  Bytes bytes;
+};
+
+// The band list as the radio's dealers know it, with the band record bytes worked out by hand.
+const BandCase kTable[] = {
+    {0, "136 - 174 MHz", 13600000, 17399500, {0x13, 0x17, 0x64}},
+    {1, "136 - 150 MHz", 13600000, 14999500, {0x13, 0x15, 0x60}},
+    {2, "150 - 174 MHz", 15000000, 17399500, {0x15, 0x17, 0x04}},
+    {3, "200 - 260 MHz", 20000000, 25999500, {0x20, 0x26, 0x00}},
+    {4, "245 - 246 MHz", 24500000, 24599500, {0x24, 0x24, 0x56}},
+    {5, "400 - 470 MHz", 40000000, 46999500, {0x40, 0x47, 0x00}},
+    {6, "400 - 440 MHz", 40000000, 43999500, {0x40, 0x44, 0x00}},
+    {7, "440 - 480 MHz", 44000000, 47999500, {0x44, 0x48, 0x00}},
+    {8, "470 - 520 MHz", 47000000, 51999500, {0x47, 0x52, 0x00}},
+    {9, "400 - 520 MHz", 40000000, 51999500, {0x40, 0x52, 0x00}},
+    {10, "120 - 520 MHz", 12000000, 51999500, {0x12, 0x52, 0x00}},
+};
+
+class BandTest : public ::testing::Test {
+ protected:
+  BandTest() {
+    ctx().IicDat.allocate(addr::kMemorySize - 1);
+    ctx().IicDat.fill(0xA5);
+  }
+  AppContext& ctx() { return *env.ctx; }
+  void setBandBytes(Bytes b) {
+    for (int i = 0; i < 3; ++i) ctx().IicDat.at(addr::kBand + i) = b[static_cast<size_t>(i)];
+  }
+  Bytes bandBytes() {
+    return {ctx().IicDat.at(addr::kBand), ctx().IicDat.at(addr::kBand + 1), ctx().IicDat.at(addr::kBand + 2)};
+  }
+  void expectBand(int16_t index, int32_t lower, int32_t upper) {
+    EXPECT_EQ(ctx().band.BandIndex, index);
+    EXPECT_EQ(ctx().band.LowerLimit, lower);
+    EXPECT_EQ(ctx().band.UpperLimit, upper);
+  }
+  // Every byte outside the band record still holds the fill: the data was not reset.
+  void expectDataUntouched() {
+    for (int a = 0; a < ctx().IicDat.size(); ++a)
+      if (a < addr::kBand || a >= addr::kBand + addr::kBandSize) {
+        ASSERT_EQ(ctx().IicDat.at(a), 0xA5) << a;
+      }
+  }
+  test::TestEnv env;
+};
+
+}  // namespace
+
+TEST(BandTable, PresetsEncodeToTheirBytesAndTheBytesSelectThemBack) {
+  ASSERT_EQ(std::size(kTable), kBandPresets.size());
+  MemoryImage img;
+  img.allocate(addr::kMemorySize - 1);
+  for (const BandCase& c : kTable) {
+    SCOPED_TRACE(c.text);
+    const BandPreset& p = kBandPresets[static_cast<size_t>(c.index)];
+    EXPECT_EQ(p.index, c.index);
+    EXPECT_STREQ(p.text, c.text);
+    EXPECT_EQ(p.lower, c.lower);
+    EXPECT_EQ(p.upper, c.upper);
+    EXPECT_EQ(encodeBandBytes(c.lower, c.upper), c.bytes);
+    for (int i = 0; i < 3; ++i) img.at(addr::kBand + i) = c.bytes[static_cast<size_t>(i)];
+    const BandLimits edges = decodeBandBytes(img);
+    EXPECT_EQ(edges.lower, c.lower);
+    EXPECT_EQ(edges.upper, c.upper + 500);  // the true top edge
+    EXPECT_EQ(bandIndexOfImage(img), c.index);
+  }
+}
+
+TEST(BandTable, WholeMegahertzRoundHalfToEvenAndNibblesAreReadAsTheyStand) {
+  EXPECT_EQ(encodeBandBytes(40000000, 51999500), (Bytes{0x40, 0x52, 0x00}));  // 519.995 -> 520
+  EXPECT_EQ(encodeBandBytes(13550000, 15049500), (Bytes{0x13, 0x15, 0x60}));  // 135.5 -> 136, 150.495 -> 150
+  EXPECT_EQ(encodeBandBytes(13450000, 15050000), (Bytes{0x13, 0x15, 0x40}));  // 134.5 -> 134, 150.5 -> 150
+  EXPECT_EQ(encodeBandBytes(15000000, 14999500), (Bytes{0x15, 0x15, 0x00}));  // a custom 150 - 150
+  EXPECT_EQ(presetIndexOf(13600000, 17500000), kCustomBandIndex);             // 136 - 175
+  EXPECT_EQ(presetIndexOf(13600000, 17399500), kCustomBandIndex);             // UpperLimit is not the edge
+  // Above 1599 MHz the record cannot hold the edge; negative limits neither.
+  EXPECT_THROW(encodeBandBytes(160000000, 17399500), K52Error);
+  EXPECT_THROW(encodeBandBytes(-13600000, 17399500), K52Error);
+
+  MemoryImage img;
+  img.allocate(addr::kMemorySize - 1);
+  // 0x0D in the tens place is 13 tens: 0D 17 64 is read as 136 - 174 MHz.
+  img.at(addr::kBand) = 0x0D;
+  img.at(addr::kBand + 1) = 0x17;
+  img.at(addr::kBand + 2) = 0x64;
+  EXPECT_EQ(bandIndexOfImage(img), 0);
+  // Erased memory: 1665 - 1665 MHz, no preset.
+  img.fill(0xFF);
+  EXPECT_EQ(decodeBandBytes(img), (BandLimits{166500000, 166500000}));
+  EXPECT_EQ(bandIndexOfImage(img), kCustomBandIndex);
+  MemoryImage shortImg;
+  shortImg.allocate(addr::kBand + 1);
+  EXPECT_THROW(decodeBandBytes(shortImg), K52Error);
+}
+
+TEST(BandTable, CustomRangeTextsAsTheDialogTakesThem) {
+  EXPECT_EQ(customRangeFromTexts(QStringLiteral("120"), QStringLiteral("520")),
+            (BandLimits{12000000, 51999500}));
+  EXPECT_EQ(customRangeAcceptedUnchanged(), (BandLimits{12000000, 51999500}));
+  EXPECT_EQ(customRangeFromTexts(QStringLiteral(" 135.5 "), QStringLiteral("150.5")),
+            (BandLimits{13550000, 15049500}));
+  EXPECT_EQ(customRangeFromTexts(QStringLiteral("150"), QStringLiteral("150")), (BandLimits{15000000, 14999500}));
+  EXPECT_EQ(customRangeFromTexts(QStringLiteral("119.9"), QStringLiteral("300")), std::nullopt);
+  EXPECT_EQ(customRangeFromTexts(QStringLiteral("200"), QStringLiteral("520.1")), std::nullopt);
+  EXPECT_EQ(customRangeFromTexts(QStringLiteral("300"), QStringLiteral("200")), std::nullopt);
+  EXPECT_EQ(customRangeFromTexts(QStringLiteral("abc"), QStringLiteral("200")), std::nullopt);
+  EXPECT_EQ(customRangeFromTexts(QStringLiteral("200"), QString()), std::nullopt);
+  EXPECT_EQ(customRangeFromTexts(QStringLiteral("99999999999"), QStringLiteral("200")), std::nullopt);
+}
+
+TEST_F(BandTest, MatchingBytesSelectThePresetWithoutTouchingTheData) {
+  setBandBytes({0x13, 0x17, 0x64});
+  SelectBandFromImage(ctx());
+  expectBand(0, 13600000, 17399500);
+  EXPECT_EQ(bandBytes(), (Bytes{0x13, 0x17, 0x64}));
+  expectDataUntouched();
+  EXPECT_EQ(ctx().log.entriesLogged(), 0);
+
+  // The band already selected: nothing happens, not even a rewrite of odd nibbles.
+  setBandBytes({0x0D, 0x17, 0x64});
+  SelectBandFromImage(ctx());
+  expectBand(0, 13600000, 17399500);
+  EXPECT_EQ(bandBytes(), (Bytes{0x0D, 0x17, 0x64}));
+}
+
+TEST_F(BandTest, UnknownBytesEndOnTheWideBandThroughTheCustomRange) {
+  setBandBytes({0x13, 0x17, 0x65});  // 136 - 175 MHz
+  int dialogShown = 0;
+  SelectBandFromImage(ctx(), [&] {
+    ++dialogShown;
+    return customRangeAcceptedUnchanged();
+  });
+  EXPECT_EQ(dialogShown, 1);
+  expectBand(10, 12000000, 51999500);
+  EXPECT_EQ(bandBytes(), (Bytes{0x12, 0x52, 0x00}));
+  expectDataUntouched();
+}
+
+TEST_F(BandTest, CustomRangesSettleOnAMatchingPresetOrStayCustom) {
+  // 135.5 - 150.5 is recorded as 136 - 150 and ends as that preset, with its own limits.
+  setBandBytes({0xFF, 0xFF, 0xFF});
+  SelectBandFromImage(ctx(), [] { return customRangeFromTexts(QStringLiteral("135.5"), QStringLiteral("150.5")); });
+  expectBand(1, 13600000, 14999500);
+  EXPECT_EQ(bandBytes(), (Bytes{0x13, 0x15, 0x60}));
+
+  // A range no preset has stays custom, limits as typed.
+  setBandBytes({0xFF, 0xFF, 0xFF});
+  SelectBandFromImage(ctx(), [] { return customRangeFromTexts(QStringLiteral("137"), QStringLiteral("171")); });
+  expectBand(11, 13700000, 17099500);
+  EXPECT_EQ(bandBytes(), (Bytes{0x13, 0x17, 0x71}));
+
+  // Custom already selected and still no match: the list does not move, nothing is asked.
+  setBandBytes({0x13, 0x17, 0x65});
+  SelectBandFromImage(ctx(), []() -> std::optional<BandLimits> {
+    ADD_FAILURE() << "the dialog must not open again";
+    return std::nullopt;
+  });
+  expectBand(11, 13700000, 17099500);
+  EXPECT_EQ(bandBytes(), (Bytes{0x13, 0x17, 0x65}));
+}
+
+TEST_F(BandTest, CancelledCustomRangeGoesBackToThePreviousBand) {
+  setBandBytes({0x13, 0x17, 0x65});
+  SelectBandFromImage(ctx(), [] { return std::optional<BandLimits>(); });
+  expectBand(5, 40000000, 46999500);
+  EXPECT_EQ(bandBytes(), (Bytes{0x40, 0x47, 0x00}));
+}
+
+TEST_F(BandTest, AnImageWithoutBandRecordFallsBackAndLogsTheFailedRewrite) {
+  ctx().IicDat.allocate(addr::kBand + 1);  // ends inside the band record
+  SelectBandFromImage(ctx());
+  expectBand(11, 12000000, 51999500);
+  EXPECT_GE(ctx().log.entriesLogged(), 1);
+  EXPECT_EQ(ctx().log.lastProcName(), QStringLiteral("frmChMem->cboFrequency_Click"));
+  EXPECT_EQ(ctx().log.lastNumber(), ErrBounds);
+}
