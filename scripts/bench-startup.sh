@@ -16,7 +16,8 @@ export QT_QPA_PLATFORM=offscreen
 for i in $(seq 1 "$runs"); do
   K52_BENCH_T0=$(date +%s%N) "$dir/k52bench_startup" 2>/dev/null
 done | tee "$dir/results"
-awk -F'[ =]' '{ms[NR]=$2; mem[NR]=$4} END {
-  n=asort(ms); asort(mem);
-  printf "runs=%d startup_ms median=%.1f min=%.1f max=%.1f  peak_rss_mb median=%.1f max=%.1f\n",
-         n, ms[int((n+1)/2)], ms[1], ms[n], mem[int((n+1)/2)], mem[n] }' "$dir/results"
+summary() {  # column name -> "median min max"
+  awk -F'[ =]' -v key="$1" '{for (i = 1; i < NF; i++) if ($i == key) print $(i + 1)}' "$dir/results" | sort -n |
+    awk '{v[NR] = $1} END {printf "median=%.1f min=%.1f max=%.1f", v[int((NR + 1) / 2)], v[1], v[NR]}'
+}
+echo "runs=$runs startup_ms $(summary startup_ms)  peak_rss_mb $(summary peak_rss_mb)"

@@ -179,7 +179,9 @@ void OptNowDefSol(AppContext& ctx, int16_t mode) {
       for (int i = 1; i <= t.OptCount; ++i) t.OptSel(i) = read(b + 500 + i);
     } else if (mode == 2) {
       for (int i = 1; i <= t.OptCount; ++i) t.OptSel(i) = t.OptDef(i);
+      IniFile::Batch batch(ctx.ini);
       for (int i = 1; i <= t.OptCount; ++i) ctx.ini.write(section, QString::number(b + 500 + i), QString::number(t.OptSel(i)));
+      if (!batch.commit()) raiseError(ErrPathFileAccess, ctx.ini.path());
     }
   });
 }

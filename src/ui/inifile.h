@@ -34,14 +34,21 @@ class IniFile {
   class Batch {
    public:
     explicit Batch(IniFile& ini) : ini_(ini) { ++ini_.batchDepth_; }
-    ~Batch() {
-      if (--ini_.batchDepth_ == 0 && ini_.dirty_) ini_.save();
+    ~Batch() { commit(); }
+    // Ends the batch now; false when the file could not be written.
+    bool commit() {
+      if (done_) return ok_;
+      done_ = true;
+      ok_ = --ini_.batchDepth_ > 0 || !ini_.dirty_ || ini_.save();
+      return ok_;
     }
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
 
    private:
     IniFile& ini_;
+    bool done_ = false;
+    bool ok_ = true;
   };
 
  private:
