@@ -115,10 +115,4 @@ TEST_F(CharCodecTest, PowerOnMessageGoesToTheMessageBox) {
   ctx.views = windows;
 }
 
-TEST_F(CharCodecTest, ChannelOutsideTheTableIsLogged) {
-  ChNameCharShow(ctx, 261);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->ChNameCharShow"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
-}
-
 }  // namespace

@@ -284,14 +284,6 @@ TEST_F(ChannelCodecTest, TxWithADigitAToFIsLoggedAndReadAsNoTx) {
   EXPECT_EQ(get(rec(1) + 4, 4), (B{0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
-TEST_F(ChannelCodecTest, ChannelsBeyondTheTableAreABoundsError) {
-  ctx.ch.ChCount = 261;
-  IicDatToChInfo(ctx);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->IicDatToChInfo"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
-  EXPECT_EQ(fields(260), empty());
-}
-
 // Generated images: 199 channels, about two thirds valid and the rest random bytes.
 class GeneratedImageTest : public ChannelCodecTest {
  protected:

@@ -135,17 +135,4 @@ TEST_F(ToneListTest, SearchPastTheTableIsABoundsError) {
   EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
 }
 
-TEST_F(ToneListTest, SourceListsComeInThreeEqualParts) {
-  CtdcsSourceLists texts, codes;
-  GetCtdcsArray(ctx, texts);
-  GetCtdcsIIcDat(ctx, codes);
-  EXPECT_EQ(texts.ctcss.size(), 50);
-  EXPECT_EQ(texts.dcsNormal.size(), 105);
-  EXPECT_EQ(texts.dcsInverted.size(), 105);
-  EXPECT_EQ(codes.ctcss.first(), QStringLiteral("0670"));
-  EXPECT_EQ(codes.dcsNormal.last(), QStringLiteral("8754"));
-  EXPECT_EQ(codes.dcsInverted.first(), QStringLiteral("C023"));
-  EXPECT_EQ(texts.dcsInverted.last(), QStringLiteral("D754I"));
-}
-
 }  // namespace
