@@ -2,6 +2,7 @@
 
 #include "errlog/guarded.h"
 #include "image/addressmap.h"
+#include "image/bandtable.h"
 #include "image/charcodec.h"
 #include "image/chmem.h"
 #include "image/numbers.h"
@@ -16,7 +17,6 @@ constexpr const char* kDecodeName = "modSysSet->SaveToOptSel";
 constexpr uint8_t kErased = 0xFF;
 constexpr uint8_t kBcdMax = 0x99;
 constexpr int32_t kFmDigitsScale = 10000;  // 100 kHz units <-> 10 Hz digits in the image
-constexpr int kUnitsPerMhz = 100000;  // 10 Hz units per MHz
 
 // An option held in a byte of its own. Too large a value is replaced by the default
 // when encoding; when decoding either by the default or by the limit itself.
@@ -158,14 +158,6 @@ void decodeFmStations(AppContext& ctx) {
 
 }  // namespace
 
-void encodeBandBytes(MemoryImage& image, int32_t lowerLimit, int32_t upperLimit) {
-  const int l = toInt16(double(lowerLimit) / kUnitsPerMhz);
-  const int u = toInt16(double(upperLimit) / kUnitsPerMhz);
-  image.at(addr::kBand) = checkedByte((l / 100) * 16 + (l % 100) / 10);
-  image.at(addr::kBand + 1) = checkedByte((u / 100) * 16 + (u % 100) / 10);
-  image.at(addr::kBand + 2) = checkedByte((l % 10) * 16 + (u % 10));
-}
-
 void OptNowDefSol(AppContext& ctx, int16_t mode) {
   guarded(ctx.log, "modSysSet->OptNowDefSol", [&] {
     ctx.st.CurLang = validLang(ctx.st.CurLang);
@@ -197,7 +189,7 @@ void OptSelSaveSol(AppContext& ctx, int16_t direction) {
 
 void OptSelToSave(AppContext& ctx) {
   guarded(ctx.log, "modSysSet->OptSelToSave", [&] {
-    encodeBandBytes(ctx.IicDat, ctx.band.LowerLimit, ctx.band.UpperLimit);
+    writeBandBytes(ctx);
 
     encodeByte(ctx, kTot);
     encodeByte(ctx, kSql);

@@ -6,7 +6,6 @@
 namespace k52 {
 
 struct AppContext;
-class MemoryImage;
 
 // OptSel entries with a fixed meaning outside the bit fields.
 inline constexpr int kOptFmStation = 24;    // 24-48: FM stations 1-25, 100 kHz units, 0 = empty
@@ -21,9 +20,5 @@ void OptNowDefSol(AppContext& ctx, int16_t mode);
 void OptSelSaveSol(AppContext& ctx, int16_t direction);
 void OptSelToSave(AppContext& ctx);
 void SaveToOptSel(AppContext& ctx);
-
-// The band record: the edges in whole MHz (nearest, halves to even) as BCD digits into
-// the three band bytes. Raises the overflow error for edges that do not fit.
-void encodeBandBytes(MemoryImage& image, int32_t lowerLimit, int32_t upperLimit);
 
 }  // namespace k52

@@ -3,6 +3,7 @@
 // the band and the error log of a running program. Procedures get it by reference; a
 // test builds a fresh one per case. Windows plug into it through AppViews.
 
+#include "editor/bandchoice.h"
 #include "errlog/errorlog.h"
 #include "image/memoryimage.h"
 #include "image/tables.h"
@@ -70,6 +71,7 @@ struct AppContext {
   ChannelTable ch;
   OptionTable opt;
   Band band;
+  BandChoice bandChoice;  // the band list and the custom range dialog's state
   ToneList tones;
   CharTable chars;
   ConvBufArray ConvBuf;

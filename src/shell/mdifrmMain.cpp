@@ -1,5 +1,6 @@
 #include "shell/mdifrmMain.h"
 
+#include "editor/frmSysSet.h"
 #include "errlog/frmShowErr.h"
 #include "shell/startup.h"
 #include "ui/dialogs.h"
@@ -108,6 +109,15 @@ void mdifrmMain::setSoftFace() {
   setStatusNotice(ctx_.text(94));
   setStatusCom(QStringLiteral("COM") + QString::number(ctx_.st.ComNo));
   setStatusFile(ctx_.text(85) + ctx_.st.CurDataFile);
+}
+
+void mdifrmMain::loadSettingsWindow() {
+  if (sysSet_) return;  // loaded once, then only hidden and shown
+  sysSet_ = new frmSysSet(ctx_);
+  mdi_->addSubWindow(sysSet_);
+  ctx_.setGridCh(&sysSet_->gridCh());
+  sysSet_->Form_Load();
+  sysSet_->showMaximized();
 }
 
 void mdifrmMain::closeEvent(QCloseEvent* event) {

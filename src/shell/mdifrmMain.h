@@ -15,6 +15,7 @@ class QTimer;
 namespace k52 {
 
 class frmShowErr;
+class frmSysSet;
 
 class mdifrmMain : public QMainWindow, public AppViews {
   Q_OBJECT
@@ -25,6 +26,8 @@ class mdifrmMain : public QMainWindow, public AppViews {
   AppContext& context() { return ctx_; }
   QMdiArea* mdiArea() const { return mdi_; }
   frmShowErr* errorWindow() const { return err_; }
+  // The settings window, once start-up has loaded it.
+  frmSysSet* settingsWindow() const { return sysSet_; }
   QTimer* startupTimer() const { return tmrInitMultiFrm_; }
   QString statusPanelText(int panel) const;
   // True once the start-up sequence has run (or the installation pass closed the window).
@@ -37,6 +40,7 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void setStatusCom(const QString& text) override;
   void setStatusFile(const QString& text) override;
   void setSoftFace() override;
+  void loadSettingsWindow() override;
 
  signals:
   void startupFinished();
@@ -52,6 +56,7 @@ class mdifrmMain : public QMainWindow, public AppViews {
   AppContext& ctx_;
   QMdiArea* mdi_;
   frmShowErr* err_;
+  frmSysSet* sysSet_ = nullptr;
   QTimer* tmrInitMultiFrm_;
   QLabel* panels_[3] = {};
   QAction* mnuLangSel_[3] = {};

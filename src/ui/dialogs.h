@@ -5,12 +5,24 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace k52 {
 
 enum class MsgButtons { Ok, YesNo };
 enum class MsgIcon { None, Question, Critical, Exclamation, Information };
 enum class MsgAnswer { Ok, Yes, No };
+
+// The two boxes of the custom band range dialog (MHz as typed).
+struct CustomRangeTexts {
+  QString min, max;
+  bool operator==(const CustomRangeTexts&) const = default;
+};
+// The custom band range dialog as its logic sets it up: captions, font and the boxes.
+struct CustomRangeForm {
+  QString caption, lblFreMin, lblFreMax, cmdOk, cmdCancel, font;
+  CustomRangeTexts texts;
+};
 
 class Dialogs {
  public:
@@ -23,6 +35,9 @@ class Dialogs {
   virtual bool shellOpen(const QString& path) = 0;
   // The system default locale as a Windows-style locale identifier (2052, 1028, 1033 ...).
   virtual int systemLocaleId() = 0;
+  // Shows the custom band range dialog modally: the box texts as the user left them on
+  // OK, std::nullopt on Cancel. Where nobody can be asked, the dialog counts as cancelled.
+  virtual std::optional<CustomRangeTexts> customRange(const CustomRangeForm& /*form*/) { return std::nullopt; }
 };
 
 // Locale identifier of a Qt locale name ("zh_CN" -> 2052); 0 when unknown.

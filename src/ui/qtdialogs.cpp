@@ -1,5 +1,7 @@
 #include "ui/qtdialogs.h"
 
+#include "editor/frmCustomFre.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -51,6 +53,12 @@ QString QtDialogs::saveFileName(const QString& filter, const QString& initialPat
 }
 
 bool QtDialogs::shellOpen(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+
+std::optional<CustomRangeTexts> QtDialogs::customRange(const CustomRangeForm& form) {
+  frmCustomFre dlg(form, parent_);
+  if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+  return dlg.texts();
+}
 
 int QtDialogs::systemLocaleId() { return localeIdOf(QLocale::system().name()); }
 

@@ -16,6 +16,7 @@ class QtDialogs final : public Dialogs {
   QString saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) override;
   bool shellOpen(const QString& path) override;
   int systemLocaleId() override;
+  std::optional<CustomRangeTexts> customRange(const CustomRangeForm& form) override;
 
  private:
   QWidget* parent_;

@@ -26,6 +26,14 @@ QString ScriptedDialogs::saveFileName(const QString& filter, const QString& init
   return openFileName(filter, initialPath);
 }
 
+std::optional<CustomRangeTexts> ScriptedDialogs::customRange(const CustomRangeForm& form) {
+  customForms.push_back(form);
+  if (customRanges.empty()) return form.texts;
+  const std::optional<CustomRangeTexts> a = customRanges.front();
+  customRanges.pop_front();
+  return a;
+}
+
 TestEnv::TestEnv() : ctx(std::make_unique<AppContext>(clock, dialogs, folder.path())) {}
 
 void TestEnv::writeFile(const QString& name, const QByteArray& data) const {

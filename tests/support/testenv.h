@@ -31,12 +31,17 @@ class ScriptedDialogs final : public Dialogs {
     return true;
   }
   int systemLocaleId() override { return localeId; }
+  std::optional<CustomRangeTexts> customRange(const CustomRangeForm& form) override;
 
   std::deque<MsgAnswer> answers;  // empty: Yes for Yes/No, Ok for OK
   std::deque<QString> fileNames;  // empty: cancelled
   std::vector<Asked> asked;
   std::vector<QString> opened;
   std::vector<QString> dialogInitialPaths;
+  // The custom range dialog: one answer per opening, std::nullopt for Cancel; empty: OK
+  // with the texts as shown. customForms records each opening as it was shown.
+  std::deque<std::optional<CustomRangeTexts>> customRanges;
+  std::vector<CustomRangeForm> customForms;
   int localeId = 1033;
 };
 

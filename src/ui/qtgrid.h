@@ -1,0 +1,100 @@
+#pragma once
+// The grid seam on a Qt table view. The grid's fixed header row is the table's horizontal
+// header and its fixed header column the vertical header; data cell (r, c), r, c >= 1, is
+// table cell (r - 1, c - 1), and the header cell (0, 0) is drawn in the table's corner.
+// Texts, sizes and colours are kept in a MemoryGrid, so the adapter answers exactly as the
+// in-memory grid does; the view shows them (sizes converted from twips at the screen's
+// logical resolution, decimal columns through their display format).
+
+#include "ui/grid.h"
+
+#include <QTableView>
+#include <functional>
+
+class QAbstractButton;
+
+namespace k52 {
+
+class QtGridModel;
+
+class QtGrid final : public QTableView, public Grid {
+  Q_OBJECT
+
+ public:
+  explicit QtGrid(QWidget* parent = nullptr);
+  ~QtGrid() override;
+
+  void setRows(int rows) override;
+  void setCols(int cols) override;
+  int rows() const override;
+  int cols() const override;
+  void setFormatString(const QString& format) override;
+  void insertRow(int row, const QString& header) override;
+
+  void setRowHeightTwips(int row, int twips) override;
+  int rowHeightTwips(int row) const override;
+  void setColWidthTwips(int col, int twips) override;
+  int colWidthTwips(int col) const override;
+  void setColAlignment(int col, GridAlign align) override;
+  GridAlign colAlignment(int col) const override;
+  void setColFormat(int col, GridDataType type, const QString& format) override;
+  QString colFormat(int col) const override;
+  GridDataType colDataType(int col) const override;
+
+  QString text(int row, int col) const override;
+  void setText(int row, int col, const QString& text) override;
+  QString headerText(int row, int col) const override;
+
+  void select(int row, int col) override;
+  int row() const override;
+  int col() const override;
+
+  void setCellForeColor(uint32_t bgr) override;
+  uint32_t cellForeColor(int row, int col) const override;
+  void setBackColor(uint32_t bgr) override;
+  uint32_t backColor() const override;
+  void setRangeBackColor(int row1, int col1, int row2, int col2, uint32_t bgr) override;
+  void resetRangeBackColor(int row1, int col1, int row2, int col2) override;
+  uint32_t cellBackColor(int row, int col) const override;
+  void setSelBackColor(uint32_t bgr) override;
+  uint32_t selBackColor() const override;
+
+  void setEditMode(GridEditMode mode) override;
+  GridEditMode editMode() const override;
+  void setColComboList(int col, const QString& list) override;
+  QString colComboList(int col) const override;
+  int comboIndex() const override;
+  void startEdit() override;
+
+  void setRedraw(bool on) override;
+  bool redraw() const override;
+
+  // Twips to pixels at the screen's logical resolution.
+  int twipsToPixelsX(int twips) const;
+  int twipsToPixelsY(int twips) const;
+
+  // Asked before an editor opens on (row, col); false keeps it closed. The hook may change
+  // the edit mode and the column's drop-down list for this edit.
+  void setBeforeEdit(std::function<bool(int row, int col)> hook);
+
+ signals:
+  // The user's edit of (row, col) has been stored in the cell.
+  void afterEdit(int row, int col);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  friend class QtGridDelegate;
+  void applyRowHeight(int row);
+  void applyColWidth(int col);
+  void applyGeometry();
+  void applyPalette();
+
+  QtGridModel* model_;
+  QAbstractButton* corner_ = nullptr;
+  std::function<bool(int, int)> beforeEdit_;
+  int comboIndex_ = -1;
+};
+
+}  // namespace k52

@@ -1,0 +1,272 @@
+// The channel grid's set-up and filling, on the in-memory grid.
+
+#include "image/chgrid.h"
+
+#include "editor/bandchoice.h"
+#include "image/addressmap.h"
+#include "image/charcodec.h"
+#include "image/chmem.h"
+#include "image/ctdcs.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <initializer_list>
+#include <limits>
+
+using namespace k52;
+
+namespace {
+
+class CountingViews final : public AppViews {
+ public:
+  void showOptions() override { ++optionsShown; }
+  int optionsShown = 0;
+};
+
+// A program whose settings window has read the column description of test::chInfoSection
+// (RX, TX, decode, encode, Wide/Narrow, Off/On, High/Mid/Low, name) and built its tone
+// list and character table.
+class ChGridTest : public ::testing::Test {
+ protected:
+  explicit ChGridTest(int chCount = 16) : ctx(*env.ctx) {
+    env.writeSettings(test::chInfoSection(chCount));
+    ctx.ini.setPath(env.path(QStringLiteral("minglyc.dll")));
+    ctx.st.CurLang = 3;
+    ctx.st.DefColor = QStringLiteral("0");
+    ctx.setGridCh(&grid);
+    ctx.ch.ChNameCode.fill(255);
+    GenCtdcsList(ctx);
+    GetValidCharTbl(ctx);
+    ReadChInfo(ctx);
+    EXPECT_EQ(ctx.log.entriesLogged(), 0);
+  }
+  void setFields(int n, std::initializer_list<int32_t> values) {
+    int f = 1;
+    for (int32_t v : values) ctx.ch.ChInfo(n, f++) = v;
+  }
+  void setName(int n, std::initializer_list<int> codes) {
+    int i = 0;
+    for (int c : codes) ctx.ch.ChNameCode(n, i++) = static_cast<uint8_t>(c);
+  }
+  QStringList rowTexts(int r) const {
+    QStringList v;
+    for (int c = 1; c <= 8; ++c) v << grid.text(r, c);
+    return v;
+  }
+  // "name number" of every log entry, oldest first.
+  QStringList logged() const {
+    static const QRegularExpression entry(QStringLiteral("错误:  (\\S+)\\s+出错号:  (\\d+)"));
+    QStringList v;
+    for (const QString& line : ctx.log.lines())
+      if (const auto m = entry.match(line); m.hasMatch()) v << m.captured(1) + QLatin1Char(' ') + m.captured(2);
+    return v;
+  }
+  void fillRow(int r, const QString& text) {
+    for (int c = 1; c <= 8; ++c) grid.setText(r, c, text);
+  }
+
+  test::TestEnv env;
+  AppContext& ctx;
+  MemoryGrid grid;
+};
+
+class ChGrid200Test : public ChGridTest {
+ protected:
+  ChGrid200Test() : ChGridTest(200) {}
+};
+
+}  // namespace
+
+TEST(FrequencyText, IsTheExactShortestDecimalInMegahertz) {
+  EXPECT_EQ(frequencyText(17399500), QStringLiteral("173.995"));
+  EXPECT_EQ(frequencyText(43012500), QStringLiteral("430.125"));
+  EXPECT_EQ(frequencyText(43600000), QStringLiteral("436"));
+  EXPECT_EQ(frequencyText(13601250), QStringLiteral("136.0125"));
+  EXPECT_EQ(frequencyText(12000001), QStringLiteral("120.00001"));
+  EXPECT_EQ(frequencyText(5), QStringLiteral("0.00005"));
+  EXPECT_EQ(frequencyText(0), QStringLiteral("0"));
+  EXPECT_EQ(frequencyText(-250), QStringLiteral("-0.0025"));
+  EXPECT_EQ(frequencyText(std::numeric_limits<int32_t>::max()), QStringLiteral("21474.83647"));
+  EXPECT_EQ(frequencyText(std::numeric_limits<int32_t>::min()), QStringLiteral("-21474.83648"));
+}
+
+TEST_F(ChGrid200Test, SetUpNumbersRowsOneTo199AndLabelsRow200Vfo) {
+  grid.setRows(300);  // a previous, larger set-up and a stale text
+  grid.setCols(12);
+  grid.setText(5, 3, QStringLiteral("stale"));
+  ChInfoInitFace(ctx);
+  SetChGrid(ctx);
+  EXPECT_EQ(ctx.log.entriesLogged(), 0);
+  EXPECT_EQ(grid.backColor(), 0xF7F7F7u);
+  ASSERT_EQ(grid.rows(), 201);
+  ASSERT_EQ(grid.cols(), 9);
+  const QStringList headers = {"No.", "RX", "TX", "Dec", "Enc", "W/N", "Scan", "Power", "Name"};
+  for (int c = 0; c <= 8; ++c) EXPECT_EQ(grid.headerText(0, c), headers[c]) << c;
+  for (int r = 1; r <= 199; ++r) ASSERT_EQ(grid.headerText(r, 0), QString::number(r));
+  EXPECT_EQ(grid.headerText(200, 0), QStringLiteral("VFO"));
+  EXPECT_EQ(grid.text(5, 3), QString()) << "the rows are built anew";
+  for (int r = 0; r <= 200; ++r) ASSERT_EQ(grid.rowHeightTwips(r), 240) << r;
+  EXPECT_EQ(grid.colWidthTwips(0), 600);
+  for (int c = 0; c <= 8; ++c) {
+    if (c > 0) {
+      EXPECT_EQ(grid.colWidthTwips(c), 1200) << c;
+    }
+    EXPECT_EQ(grid.colAlignment(c), GridAlign::Center) << c;
+  }
+  EXPECT_EQ(grid.row(), 1);
+  EXPECT_EQ(grid.col(), 1);
+}
+
+TEST_F(ChGridTest, SixteenChannelsGiveSixteenNumberedRowsAndNoVfo) {
+  SetChGrid(ctx);
+  ASSERT_EQ(grid.rows(), 17);
+  for (int r = 1; r <= 16; ++r) EXPECT_EQ(grid.headerText(r, 0), QString::number(r));
+  EXPECT_EQ(grid.text(0, 1), QStringLiteral("RX"));
+}
+
+TEST_F(ChGridTest, RowsAbove200HaveNoHeaderAndMoreThan300RowsIsABoundsError) {
+  ctx.ch.ChCount = 260;
+  SetChGrid(ctx);
+  EXPECT_EQ(ctx.log.entriesLogged(), 0);
+  EXPECT_EQ(grid.headerText(199, 0), QStringLiteral("199"));
+  EXPECT_EQ(grid.headerText(200, 0), QStringLiteral("VFO"));
+  EXPECT_EQ(grid.headerText(201, 0), QString());
+  EXPECT_EQ(grid.headerText(260, 0), QString());
+
+  ctx.ch.ChCount = 301;
+  SetChGrid(ctx);
+  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->SetChGrid:"));
+  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  EXPECT_EQ(grid.rows(), 301) << "rows 1-300 were inserted before the label table ran out";
+  EXPECT_TRUE(grid.redraw()) << "the grid repaints again after the failure";
+}
+
+TEST_F(ChGridTest, DisplayFormatsFollowTheColumnKeys) {
+  // A ninth column keyed OFFSET, and the keys moved about: the key decides, not the place.
+  ctx.ch.ColCount = 9;
+  ctx.ch.ColWidth(9) = 900;
+  ctx.ch.ColItems(9, 0) = QStringLiteral("OFFSET");
+  ctx.ch.ColItems(3, 0) = QStringLiteral("TxFre");
+  SetChGrid(ctx);
+  struct Expect {
+    int col;
+    GridDataType type;
+    const char* format;
+  };
+  for (const Expect& e : {Expect{1, GridDataType::Decimal, "###.#####"}, Expect{2, GridDataType::Decimal, "###.#####"},
+                          Expect{3, GridDataType::Decimal, "###.#####"}, Expect{4, GridDataType::Text, ""},
+                          Expect{5, GridDataType::Text, ""}, Expect{7, GridDataType::Text, ""},
+                          Expect{8, GridDataType::Text, "00000"}, Expect{9, GridDataType::Decimal, "#0.00000"}}) {
+    EXPECT_EQ(grid.colDataType(e.col), e.type) << e.col;
+    EXPECT_EQ(grid.colFormat(e.col), QString::fromLatin1(e.format)) << e.col;
+  }
+  grid.setText(1, 1, QStringLiteral("430"));
+  grid.setText(1, 9, QStringLiteral("5"));
+  grid.setText(1, 8, QStringLiteral("12"));
+  EXPECT_EQ(grid.displayText(1, 1), QStringLiteral("430"));
+  EXPECT_EQ(grid.displayText(1, 9), QStringLiteral("5.00000"));
+  EXPECT_EQ(grid.displayText(1, 8), QStringLiteral("12")) << "a name made of digits stays a name";
+}
+
+TEST_F(ChGridTest, ShowFillsEachKindOfRow) {
+  SetChGrid(ctx);
+  for (int r = 1; r <= 16; ++r) fillRow(r, QStringLiteral("stale"));
+  for (int n = 1; n <= 16; ++n) setFields(n, {-1, -1, 0, 0, 0, 0, 0, 0});
+  // A full channel: options Narrow / Off / Low (field 7 = 2 is item 5), name "AB".
+  setFields(1, {17399500, 14600000, 0, 5, 1, 0, 2, 0});
+  setName(1, {10, 11, 255, 255, 255});
+  // An empty channel, whatever its other fields hold.
+  setFields(2, {-1, 43000000, 3, 4, 1, 1, 1, 0});
+  setName(2, {10, 10, 10, 10, 10});
+  // Receive-only: no TX and no encode tone, but its decode tone.
+  setFields(3, {43012500, -1, 7, 9, 0, 1, 0, 0});
+  // A name whose first code is 0xFF; option fields never decoded (-1) show item 2.
+  setFields(4, {43600000, 43600000, 0, 0, -1, -1, -1, 0});
+  setName(4, {255, 10, 11, 12, 13});
+
+  ShowChTblGrid(ctx);
+  EXPECT_EQ(ctx.log.entriesLogged(), 0);
+  const QString tone5 = ctx.tones.CtdcsList(5), tone7 = ctx.tones.CtdcsList(7), none = ctx.tones.CtdcsList(0);
+  EXPECT_EQ(rowTexts(1), (QStringList{"173.995", "146", none, tone5, "Narrow", "Off", "Low", "AB"}));
+  EXPECT_EQ(rowTexts(2), (QStringList{"", "", "", "", "", "", "", ""}));
+  EXPECT_EQ(rowTexts(3), (QStringList{"430.125", "", tone7, "", "Wide", "On", "High", ""}));
+  EXPECT_EQ(rowTexts(4), (QStringList{"436", "436", none, none, "0", "1", "0", ""}));
+  for (int r = 5; r <= 16; ++r) EXPECT_EQ(rowTexts(r), (QStringList{"", "", "", "", "", "", "", ""})) << r;
+  EXPECT_TRUE(grid.redraw());
+}
+
+TEST_F(ChGridTest, AFieldPastItsTableIsLoggedUnderItsRowStepAndTheFillGoesOn) {
+  SetChGrid(ctx);
+  for (int n = 1; n <= 16; ++n) setFields(n, {-1, -1, 0, 0, 0, 0, 0, 0});
+  fillRow(2, QStringLiteral("stale"));
+  fillRow(3, QStringLiteral("stale"));
+  // Channel 2: field 5 = 47 asks for item 50 of a 50-item column.
+  setFields(2, {43000000, 43000000, 0, 0, 47, 1, 2, 0});
+  // Channel 3: decode tone 301 lies past the tone list.
+  setFields(3, {43100000, 43100000, 301, 2, 0, 0, 0, 0});
+  setFields(4, {43200000, -1, 1, 1, 1, 1, 1, 0});
+
+  ShowChTblGrid(ctx);
+  EXPECT_EQ(logged(), (QStringList{"modChMem->ChParaShow 9", "modChMem->CtdcsDecShow 9"}));
+  // The failed step leaves the rest of its own cells alone; the row's other steps run.
+  EXPECT_EQ(rowTexts(2), (QStringList{"430", "430", ctx.tones.CtdcsList(0), ctx.tones.CtdcsList(0), "stale", "stale",
+                                      "stale", "stale"}));
+  EXPECT_EQ(grid.text(3, 3), QStringLiteral("stale"));
+  EXPECT_EQ(grid.text(3, 4), ctx.tones.CtdcsList(2));
+  EXPECT_EQ(rowTexts(4),
+            (QStringList{"432", "", ctx.tones.CtdcsList(1), "", "Narrow", "On", "Mid", ""}));
+}
+
+TEST_F(ChGridTest, AValueBelowMinusThreeOrAnOverflowingValueIsABoundsError) {
+  SetChGrid(ctx);
+  setFields(1, {43000000, 43000000, 0, 0, -4, 0, 0, 0});
+  ChParaShow(ctx, 1);
+  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  setFields(1, {43000000, 43000000, 0, 0, std::numeric_limits<int32_t>::max(), 0, 0, 0});
+  ChParaShow(ctx, 1);
+  EXPECT_EQ(ctx.log.entriesLogged(), 2);
+  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  RxFreShow(ctx, 261);
+  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->RxFreShow"));
+}
+
+TEST_F(ChGridTest, SoftDisplayFollowsTheBandBytesThenDecodesAndShowsTheImage) {
+  CountingViews views;
+  ctx.views = &views;
+  ctx.IicDat.allocate(addr::kMemorySize - 1);
+  ctx.IicDat.fill(0xFF);
+  ChInfoInitFace(ctx);
+  SetChGrid(ctx);
+  InitChTable(ctx);
+  ChInfoModel(ctx);  // the settings window's band list, on 400-470 MHz
+  ASSERT_EQ(ctx.band.BandIndex, 5);
+  const int shownBefore = views.optionsShown;
+
+  // Channel 2: 173.995 MHz RX, 146 MHz TX, decode 67.0 Hz, encode D754I, options 1/1/2,
+  // name "CHANN"; channel 3: 430 MHz, outside the image's band. Band bytes 136-174 MHz.
+  const int rec2 = 16, ext2 = 0x0C72, rec3 = 32;
+  const uint8_t ch2[16] = {0x00, 0x95, 0x39, 0x17, 0x00, 0x00, 0x60, 0x14,
+                           0x70, 0x06, 0x54, 0xC7, 0xFD, 0x0C, 0x11, 0x0A};
+  for (int i = 0; i < 16; ++i) ctx.IicDat.at(rec2 + i) = ch2[i];
+  ctx.IicDat.at(ext2) = 0x17;
+  ctx.IicDat.at(ext2 + 1) = 0x17;
+  for (int i = 0; i < 4; ++i) ctx.IicDat.at(rec3 + i) = uint8_t(i == 3 ? 0x43 : 0x00);
+  ctx.IicDat.at(addr::kBand) = 0x13;
+  ctx.IicDat.at(addr::kBand + 1) = 0x17;
+  ctx.IicDat.at(addr::kBand + 2) = 0x64;
+  grid.setText(2, 1, QStringLiteral("stale"));
+
+  SoftDisplay(ctx);
+  EXPECT_EQ(ctx.band.BandIndex, 0);
+  EXPECT_EQ(ctx.band.LowerLimit, 13600000);
+  EXPECT_EQ(ctx.ch.ChInfo(2, 1), 17399500);
+  EXPECT_EQ(rowTexts(2), (QStringList{"173.995", "146", ctx.tones.CtdcsList(1), ctx.tones.CtdcsList(260), "Narrow",
+                                      "On", "Low", "CHANN"}));
+  EXPECT_EQ(ctx.tones.CtdcsList(260), QStringLiteral("D754I"));
+  EXPECT_EQ(ctx.ch.ChInfo(3, 1), -1) << "decoded with the image's band, not the one before";
+  EXPECT_EQ(rowTexts(3), (QStringList{"", "", "", "", "", "", "", ""}));
+  EXPECT_GT(views.optionsShown, shownBefore);
+  EXPECT_EQ(logged(), QStringList());
+}

@@ -1,0 +1,275 @@
+// The Qt grid adapter, offscreen: what the table shows after the channel grid's set-up
+// and filling, and the editing hooks the grid events build on.
+
+#include "ui/qtgrid.h"
+
+#include "image/charcodec.h"
+#include "image/chgrid.h"
+#include "image/chmem.h"
+#include "image/ctdcs.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace k52;
+
+namespace {
+
+// The channel grid of the settings window: 200 rows (row 200 the VFO), eight columns.
+class QtGridTest : public ::testing::Test {
+ protected:
+  QtGridTest() : ctx(*env.ctx) {
+    env.writeSettings(test::chInfoSection(200));
+    ctx.ini.setPath(env.path(QStringLiteral("minglyc.dll")));
+    ctx.st.CurLang = 3;
+    ctx.ch.ChNameCode.fill(255);
+    GenCtdcsList(ctx);
+    GetValidCharTbl(ctx);
+    ReadChInfo(ctx);
+    grid.resize(800, 400);
+    grid.show();
+  }
+  void setUpAndFill(Grid& g) {
+    ctx.setGridCh(&g);
+    ChInfoInitFace(ctx);
+    SetChGrid(ctx);
+    for (int n = 1; n <= 200; ++n) {
+      ctx.ch.ChInfo(n, 1) = n % 3 == 0 ? -1 : 40000000 + 1250 * n;
+      ctx.ch.ChInfo(n, 2) = n % 5 == 0 ? -1 : 44000000 + 500 * n;
+      ctx.ch.ChInfo(n, 3) = n % 261;
+      ctx.ch.ChInfo(n, 4) = (n * 7) % 261;
+      for (int f = 5; f <= 7; ++f) ctx.ch.ChInfo(n, f) = n % 2;
+      for (int i = 0; i < 5; ++i) ctx.ch.ChNameCode(n, i) = static_cast<uint8_t>((n + i) % 45);
+    }
+    ShowChTblGrid(ctx);
+  }
+  // The item view commits and closes its editors through queued calls and deferred deletes.
+  static void settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  QAbstractItemModel& model() { return *grid.model(); }
+  QVariant cell(int r, int c, int role = Qt::DisplayRole) { return model().index(r - 1, c - 1).data(role); }
+  QVariant header(Qt::Orientation o, int section, int role = Qt::DisplayRole) {
+    return model().headerData(section, o, role);
+  }
+  int px(int twips) const { return qRound(twips * grid.logicalDpiX() / 1440.0); }
+  int pxY(int twips) const { return qRound(twips * grid.logicalDpiY() / 1440.0); }
+
+  test::TestEnv env;
+  AppContext& ctx;
+  QtGrid grid;
+};
+
+}  // namespace
+
+TEST_F(QtGridTest, HeadersAreTheTablesHeadersAndDataCellsSitOneUpAndLeft) {
+  setUpAndFill(grid);
+  ASSERT_EQ(model().rowCount(), 200);
+  ASSERT_EQ(model().columnCount(), 8);
+  const QStringList headers = {"RX", "TX", "Dec", "Enc", "W/N", "Scan", "Power", "Name"};
+  for (int c = 0; c < 8; ++c) EXPECT_EQ(header(Qt::Horizontal, c).toString(), headers[c]);
+  EXPECT_EQ(grid.headerText(0, 0), QStringLiteral("No."));
+  EXPECT_EQ(header(Qt::Vertical, 0).toString(), QStringLiteral("1"));
+  EXPECT_EQ(header(Qt::Vertical, 198).toString(), QStringLiteral("199"));
+  EXPECT_EQ(header(Qt::Vertical, 199).toString(), QStringLiteral("VFO"));
+  // Channel 1: 400.0125 MHz, TX 440.005 MHz, options "Narrow"/"On"/"Mid", name from code 1.
+  EXPECT_EQ(cell(1, 1).toString(), QStringLiteral("400.0125"));
+  EXPECT_EQ(cell(1, 2).toString(), QStringLiteral("440.005"));
+  EXPECT_EQ(cell(1, 3).toString(), ctx.tones.CtdcsList(1));
+  EXPECT_EQ(cell(1, 5).toString(), QStringLiteral("Narrow"));
+  EXPECT_EQ(cell(1, 7).toString(), QStringLiteral("Mid"));
+  EXPECT_EQ(cell(1, 8).toString(), QStringLiteral("12345"));
+  EXPECT_EQ(cell(3, 1).toString(), QString()) << "channel 3 is empty";
+  EXPECT_EQ(cell(5, 2).toString(), QString()) << "channel 5 is receive-only";
+  for (int c = 1; c <= 8; ++c)
+    EXPECT_EQ(cell(1, c, Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::Alignment(Qt::AlignCenter)) << c;
+  EXPECT_EQ(header(Qt::Vertical, 5, Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::Alignment(Qt::AlignCenter));
+}
+
+TEST_F(QtGridTest, AnswersExactlyAsTheInMemoryGrid) {
+  MemoryGrid mem;
+  setUpAndFill(mem);
+  setUpAndFill(grid);
+  ASSERT_EQ(grid.rows(), mem.rows());
+  ASSERT_EQ(grid.cols(), mem.cols());
+  for (int r = 0; r < mem.rows(); ++r) {
+    ASSERT_EQ(grid.rowHeightTwips(r), mem.rowHeightTwips(r)) << r;
+    for (int c = 0; c < mem.cols(); ++c) {
+      ASSERT_EQ(grid.text(r, c), mem.text(r, c)) << r << "," << c;
+      if (r >= 1 && c >= 1) {
+        ASSERT_EQ(cell(r, c).toString(), mem.displayText(r, c)) << r << "," << c;
+      }
+    }
+  }
+  for (int c = 0; c < mem.cols(); ++c) {
+    EXPECT_EQ(grid.colWidthTwips(c), mem.colWidthTwips(c));
+    EXPECT_EQ(grid.colFormat(c), mem.colFormat(c));
+    EXPECT_EQ(grid.colDataType(c), mem.colDataType(c));
+  }
+  EXPECT_EQ(grid.row(), mem.row());
+  EXPECT_EQ(grid.col(), mem.col());
+  EXPECT_EQ(grid.backColor(), mem.backColor());
+}
+
+TEST_F(QtGridTest, SizesInTwipsBecomePixelsAtTheScreensResolution) {
+  ctx.setGridCh(&grid);
+  SetChGrid(ctx);
+  EXPECT_EQ(grid.verticalHeader()->width(), px(600));
+  for (int c = 0; c < 8; ++c) EXPECT_EQ(grid.horizontalHeader()->sectionSize(c), px(1200)) << c;
+  EXPECT_EQ(grid.horizontalHeader()->height(), pxY(240));
+  EXPECT_EQ(grid.rowHeight(0), pxY(240));
+  EXPECT_EQ(grid.rowHeight(199), pxY(240));
+  grid.setColWidthTwips(3, 2880);  // two inches
+  EXPECT_EQ(grid.columnWidth(2), 2 * grid.logicalDpiX());
+  grid.setRowHeightTwips(7, 720);
+  EXPECT_EQ(grid.rowHeight(6), pxY(720));
+  // A row inserted later keeps the rows' sizes where they were.
+  grid.insertRow(3, QStringLiteral("new"));
+  EXPECT_EQ(grid.rowHeight(7), pxY(720));
+  EXPECT_EQ(header(Qt::Vertical, 2).toString(), QStringLiteral("new"));
+}
+
+TEST_F(QtGridTest, DecimalColumnsShowThroughTheirFormatAndKeepTheirText) {
+  ctx.setGridCh(&grid);
+  SetChGrid(ctx);
+  grid.setText(1, 1, QStringLiteral("136.01250"));
+  grid.setText(2, 1, QStringLiteral("430"));
+  grid.setColFormat(3, GridDataType::Decimal, QStringLiteral("#0.00000"));
+  grid.setText(1, 3, QStringLiteral("5"));
+  grid.setText(1, 8, QStringLiteral("007"));
+  EXPECT_EQ(cell(1, 1).toString(), QStringLiteral("136.0125"));
+  EXPECT_EQ(cell(1, 1, Qt::EditRole).toString(), QStringLiteral("136.01250"));
+  EXPECT_EQ(grid.text(1, 1), QStringLiteral("136.01250"));
+  EXPECT_EQ(cell(2, 1).toString(), QStringLiteral("430"));
+  EXPECT_EQ(cell(1, 3).toString(), QStringLiteral("5.00000"));
+  EXPECT_EQ(cell(1, 8).toString(), QStringLiteral("007"));
+}
+
+TEST_F(QtGridTest, ColoursOfTextCellsBackgroundAndSelection) {
+  ctx.setGridCh(&grid);
+  ChInfoInitFace(ctx);
+  SetChGrid(ctx);
+  EXPECT_EQ(grid.palette().color(QPalette::Base), QColor(247, 247, 247));
+  grid.select(4, 2);
+  grid.setCellForeColor(0x0000FF);  // red, 0x00BBGGRR
+  EXPECT_EQ(cell(4, 2, Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+  EXPECT_EQ(grid.cellForeColor(4, 2), 0x0000FFu);
+  EXPECT_EQ(cell(4, 3, Qt::ForegroundRole).value<QBrush>().color(), QColor(0, 0, 0));
+
+  grid.setRangeBackColor(2, 1, 2, 8, 0xF0E6E6);  // RGB(230, 230, 240)
+  for (int c = 1; c <= 8; ++c) EXPECT_EQ(cell(2, c, Qt::BackgroundRole).value<QBrush>().color(), QColor(230, 230, 240));
+  EXPECT_FALSE(cell(3, 1, Qt::BackgroundRole).isValid());
+  EXPECT_EQ(grid.cellBackColor(3, 1), 0xF7F7F7u);
+  grid.resetRangeBackColor(1, 1, 200, 8);
+  EXPECT_FALSE(cell(2, 4, Qt::BackgroundRole).isValid());
+  EXPECT_EQ(grid.cellBackColor(2, 4), 0xF7F7F7u);
+
+  const uint32_t saved = grid.selBackColor();
+  grid.setSelBackColor(grid.backColor());
+  EXPECT_EQ(grid.palette().color(QPalette::Highlight), QColor(247, 247, 247));
+  grid.setSelBackColor(saved);
+  EXPECT_EQ(grid.palette().color(QPalette::Highlight), QColor(204, 232, 255));
+  EXPECT_FALSE(grid.grab().isNull());
+}
+
+TEST_F(QtGridTest, CurrentCellFollowsSelectAndTheUser) {
+  ctx.setGridCh(&grid);
+  SetChGrid(ctx);
+  EXPECT_EQ(grid.currentIndex(), model().index(0, 0));
+  grid.select(150, 6);
+  EXPECT_EQ(grid.currentIndex(), model().index(149, 5));
+  EXPECT_EQ(grid.row(), 150);
+  EXPECT_EQ(grid.col(), 6);
+  // A click on another cell makes it current for the logic too.
+  const QRect r = grid.visualRect(model().index(149, 2));
+  QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, r.center());
+  EXPECT_EQ(grid.row(), 150);
+  EXPECT_EQ(grid.col(), 3);
+  grid.select(0, 0);
+  EXPECT_FALSE(grid.currentIndex().isValid());
+  EXPECT_EQ(grid.row(), 0);
+}
+
+TEST_F(QtGridTest, DropDownEditStoresTheChoiceAndItsIndex) {
+  ctx.setGridCh(&grid);
+  SetChGrid(ctx);
+  QSignalSpy edited(&grid, &QtGrid::afterEdit);
+  grid.setEditMode(GridEditMode::KbdMouse);
+  grid.setColComboList(7, QStringLiteral("High|Mid|Low"));
+  grid.setText(3, 7, QStringLiteral("Mid"));
+  grid.select(3, 7);
+  grid.startEdit();
+  auto* combo = grid.viewport()->findChild<QComboBox*>();
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->currentIndex(), 1) << "the list opens on the cell's text";
+  combo->setCurrentIndex(2);
+  QTest::keyClick(combo, Qt::Key_Return);
+  settle();
+  EXPECT_EQ(grid.text(3, 7), QStringLiteral("Low"));
+  EXPECT_EQ(grid.comboIndex(), 2);
+  ASSERT_EQ(edited.count(), 1);
+  EXPECT_EQ(edited.at(0).at(0).toInt(), 3);
+  EXPECT_EQ(edited.at(0).at(1).toInt(), 7);
+
+  // A typed edit goes through a line editor and leaves no list index.
+  grid.select(3, 1);
+  grid.startEdit();
+  auto* line = grid.viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(line, nullptr);
+  line->setText(QStringLiteral("436.125"));
+  QTest::keyClick(line, Qt::Key_Return);
+  settle();
+  EXPECT_EQ(grid.text(3, 1), QStringLiteral("436.125"));
+  EXPECT_EQ(grid.comboIndex(), -1);
+  EXPECT_EQ(edited.count(), 2);
+}
+
+TEST_F(QtGridTest, NoEditorWhenTheHookRefusesOrEditingIsOff) {
+  ctx.setGridCh(&grid);
+  SetChGrid(ctx);
+  std::vector<std::pair<int, int>> asked;
+  grid.setBeforeEdit([&](int r, int c) {
+    asked.emplace_back(r, c);
+    return c == 1;
+  });
+  grid.setEditMode(GridEditMode::KbdMouse);
+  grid.select(2, 4);
+  grid.startEdit();
+  EXPECT_EQ(grid.viewport()->findChild<QLineEdit*>(), nullptr);
+  grid.select(2, 1);
+  grid.startEdit();
+  EXPECT_NE(grid.viewport()->findChild<QLineEdit*>(), nullptr);
+  EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{2, 4}, {2, 1}}));
+  QTest::keyClick(grid.viewport()->findChild<QLineEdit*>(), Qt::Key_Escape);
+  settle();
+  ASSERT_EQ(grid.viewport()->findChild<QLineEdit*>(), nullptr);
+
+  grid.setBeforeEdit({});
+  grid.setEditMode(GridEditMode::None);
+  grid.select(5, 1);
+  grid.startEdit();
+  EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+  EXPECT_EQ(grid.viewport()->findChild<QLineEdit*>(), nullptr);
+}
+
+TEST_F(QtGridTest, WithRedrawOffTheViewHearsOfTheBatchOnce) {
+  ctx.setGridCh(&grid);
+  SetChGrid(ctx);
+  QSignalSpy changed(&model(), &QAbstractItemModel::dataChanged);
+  grid.setRedraw(false);
+  for (int r = 1; r <= 200; ++r) grid.setText(r, 1, QStringLiteral("430"));
+  EXPECT_EQ(changed.count(), 0);
+  EXPECT_EQ(cell(200, 1).toString(), QStringLiteral("430")) << "the texts are there all the same";
+  grid.setRedraw(true);
+  EXPECT_EQ(changed.count(), 1);
+  grid.setText(1, 1, QStringLiteral("431"));
+  EXPECT_EQ(changed.count(), 2);
+}
