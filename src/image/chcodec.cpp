@@ -51,7 +51,9 @@ void encodeFrequency(AppContext& ctx, int32_t value, int base) {
     for (int i = 3; i >= 0; --i) image.at(base + i) = kErased;
     return;
   }
-  SeparateFreChar(ctx, QString::number(value));
+  // Eight digits always: a value below 10 MHz (a TX field read from a damaged image, say)
+  // would otherwise be split from the wrong end and written back shifted.
+  SeparateFreChar(ctx, value >= 0 ? QStringLiteral("%1").arg(value, 8, 10, QLatin1Char('0')) : QString::number(value));
   for (int i = 0; i < 4; ++i) image.at(base + 3 - i) = ctx.ConvBuf(i);
 }
 

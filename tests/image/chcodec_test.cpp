@@ -139,6 +139,15 @@ TEST_F(ChannelCodecTest, TxIsOptionalAndNotCheckedAgainstTheBand) {
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
 }
 
+TEST_F(ChannelCodecTest, TxBelowTenMegahertzIsWrittenBackUnshifted) {
+  put(rec(1), {0x00, 0x00, 0x50, 0x14});
+  put(rec(1) + 4, {0x56, 0x34, 0x12, 0x05});
+  IicDatToChInfo(ctx);
+  EXPECT_EQ(ctx.ch.ChInfo(1, 2), 5123456);
+  ChInfoToIicDat(ctx);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(ctx.IicDat.at(rec(1) + 4 + i), (std::array<int, 4>{0x56, 0x34, 0x12, 0x05}[i])) << i;
+}
+
 TEST_F(ChannelCodecTest, FlagByteFieldsAndThePassThroughBits) {
   put(rec(1), {0x00, 0x00, 0x50, 0x14});
   const struct {
