@@ -1,6 +1,8 @@
 #include "shell/mdifrmMain.h"
 
+#include "comm/datafiles.h"
 #include "editor/frmSysSet.h"
+#include "errlog/guarded.h"
 #include "errlog/frmShowErr.h"
 #include "shell/startup.h"
 #include "ui/dialogs.h"
@@ -14,6 +16,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 
 namespace k52 {
 
@@ -57,26 +60,204 @@ void mdifrmMain::runStartup() {
   emit startupFinished();
 }
 
+namespace {
+
+// The menu tree: every item with its caption (a language text, or a fixed text where
+// the number is -1), its shortcut and whether it is shown. Hidden items exist but are
+// never displayed.
+struct MenuRow {
+  int depth;  // 0 top-level menu, 1 item, 2 item of a sub-menu
+  const char* name;
+  int text;
+  const char* fixedText;
+  const char* shortcut;
+  bool shown;
+  bool submenu;
+};
+
+constexpr MenuRow kMenuTree[] = {
+    {0, "mnuFile", 20, nullptr, nullptr, true, true},
+    {1, "mnuFileNew", 21, nullptr, "Ctrl+N", true, false},
+    {1, "mnuFileOpen", 22, nullptr, "Ctrl+O", true, false},
+    {1, "mnuFileSave", 23, nullptr, "Ctrl+S", true, false},
+    {1, "mnuFileSaveAs", 24, nullptr, nullptr, true, false},
+    {1, "sepPrintFile", -1, nullptr, nullptr, false, false},
+    {1, "mnuPrintFile", 43, nullptr, "Ctrl+P", false, false},
+    {1, "ListSeparator5", -1, nullptr, nullptr, true, false},
+    {1, "mnuExit", 25, nullptr, nullptr, true, false},
+    {0, "mnuProgram", 26, nullptr, nullptr, true, true},
+    {1, "mnuReadFre", 27, nullptr, "Ctrl+R", true, false},
+    {1, "mnuWriteFre", 28, nullptr, "Ctrl+W", true, false},
+    {1, "sepBatchRw", -1, nullptr, nullptr, false, false},
+    {1, "mnuReadWriteFre", 48, nullptr, "F2", false, false},
+    {1, "sepAddFre", -1, nullptr, nullptr, false, false},
+    {1, "mnuAddFre", 44, nullptr, "F7", false, false},
+    {1, "sepTestMode", -1, nullptr, nullptr, false, false},
+    {1, "mnuTestMode", 40, nullptr, "Ctrl+T", false, false},
+    {1, "mnuTestFre", 41, nullptr, nullptr, false, false},
+    {1, "sepBatchTestVal", -1, nullptr, nullptr, false, false},
+    {1, "mnuBatchTestVal", 42, nullptr, "Ctrl+B", false, false},
+    {0, "mnuOption", 29, nullptr, nullptr, false, true},
+    {1, "mnuModel", 39, nullptr, "Ctrl+M", false, false},
+    {1, "sepOptFunc", -1, nullptr, nullptr, false, false},
+    {1, "mnuFunc", 30, nullptr, "Ctrl+F", false, false},
+    {1, "sepOptOthers", -1, nullptr, nullptr, true, false},
+    {1, "mnuDtmf", 45, nullptr, nullptr, true, false},
+    {1, "mnuKeySet", 46, nullptr, nullptr, true, false},
+    {1, "sepMcuVer", -1, nullptr, nullptr, false, false},
+    {1, "mnuMcuVer", 49, nullptr, nullptr, false, false},
+    {1, "sepLockCh", -1, nullptr, nullptr, false, false},
+    {1, "mnuChLock", 47, nullptr, "Ctrl+L", true, false},
+    {0, "mnuSet", 31, nullptr, nullptr, true, true},
+    {1, "mnuCommunicate", 32, nullptr, nullptr, true, false},
+    {1, "ListSeparator15", -1, nullptr, nullptr, true, false},
+    {1, "mnuLangSetting", 33, nullptr, nullptr, true, true},
+    {2, "mnuLangSel0", 34, nullptr, nullptr, true, false},
+    {2, "mnuLangSel2", 35, nullptr, nullptr, true, false},
+    {2, "mnuLangSel1", 57, nullptr, nullptr, true, false},
+    {0, "mnuView", -1, "视图(&V)", nullptr, false, true},
+    {1, "mnuTreeView", -1, "树视图(&R)", nullptr, true, false},
+    {1, "mnuShowErr", -1, "提示", nullptr, true, false},
+    {0, "mnuWindow", -1, "窗口(&W)", nullptr, false, true},
+    {1, "mnuWindowItem", -1, "", nullptr, true, false},
+    {0, "mnuHelp", 36, nullptr, nullptr, true, true},
+    {1, "mnuHelpTopic", 37, nullptr, "F1", false, false},
+    {1, "sepHelpTopic", -1, nullptr, nullptr, false, false},
+    {1, "mnuAboutSoft", 38, nullptr, nullptr, true, false},
+};
+
+bool isSeparatorRow(const MenuRow& r) { return r.text < 0 && !r.fixedText; }
+
+// The toolbar: sixteen buttons, separators at 1, 3, 6, 9, 11, 13 and 15; the command of
+// a button is chosen by its key.
+struct ToolButton {
+  const char* key;
+  int text;
+};
+constexpr ToolButton kToolbar[16] = {
+    {nullptr, -1}, {"FileNew", 0}, {nullptr, -1}, {"FileOpen", 1}, {"FileSave", 2}, {nullptr, -1},
+    {"Read", 3},   {"Write", 4},  {nullptr, -1}, {"Com", 5},      {nullptr, -1},   {"Print", 8},
+    {nullptr, -1}, {"Help", 6},   {nullptr, -1}, {"Exit", 7},
+};
+
+}  // namespace
+
 void mdifrmMain::buildMenus() {
-  QMenu* set = menuBar()->addMenu(QStringLiteral("&Settings"));
-  set->setObjectName(QStringLiteral("mnuSet"));
-  QMenu* lang = set->addMenu(QStringLiteral("&Language Settings"));
-  lang->setObjectName(QStringLiteral("mnuLangSetting"));
-  auto* group = new QActionGroup(this);
-  group->setExclusive(true);
-  const char* names[3] = {"mnuLangSel0", "mnuLangSel1", "mnuLangSel2"};
-  const char* captions[3] = {"中文简体(&C)", "中文繁體(&T)", "&English"};
-  for (int i = 0; i < 3; ++i) {
-    mnuLangSel_[i] = new QAction(QString::fromUtf8(captions[i]), this);
-    mnuLangSel_[i]->setObjectName(QString::fromLatin1(names[i]));
-    mnuLangSel_[i]->setCheckable(true);
-    group->addAction(mnuLangSel_[i]);
+  QMenu* menus[3] = {};
+  for (const MenuRow& r : kMenuTree) {
+    const QString name = QString::fromLatin1(r.name);
+    const QString fixed = r.fixedText ? QString::fromUtf8(r.fixedText) : QString();
+    if (r.submenu) {
+      QMenu* m = r.depth == 0 ? menuBar()->addMenu(fixed) : menus[r.depth - 1]->addMenu(fixed);
+      m->setObjectName(name);
+      m->menuAction()->setObjectName(name + QStringLiteral("Action"));
+      m->menuAction()->setVisible(r.shown);
+      menus[r.depth] = m;
+      if (r.text >= 0) captions_.push_back({m->menuAction(), r.text});
+      continue;
+    }
+    QMenu* parent = menus[r.depth - 1];
+    QAction* a = isSeparatorRow(r) ? parent->addSeparator() : parent->addAction(fixed);
+    a->setObjectName(name);
+    a->setVisible(r.shown);
+    if (r.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(r.shortcut)));
+    if (r.text >= 0) captions_.push_back({a, r.text});
+    actions_.insert(name, a);
   }
-  // Menu order: Simplified, English, Traditional.
-  lang->addAction(mnuLangSel_[0]);
-  lang->addAction(mnuLangSel_[2]);
-  lang->addAction(mnuLangSel_[1]);
+
+  auto* langGroup = new QActionGroup(this);
+  langGroup->setExclusive(true);
+  const char* langItems[3] = {"mnuLangSel0", "mnuLangSel1", "mnuLangSel2"};
+  for (int i = 0; i < 3; ++i) {
+    mnuLangSel_[i] = actions_.value(QString::fromLatin1(langItems[i]));
+    mnuLangSel_[i]->setCheckable(true);
+    langGroup->addAction(mnuLangSel_[i]);
+    connect(mnuLangSel_[i], &QAction::triggered, this, [this, i] { languageCommand(static_cast<int16_t>(i + 1)); });
+  }
+  actions_.value(QStringLiteral("mnuChLock"))->setCheckable(true);
+
+  auto on = [this](const char* item, auto&& fn) {
+    connect(actions_.value(QString::fromLatin1(item)), &QAction::triggered, this, fn);
+  };
+  on("mnuFileNew", [this] { NewFile(ctx_); });
+  on("mnuFileOpen", [this] { OpenFile(ctx_); });
+  on("mnuFileSave", [this] { SaveFile(ctx_); });
+  on("mnuFileSaveAs", [this] { SaveAsFile(ctx_); });
+  on("mnuExit", [this] { ExitSoft(true); });
+  on("mnuShowErr", [this] { mnuShowErr_Click(); });
+
+  tlbMdiFrmMain_ = addToolBar(QString());
+  tlbMdiFrmMain_->setObjectName(QStringLiteral("tlbMdiFrmMain"));
+  tlbMdiFrmMain_->setMovable(false);
+  tlbMdiFrmMain_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  for (const ToolButton& b : kToolbar) {
+    if (!b.key) {
+      tlbMdiFrmMain_->addSeparator();
+      continue;
+    }
+    const QString key = QString::fromLatin1(b.key);
+    QAction* a = tlbMdiFrmMain_->addAction(key);
+    a->setObjectName(QStringLiteral("tlb") + key);
+    a->setData(key);
+    captions_.push_back({a, b.text});
+    connect(a, &QAction::triggered, this, [this, key] { tlbmdifrmMain_ButtonClick(key); });
+  }
 }
+
+void mdifrmMain::tlbmdifrmMain_ButtonClick(const QString& key) {
+  guarded(ctx_.log, "mdifrmMain->tlbmdifrmMain_ButtonClick", [&] {
+    if (key == QLatin1String("FileNew"))
+      NewFile(ctx_);
+    else if (key == QLatin1String("FileOpen"))
+      OpenFile(ctx_);
+    else if (key == QLatin1String("FileSave"))
+      SaveFile(ctx_);
+    else if (key == QLatin1String("Write"))
+      actions_.value(QStringLiteral("mnuWriteFre"))->trigger();
+    else if (key == QLatin1String("Read"))
+      actions_.value(QStringLiteral("mnuReadFre"))->trigger();
+    else if (key == QLatin1String("Com"))
+      actions_.value(QStringLiteral("mnuCommunicate"))->trigger();
+    else if (key == QLatin1String("Help"))
+      emit helpRequested();
+    else if (key == QLatin1String("Exit"))
+      ExitSoft(true);
+    // "Print" and any other key: no action.
+  });
+}
+
+void mdifrmMain::ExitSoft(bool /*blnUnloadMe*/) {
+  guarded(ctx_.log, "mdifrmMain->ExitSoft", [&] { close(); });
+}
+
+void mdifrmMain::mnuShowErr_Click() {
+  guarded(ctx_.log, "mdifrmMain->mnuShowErr_Click", [&] {
+    ctx_.log.open();
+    err_->show();
+    err_->raise();
+  });
+}
+
+void mdifrmMain::languageCommand(int16_t lang) {
+  if (ctx_.st.CurLang == lang) {
+    checkLanguageItem(lang);
+    return;
+  }
+  checkLanguageItem(lang);
+  ctx_.st.CurLang = lang;
+  SwiLangFace(lang);
+}
+
+void mdifrmMain::SwiLangFace(int16_t lang) {
+  guarded(ctx_.log, "mdifrmMain->SwiLangFace", [&] {
+    if (!ctx_.ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QString::number(lang)))
+      raiseError(ErrPathFileAccess, ctx_.ini.path());
+    ctx_.dialogs.messageBox(ctx_.text(68), MsgButtons::Ok, MsgIcon::Question, QStringLiteral("Message"));
+    close();
+  });
+}
+
+QAction* mdifrmMain::menuItem(const QString& name) const { return actions_.value(name); }
 
 void mdifrmMain::buildStatusBar() {
   const char* keys[3] = {"statusNotice", "statusCom", "statusAddress"};
@@ -105,7 +286,13 @@ void mdifrmMain::setStatusCom(const QString& text) { panels_[1]->setText(text); 
 void mdifrmMain::setStatusFile(const QString& text) { panels_[2]->setText(text); }
 
 void mdifrmMain::setSoftFace() {
+  for (const auto& [action, text] : captions_) action->setText(ctx_.text(text));
   if (!ctx_.text(16).isEmpty()) setWindowTitle(ctx_.text(16));
+  QFont f = font();
+  if (!ctx_.st.CurFont.isEmpty()) f.setFamilies({ctx_.st.CurFont, f.family()});
+  menuBar()->setFont(f);
+  tlbMdiFrmMain_->setFont(f);
+  statusBar()->setFont(f);
   setStatusNotice(ctx_.text(94));
   setStatusCom(QStringLiteral("COM") + QString::number(ctx_.st.ComNo));
   setStatusFile(ctx_.text(85) + ctx_.st.CurDataFile);

@@ -5,12 +5,16 @@
 
 #include "shell/appcontext.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QLabel;
 class QMdiArea;
 class QTimer;
+class QToolBar;
 
 namespace k52 {
 
@@ -42,8 +46,21 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void setSoftFace() override;
   void loadSettingsWindow() override;
 
+  // Commands of the menus and the toolbar.
+  void tlbmdifrmMain_ButtonClick(const QString& key);
+  void ExitSoft(bool blnUnloadMe);
+  void mnuShowErr_Click();
+  // The language commands: language 1, 2 or 3.
+  void languageCommand(int16_t lang);
+  void SwiLangFace(int16_t lang);
+  // A menu item by its name ("mnuFileNew").
+  QAction* menuItem(const QString& name) const;
+  QToolBar* toolbar() const { return tlbMdiFrmMain_; }
+
  signals:
   void startupFinished();
+  // The toolbar's help button (the help files come with the help command).
+  void helpRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -60,6 +77,9 @@ class mdifrmMain : public QMainWindow, public AppViews {
   QTimer* tmrInitMultiFrm_;
   QLabel* panels_[3] = {};
   QAction* mnuLangSel_[3] = {};
+  QToolBar* tlbMdiFrmMain_ = nullptr;
+  QHash<QString, QAction*> actions_;
+  std::vector<std::pair<QAction*, int>> captions_;
   bool started_ = false;
 };
 

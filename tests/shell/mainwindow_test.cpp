@@ -6,6 +6,8 @@
 #include "ui/inifile.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QToolBar>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QSignalSpy>
@@ -96,4 +98,86 @@ TEST(MainWindow, ClosingAsksAndNoKeepsTheProgramRunning) {
   w.close();
   EXPECT_FALSE(w.isVisible());
   EXPECT_EQ(env.ctx->st.AppExiting, 1);
+}
+
+namespace {
+struct StartedWindow {
+  TestEnv env;
+  std::unique_ptr<mdifrmMain> w;
+  explicit StartedWindow(const char* lang = "3") {
+    env.installDeliveredFiles();
+    setFirRun(env, "0");
+    IniFile(env.path(QStringLiteral("minglyc.dll"))).write(QStringLiteral("Setting"), QStringLiteral("Language"), QString::fromLatin1(lang));
+    w = std::make_unique<mdifrmMain>(*env.ctx);
+    EXPECT_TRUE(runStartup(*w));
+  }
+};
+}  // namespace
+
+TEST(MainWindow, MenuTreeCaptionsShortcutsAndHiddenItems) {
+  StartedWindow s;
+  mdifrmMain& w = *s.w;
+  EXPECT_EQ(w.windowTitle(), QStringLiteral("KDR T17 Radio Software"));
+  const struct {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    bool shown;
+  } rows[] = {
+      {"mnuFileNew", "&New", "Ctrl+N", true},     {"mnuFileSaveAs", "S&ave As", "", true},
+      {"mnuPrintFile", "&Print", "Ctrl+P", false}, {"mnuReadFre", "&Read", "Ctrl+R", true},
+      {"mnuReadWriteFre", "&Auto Read/Write Radio", "F2", false},
+      {"mnuChLock", "&Lock Channel Interface", "Ctrl+L", true}, {"mnuHelpTopic", "Help &Topic", "F1", false},
+      {"mnuLangSel1", "Traditional Chinese", "", true},     {"mnuShowErr", "提示", "", true},
+  };
+  for (const auto& r : rows) {
+    QAction* a = w.menuItem(QString::fromLatin1(r.name));
+    ASSERT_NE(a, nullptr) << r.name;
+    EXPECT_EQ(a->text(), QString::fromUtf8(r.caption)) << r.name;
+    EXPECT_EQ(a->shortcut().toString(), QString::fromLatin1(r.shortcut)) << r.name;
+    EXPECT_EQ(a->isVisible(), r.shown) << r.name;
+  }
+  for (const char* hiddenMenu : {"mnuOption", "mnuView", "mnuWindow"})
+    EXPECT_FALSE(w.findChild<QMenu*>(QString::fromLatin1(hiddenMenu))->menuAction()->isVisible()) << hiddenMenu;
+  for (const char* shownMenu : {"mnuFile", "mnuProgram", "mnuSet", "mnuHelp"})
+    EXPECT_TRUE(w.findChild<QMenu*>(QString::fromLatin1(shownMenu))->menuAction()->isVisible()) << shownMenu;
+  EXPECT_TRUE(w.menuItem(QStringLiteral("mnuLangSel2"))->isChecked());
+  EXPECT_EQ(w.toolbar()->actions().size(), 16);
+  EXPECT_EQ(w.findChild<QAction*>(QStringLiteral("tlbHelp"))->text(), QStringLiteral("About"));
+}
+
+TEST(MainWindow, ToolbarDispatchesByKey) {
+  StartedWindow s;
+  s.env.dialogs.answers = {MsgAnswer::No};
+  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("FileNew"));
+  ASSERT_EQ(s.env.dialogs.asked.size(), 1u);
+  EXPECT_EQ(s.env.dialogs.asked[0].prompt, s.env.ctx->text(74));
+  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("Print"));
+  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("fileopen"));  // keys are exact
+  EXPECT_EQ(s.env.dialogs.asked.size(), 1u);
+  EXPECT_TRUE(s.env.dialogs.dialogInitialPaths.empty());
+  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("FileOpen"));
+  EXPECT_EQ(s.env.dialogs.dialogInitialPaths.size(), 1u);
+  s.env.dialogs.answers = {MsgAnswer::Yes};
+  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("Exit"));
+  EXPECT_FALSE(s.w->isVisible());
+}
+
+TEST(MainWindow, ChoosingALanguageStoresItTellsTheUserAndAsksToExit) {
+  StartedWindow s("1");
+  mdifrmMain& w = *s.w;
+  w.menuItem(QStringLiteral("mnuLangSel0"))->trigger();  // already Simplified Chinese: nothing
+  EXPECT_TRUE(s.env.dialogs.asked.empty());
+  s.env.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::No};
+  w.menuItem(QStringLiteral("mnuLangSel2"))->trigger();
+  IniFile ini(s.env.path(QStringLiteral("minglyc.dll")));
+  EXPECT_EQ(ini.read(QStringLiteral("Setting"), QStringLiteral("Language"), {}), QStringLiteral("3"));
+  ASSERT_EQ(s.env.dialogs.asked.size(), 2u);
+  EXPECT_EQ(s.env.dialogs.asked[0].prompt, QStringLiteral("Language has changed, you need to restart the software."));
+  EXPECT_EQ(s.env.dialogs.asked[0].title, QStringLiteral("Message"));
+  EXPECT_EQ(s.env.dialogs.asked[1].prompt, QStringLiteral("你要退出吗?")) << "asked in the old language";
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(s.env.ctx->st.CurLang, 3);
+  EXPECT_TRUE(w.menuItem(QStringLiteral("mnuLangSel2"))->isChecked());
+  EXPECT_EQ(w.menuItem(QStringLiteral("mnuFileNew"))->text(), s.env.ctx->text(21)) << "texts stay until the next start";
 }
