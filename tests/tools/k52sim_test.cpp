@@ -399,6 +399,12 @@ TEST_F(K52Sim, RandomFaultsFollowTheSeed) {
   };
   EXPECT_EQ(transcript("7"), transcript("7"));
   EXPECT_NE(transcript("7"), transcript("8"));
+
+  // A limit on the random faults: every reply would be lost, but only the first two are.
+  Sim limited({"--fast", "--image", imagePath, "--faults", "lost=1", "--fault-limit", "2"});
+  EXPECT_TRUE(limited.exchange(kHello, 1, 100).empty());
+  EXPECT_TRUE(limited.exchange(kHello, 1, 100).empty());
+  limited.handshake();
 }
 
 TEST_F(K52Sim, PacingFollowsA9600BaudLine) {

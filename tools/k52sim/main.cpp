@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iterator>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <string>
 #include <sys/stat.h>
 #include <termios.h>
@@ -50,8 +51,9 @@ Line:
   --fast              no pacing; by default every byte sent takes its 9600-baud 8N1 slot
                       (1.0417 ms) and a received frame of n bytes is acted on no earlier
                       than n byte times after its first byte came in
-  --trace             trace every frame on standard error: seconds since start, "rx" or
-                      "tx", hex bytes; faults and ignored bytes as notes
+  --trace             trace every frame on standard error: seconds since start, "rx" (from
+                      the program, when acted on) or "tx" (to the program, when it starts),
+                      hex bytes; faults ("--") and ignored bytes as notes
 
 Faults (on the radio's replies, counted from 1 in the order they are due):
   --seed N            seed of the random faults (default 1); a seed and the same requests
@@ -726,6 +728,9 @@ int main(int argc, char** argv) {
   // Started in the background of an interactive shell, reading standard input fails with
   // EIO instead of stopping the process; the control then falls back to --control.
   std::signal(SIGTTIN, SIG_IGN);
+
+  // Wake-ups as close to the byte slots as the kernel allows (the default slack is 50 us).
+  prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 
   Sim sim(opt, radio);
   return sim.run();
