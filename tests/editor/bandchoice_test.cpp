@@ -146,6 +146,18 @@ TEST_F(BandChoiceTest, ChoosingABandAnsweredNoPutsTheListBackWithoutASecondQuest
   expectBand(5, 40000000, 46999500);
 }
 
+TEST_F(BandChoiceTest, ADeclinedChoiceThatLeavesNothingToPutBackDoesNotSwallowTheNextOne) {
+  ctx.band.BandIndex = 8;  // out of step with the list, which stands on 5
+  env.dialogs.answers = {MsgAnswer::No};
+  cboFrequencySelect(ctx, 8);
+  EXPECT_EQ(ctx.bandChoice.cboFrequencyIndex, 8);
+  EXPECT_FALSE(ctx.bandChoice.BandUndo);
+  env.dialogs.answers = {MsgAnswer::No};
+  cboFrequencySelect(ctx, 2);
+  EXPECT_EQ(questions(), 2u) << "the next choice is asked about again";
+  EXPECT_EQ(ctx.bandChoice.cboFrequencyIndex, 8);
+}
+
 TEST_F(BandChoiceTest, SelectingTheSelectedEntryRaisesNothingAndAnUnknownEntryIsRefused) {
   cboFrequencySelect(ctx, 5);
   EXPECT_EQ(questions(), 0u);
