@@ -1,5 +1,6 @@
 #include "shell/mdifrmMain.h"
 
+#include "comm/frmToolCom.h"
 #include "editor/frmSysSet.h"
 #include "errlog/frmShowErr.h"
 #include "shell/startup.h"
@@ -119,6 +120,8 @@ void mdifrmMain::loadSettingsWindow() {
   sysSet_->Form_Load();
   sysSet_->showMaximized();
 }
+
+void mdifrmMain::showToolCom() { k52::showToolCom(ctx_, this); }
 
 void mdifrmMain::closeEvent(QCloseEvent* event) {
   if (!ctx_.st.InstallPass && ctx_.st.AppExiting != 1) {

@@ -41,6 +41,7 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void setStatusFile(const QString& text) override;
   void setSoftFace() override;
   void loadSettingsWindow() override;
+  void showToolCom() override;
 
  signals:
   void startupFinished();
