@@ -19,6 +19,7 @@
 #include "ui/qtgrid.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -58,6 +59,16 @@ void fillTables(AppContext& ctx) {
     for (int i = 0; i < 5; ++i) ctx.ch.ChNameCode(n, i) = static_cast<uint8_t>((n + 7 * i) % 45);
   }
 }
+
+// Counts the paint events of the table's cell area, to show that the repaint really ran.
+class PaintCounter final : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* e) override {
+    count += e->type() == QEvent::Paint;
+    return false;
+  }
+  int count = 0;
+};
 
 struct Figures {
   double median, min;
@@ -158,12 +169,24 @@ int main(int argc, char** argv) {
 
   print("SoftDisplay (band, decode, grid, options)", measure(iterations, newImage, [&] { SoftDisplay(ctx); }));
   print("ShowChTblGrid", measure(iterations, blankGrid, [&] { ShowChTblGrid(ctx); }));
-  print("ShowChTblGrid + repaint of the visible rows", measure(iterations, blankGrid, [&] {
+  // The offscreen window is never exposed, so a repaint would be skipped: render the whole
+  // table (headers, visible rows) into a pixmap instead, which runs the same painting.
+  PaintCounter paints;
+  grid.viewport()->installEventFilter(&paints);
+  print("ShowChTblGrid + painting the visible grid", measure(iterations, blankGrid, [&] {
           ShowChTblGrid(ctx);
-          grid.viewport()->repaint();
+          (void)grid.grab();
         }));
+  grid.viewport()->removeEventFilter(&paints);
+  std::printf("  (%d paint events of the cell area in %d runs)\n", paints.count,
+              iterations + std::max(3, iterations / 10));
   print("ShowChTblGrid, texts unchanged", measure(iterations, [] {}, [&] { ShowChTblGrid(ctx); }));
   print("SetChGrid (channel tab set-up)", measure(std::max(1, iterations / 10), [] {}, [&] { SetChGrid(ctx); }));
+  print("InitChTable (every cell selected and cleared)", measure(std::max(1, iterations / 10), [] {}, [&] {
+          InitChTable(ctx);
+        }));
+  ctx.IicDat = full;
+  ChInfoSaveSol(ctx, 1);
   ShowChTblGrid(ctx);
 
   if (!shot.isEmpty()) {

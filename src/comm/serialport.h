@@ -1,13 +1,44 @@
 #pragma once
-// The serial port layer: probing and choosing the programming cable's port.
+// The serial port layer: the port numbers 1-16 and the devices behind them, opening and
+// closing the cable for a transfer, the cooperative millisecond wait, the probe of the
+// ports and the automatic choice of one.
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
 
 namespace k52 {
 
 struct AppContext;
+class IniFile;
 
-// Probes port ComNo; returns false when the port could not be opened.
-bool VerdictCom(AppContext& ctx);
-// Picks the first working port of 1-16 and stores it.
+inline constexpr int kPortCount = 16;
+
+// The device of each port number, COM1 first. On Windows port n is "COMn". Elsewhere the
+// settings section "Ports" may name a device path under "COM1" ... "COM16"; the numbers
+// it leaves free take the listed devices it does not name, in the order given (sorted by
+// system location); a number left over has no device ("").
+QStringList comDevices(const IniFile& ini, const QStringList& listed);
+// The device of port number portNo with the devices this system lists; a number outside
+// 1-16 raises the invalid-property error (380).
+QString comDevice(const AppContext& ctx, int portNo);
+
+// Opens the port ComNo for a transfer. PortError tells the caller whether it failed; on
+// failure the port dialog has been shown and the log says why.
+void OpenCom(AppContext& ctx);
+void CloseCom(AppContext& ctx);
+// Waits n ms while the interface keeps handling its events (paints, timer ticks).
+void DelayNms(AppContext& ctx, int16_t n);
+
+// The main window's probe of port intCom: ComFlag(intCom) = 1 when it opened and closed,
+// -1 when it did not.
+void VerdictCom(AppContext& ctx, int16_t intCom);
+// Probes ports 1 to 16.
+void EnableCOM(AppContext& ctx);
+// Takes the first port that passes the probe as ComNo and stores it; with none, nothing
+// changes.
 void AutoSetPort(AppContext& ctx);
+// The Port command: the port dialog, then the status bar shows the port chosen.
+void ChoosePort(AppContext& ctx);
 
 }  // namespace k52

@@ -3,6 +3,7 @@
 // the band and the error log of a running program. Procedures get it by reference; a
 // test builds a fresh one per case. Windows plug into it through AppViews.
 
+#include "comm/commstate.h"
 #include "editor/bandchoice.h"
 #include "errlog/errorlog.h"
 #include "image/memoryimage.h"
@@ -10,6 +11,7 @@
 #include "shell/appstate.h"
 #include "ui/grid.h"
 #include "ui/inifile.h"
+#include "ui/serialport.h"
 
 #include <QString>
 #include <memory>
@@ -45,6 +47,8 @@ class AppViews {
   virtual void showOptions() {}
   // The power-on message box shows this text.
   virtual void showPowerOnMessage(const QString& /*text*/) {}
+  // Shows the port dialog frmToolCom modally over the main window.
+  virtual void showToolCom() {}
 };
 
 struct AppContext {
@@ -75,6 +79,9 @@ struct AppContext {
   ToneList tones;
   CharTable chars;
   ConvBufArray ConvBuf;
+  CommState com;  // probe results, protocol engine, script store
+  // The one serial port; production wires the cable, a context without one has no port.
+  std::unique_ptr<SerialPort> port = std::make_unique<NoSerialPort>();
   // The language table: texts 0-445 of the current language.
   VbArray<QString, 0, 445> SoftFaceText;
   QString text(int n) const { return (n >= 0 && n <= 445) ? SoftFaceText(n) : QString(); }

@@ -1,6 +1,7 @@
 #include "shell/mdifrmMain.h"
 
 #include "comm/datafiles.h"
+#include "comm/frmToolCom.h"
 #include "editor/frmSysSet.h"
 #include "errlog/guarded.h"
 #include "errlog/frmShowErr.h"
@@ -306,6 +307,8 @@ void mdifrmMain::loadSettingsWindow() {
   sysSet_->Form_Load();
   sysSet_->showMaximized();
 }
+
+void mdifrmMain::showToolCom() { k52::showToolCom(ctx_, this); }
 
 void mdifrmMain::closeEvent(QCloseEvent* event) {
   if (!ctx_.st.InstallPass && ctx_.st.AppExiting != 1) {

@@ -45,6 +45,7 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void setStatusFile(const QString& text) override;
   void setSoftFace() override;
   void loadSettingsWindow() override;
+  void showToolCom() override;
 
   // Commands of the menus and the toolbar.
   void tlbmdifrmMain_ButtonClick(const QString& key);

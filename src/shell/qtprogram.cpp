@@ -4,6 +4,7 @@
 #include "shell/mdifrmMain.h"
 #include "ui/clock.h"
 #include "ui/qtdialogs.h"
+#include "ui/serialdevice.h"
 
 #include <QApplication>
 
@@ -15,6 +16,7 @@ int runProgram(int argc, char** argv, const std::function<void(mdifrmMain&)>& on
   SystemClock clock;
   QtDialogs dialogs;
   AppContext ctx(clock, dialogs, QCoreApplication::applicationDirPath());
+  ctx.port = std::make_unique<SerialDevice>();
   mdifrmMain w(ctx);
   dialogs.setParent(&w);
   if (onStarted) QObject::connect(&w, &mdifrmMain::startupFinished, &w, [&] { onStarted(w); });

@@ -155,7 +155,8 @@ void InitMultiFrm(AppContext& ctx) {
     InitFaceText(ctx);
 
     readComNo(ctx);
-    if (!VerdictCom(ctx)) AutoSetPort(ctx);
+    VerdictCom(ctx, s.ComNo);
+    if (ctx.com.ComFlag(s.ComNo) != 1) AutoSetPort(ctx);
 
     readSetting(ctx, "ModelType", "0", 9);
     readSetting(ctx, "ModelRange", "0", 9);

@@ -13,6 +13,9 @@ class Clock {
   virtual QDateTime now() const = 0;
   // Monotonic milliseconds since an arbitrary start.
   virtual int64_t tickMs() const = 0;
+  // Lets pending and arriving events run for about ms milliseconds, sleeping in the
+  // event loop in between (the waits of the communication code).
+  virtual void waitEvents(int64_t ms) const = 0;
 };
 
 class SystemClock final : public Clock {
@@ -20,17 +23,20 @@ class SystemClock final : public Clock {
   SystemClock();
   QDateTime now() const override;
   int64_t tickMs() const override;
+  void waitEvents(int64_t ms) const override;
 
  private:
   int64_t origin_;
 };
 
-// A clock whose time only moves when told to.
+// A clock whose time only moves when told to, or when something waits on it: a wait
+// runs the events already pending and moves the time on by the whole wait at once.
 class ManualClock final : public Clock {
  public:
   explicit ManualClock(QDateTime at = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))) : at_(std::move(at)) {}
   QDateTime now() const override { return at_; }
   int64_t tickMs() const override { return ticks_; }
+  void waitEvents(int64_t ms) const override;
   void set(const QDateTime& at) { at_ = at; }
   void advance(int64_t ms) {
     ticks_ += ms;
@@ -38,8 +44,8 @@ class ManualClock final : public Clock {
   }
 
  private:
-  QDateTime at_;
-  int64_t ticks_ = 0;
+  mutable QDateTime at_;
+  mutable int64_t ticks_ = 0;
 };
 
 }  // namespace k52

@@ -272,6 +272,7 @@ bool QtGrid::eventFilter(QObject* watched, QEvent* event) {
     opt.initFrom(corner_);
     // The button is disabled (a click on it does nothing), its caption is not.
     opt.state |= QStyle::State_Raised | QStyle::State_Enabled;
+    opt.palette.setCurrentColorGroup(QPalette::Active);
     opt.rect = corner_->rect();
     opt.position = QStyleOptionHeader::OnlyOneSection;
     opt.text = model_->store.text(0, 0);
@@ -343,9 +344,13 @@ QString QtGrid::headerText(int row, int col) const { return model_->store.header
 void QtGrid::select(int row, int col) {
   model_->store.select(row, col);
   const int r = model_->store.row(), c = model_->store.col();
-  if (r >= 1 && c >= 1)
+  if (r >= 1 && c >= 1) {
+    // Making a cell current does not scroll it into view; the user's own moves do.
+    const bool scroll = hasAutoScroll();
+    setAutoScroll(false);
     setCurrentIndex(model_->index(r - 1, c - 1));
-  else
+    setAutoScroll(scroll);
+  } else
     selectionModel()->clearCurrentIndex();
 }
 int QtGrid::row() const { return model_->store.row(); }

@@ -188,8 +188,11 @@ TEST_F(QtGridTest, CurrentCellFollowsSelectAndTheUser) {
   EXPECT_EQ(grid.currentIndex(), model().index(149, 5));
   EXPECT_EQ(grid.row(), 150);
   EXPECT_EQ(grid.col(), 6);
+  EXPECT_EQ(grid.rowAt(0), 0) << "making a cell current does not scroll the grid";
   // A click on another cell makes it current for the logic too.
+  grid.scrollTo(model().index(149, 2));
   const QRect r = grid.visualRect(model().index(149, 2));
+  ASSERT_TRUE(grid.viewport()->rect().contains(r.center()));
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, r.center());
   EXPECT_EQ(grid.row(), 150);
   EXPECT_EQ(grid.col(), 3);
