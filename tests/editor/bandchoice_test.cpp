@@ -17,7 +17,7 @@ using k52::test::TestEnv;
 
 namespace {
 
-// The settings window's part of the start-up: loading it fills the band list.
+// What loading the settings window does at start-up: it fills the band list.
 class BandViews final : public AppViews {
  public:
   explicit BandViews(AppContext& ctx) : ctx_(ctx) {}
