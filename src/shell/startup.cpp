@@ -3,6 +3,7 @@
 #include "comm/datafiles.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
+#include "editor/bandchoice.h"
 #include "editor/chmemsetup.h"
 #include "errlog/guarded.h"
 #include "image/charcodec.h"
@@ -173,6 +174,9 @@ void InitMultiFrm(AppContext& ctx) {
     OptNowDefSol(ctx, 0);
     ctx.views->setGridMemDat();
     ctx.views->loadSettingsWindow();
+    // Without a settings window (the command-line companion, tests of the logic) the band
+    // list is set up all the same, so a new image selects its band as in the program.
+    if (ctx.bandChoice.cboFrequencyList.isEmpty()) ChInfoModel(ctx);
     InitChMem(ctx);
     NewFileSol(ctx);
     ctx.ch.ChNameCode.fill(255);

@@ -122,7 +122,9 @@ TEST(Startup, NormalStartReadsEveryKeyAndRunsTheStepsInOrder) {
   EXPECT_TRUE(QDir(s.env.path(QStringLiteral("Data"))).exists());
   EXPECT_EQ(st.CurDataFile, QDir(s.env.path(QStringLiteral("Data"))).filePath(QStringLiteral("Untitled.dat")));
   EXPECT_EQ(s.views.calls, (QStringList{QStringLiteral("lang2"), QStringLiteral("addresses"), QStringLiteral("softface"),
-                                        QStringLiteral("memdat"), QStringLiteral("settings"), QStringLiteral("options")}));
+                                        QStringLiteral("memdat"), QStringLiteral("settings"), QStringLiteral("options"),
+                                        QStringLiteral("options")}))
+      << "the band list's first selection shows the options, and so does the default image";
   EXPECT_EQ(s.ctx().log.entriesLogged(), 0) << s.ctx().log.lines().join(QLatin1Char('\n')).toStdString();
   EXPECT_EQ(s.ctx().IicDat.at(0x1FFF), 0x11) << "the default image was loaded";
   EXPECT_EQ(s.ctx().ch.ChNameCode(260, 4), 255);
