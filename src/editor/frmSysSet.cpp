@@ -1,6 +1,7 @@
 #include "editor/frmSysSet.h"
 
 #include "editor/frmCustomFre.h"
+#include "editor/qtchgridedit.h"
 #include "errlog/guarded.h"
 #include "shell/appcontext.h"
 #include "ui/qtgrid.h"
@@ -59,6 +60,7 @@ frmSysSet::frmSysSet(AppContext& ctx, QWidget* parent) : QMdiSubWindow(parent), 
   vsfgGridCh_->setObjectName(QStringLiteral("vsfgGridCh"));
   auto* chLayout = new QVBoxLayout(tabChInfo_);
   chLayout->addWidget(vsfgGridCh_);
+  chGridEdit_ = new QtChGridEdit(ctx_, vsfgGridCh_, this);
 
   setWidget(sstabMain_);
   ctx_.bandChoice.view = this;

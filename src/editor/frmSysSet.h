@@ -18,6 +18,7 @@ namespace k52 {
 struct AppContext;
 class Grid;
 class QtGrid;
+class QtChGridEdit;
 
 class frmSysSet : public QMdiSubWindow, public BandListView {
   Q_OBJECT
@@ -31,6 +32,8 @@ class frmSysSet : public QMdiSubWindow, public BandListView {
 
   // The channel grid vsfgGridCh, for ctx.setGridCh.
   Grid& gridCh();
+  // Its editing: the handlers' state (SelCh) and the channel pop-up menu.
+  QtChGridEdit& chGridEdit() { return *chGridEdit_; }
 
   QTabWidget* sstabMain() const { return sstabMain_; }
   QComboBox* cboFrequency() const { return cboFrequency_; }
@@ -55,6 +58,7 @@ class frmSysSet : public QMdiSubWindow, public BandListView {
   QWidget* tabChInfo_;
   QWidget* tabOption_;
   QtGrid* vsfgGridCh_;
+  QtChGridEdit* chGridEdit_ = nullptr;
   QGroupBox* fraMain_ = nullptr;
   QLabel* lblModel_ = nullptr;
   QLineEdit* txtModel_ = nullptr;
