@@ -18,6 +18,7 @@ namespace k52 {
 struct AppContext;
 class Grid;
 class QtGrid;
+class SysSetOptionsPage;
 class QtChGridEdit;
 
 class frmSysSet : public QMdiSubWindow, public BandListView {
@@ -41,6 +42,12 @@ class frmSysSet : public QMdiSubWindow, public BandListView {
   // BandListView: the combo box mirrors the band list of the logic.
   void showBandList(const QStringList& items, int index) override;
 
+  // The options page: shows OptSel again (after a decode and New File), and the power-on
+  // message box takes a text.
+  void showOptions() { InitOpt(); }
+  void showPowerOnMessage(const QString& text);
+  SysSetOptionsPage* optionsPage() const { return options_; }
+
  protected:
   // Form_QueryUnload: closing only hides the window until the program exits.
   void closeEvent(QCloseEvent* event) override;
@@ -57,6 +64,7 @@ class frmSysSet : public QMdiSubWindow, public BandListView {
   QWidget* tabRadioInfo_;
   QWidget* tabChInfo_;
   QWidget* tabOption_;
+  SysSetOptionsPage* options_;
   QtGrid* vsfgGridCh_;
   QtChGridEdit* chGridEdit_ = nullptr;
   QGroupBox* fraMain_ = nullptr;
