@@ -1,6 +1,9 @@
 #include "editor/frmSysSet.h"
 
 #include "editor/frmCustomFre.h"
+#include "editor/frmSysSetOptions.h"
+#include "editor/optpage.h"
+#include "editor/qtchgridedit.h"
 #include "errlog/guarded.h"
 #include "shell/appcontext.h"
 #include "ui/qtgrid.h"
@@ -55,10 +58,16 @@ frmSysSet::frmSysSet(AppContext& ctx, QWidget* parent) : QMdiSubWindow(parent), 
 
   buildRadioInfoTab();
 
+  options_ = new SysSetOptionsPage(ctx_, tabOption_);
+  auto* optLayout = new QVBoxLayout(tabOption_);
+  optLayout->setContentsMargins(0, 0, 0, 0);
+  optLayout->addWidget(options_);
+
   vsfgGridCh_ = new QtGrid(tabChInfo_);
   vsfgGridCh_->setObjectName(QStringLiteral("vsfgGridCh"));
   auto* chLayout = new QVBoxLayout(tabChInfo_);
   chLayout->addWidget(vsfgGridCh_);
+  chGridEdit_ = new QtChGridEdit(ctx_, vsfgGridCh_, this);
 
   setWidget(sstabMain_);
   ctx_.bandChoice.view = this;
@@ -96,6 +105,7 @@ void frmSysSet::buildRadioInfoTab() {
     ++r;
   }
   grid->setColumnStretch(1, 1);
+  onDoubleClick(fraMain_, [this] { fraMain_DblClick(ctx_); });
 
   // The frame keeps its natural size in the top left corner of the tab.
   auto* outer = new QGridLayout(tabRadioInfo_);
@@ -144,12 +154,13 @@ void frmSysSet::InitFace() {
     sstabMain_->setTabText(1, ctx_.text(302));  // "Channel Information"
     sstabMain_->setTabText(2, ctx_.text(303));  // "Optional Features"
     applyFontFamily(sstabMain_->tabBar(), ctx_.st.CurFont);
+    options_->InitFace();
   });
 }
 
-void frmSysSet::InitOpt() {
-  // The optional-features page has no controls yet; filling them from OptSel comes with them.
-}
+void frmSysSet::InitOpt() { k52::InitOpt(ctx_, *options_); }
+
+void frmSysSet::showPowerOnMessage(const QString& text) { options_->showPowerOnMessage(text); }
 
 void frmSysSet::RadioInfoInitOpt() {
   guarded(ctx_.log, "frmSysSet->InitOpt:", [&] {

@@ -18,6 +18,8 @@ namespace k52 {
 struct AppContext;
 class Grid;
 class QtGrid;
+class SysSetOptionsPage;
+class QtChGridEdit;
 
 class frmSysSet : public QMdiSubWindow, public BandListView {
   Q_OBJECT
@@ -31,12 +33,20 @@ class frmSysSet : public QMdiSubWindow, public BandListView {
 
   // The channel grid vsfgGridCh, for ctx.setGridCh.
   Grid& gridCh();
+  // Its editing: the handlers' state (SelCh) and the channel pop-up menu.
+  QtChGridEdit& chGridEdit() { return *chGridEdit_; }
 
   QTabWidget* sstabMain() const { return sstabMain_; }
   QComboBox* cboFrequency() const { return cboFrequency_; }
 
   // BandListView: the combo box mirrors the band list of the logic.
   void showBandList(const QStringList& items, int index) override;
+
+  // The options page: shows OptSel again (after a decode and New File), and the power-on
+  // message box takes a text.
+  void showOptions() { InitOpt(); }
+  void showPowerOnMessage(const QString& text);
+  SysSetOptionsPage* optionsPage() const { return options_; }
 
  protected:
   // Form_QueryUnload: closing only hides the window until the program exits.
@@ -54,7 +64,9 @@ class frmSysSet : public QMdiSubWindow, public BandListView {
   QWidget* tabRadioInfo_;
   QWidget* tabChInfo_;
   QWidget* tabOption_;
+  SysSetOptionsPage* options_;
   QtGrid* vsfgGridCh_;
+  QtChGridEdit* chGridEdit_ = nullptr;
   QGroupBox* fraMain_ = nullptr;
   QLabel* lblModel_ = nullptr;
   QLineEdit* txtModel_ = nullptr;

@@ -49,6 +49,8 @@ class AppViews {
   virtual void showPowerOnMessage(const QString& /*text*/) {}
   // Shows the port dialog frmToolCom modally over the main window.
   virtual void showToolCom() {}
+  // Shows the memory data window frmMemDat, not modal (test mode).
+  virtual void showMemDat() {}
 };
 
 struct AppContext {

@@ -310,6 +310,14 @@ void mdifrmMain::loadSettingsWindow() {
 
 void mdifrmMain::showToolCom() { k52::showToolCom(ctx_, this); }
 
+// The options page lives in the settings window.
+void mdifrmMain::showOptions() {
+  if (sysSet_) sysSet_->showOptions();
+}
+void mdifrmMain::showPowerOnMessage(const QString& text) {
+  if (sysSet_) sysSet_->showPowerOnMessage(text);
+}
+
 void mdifrmMain::closeEvent(QCloseEvent* event) {
   if (!ctx_.st.InstallPass && ctx_.st.AppExiting != 1) {
     const MsgAnswer a = ctx_.dialogs.messageBox(ctx_.text(73), MsgButtons::YesNo, MsgIcon::Question, ctx_.text(70));

@@ -46,6 +46,8 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void setSoftFace() override;
   void loadSettingsWindow() override;
   void showToolCom() override;
+  void showOptions() override;
+  void showPowerOnMessage(const QString& text) override;
 
   // Commands of the menus and the toolbar.
   void tlbmdifrmMain_ButtonClick(const QString& key);

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <optional>
 
+class QImage;
+
 namespace k52 {
 
 enum class MsgButtons { Ok, YesNo };
@@ -38,6 +40,10 @@ class Dialogs {
   // Shows the custom band range dialog modally: the box texts as the user left them on
   // OK, std::nullopt on Cancel. Where nobody can be asked, the dialog counts as cancelled.
   virtual std::optional<CustomRangeTexts> customRange(const CustomRangeForm& /*form*/) { return std::nullopt; }
+  // Prints a picture of a window: through the print dialog on the default printer or,
+  // with no printer installed, into a PDF file the user picks. False when nothing was
+  // printed (cancelled, failed, or nobody can be asked).
+  virtual bool printImage(const QImage& /*image*/, const QString& /*jobName*/) { return false; }
 };
 
 // Locale identifier of a Qt locale name ("zh_CN" -> 2052); 0 when unknown.

@@ -3,10 +3,16 @@
 #include "editor/frmCustomFre.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QStringList>
 #include <QUrl>
 
@@ -58,6 +64,38 @@ std::optional<CustomRangeTexts> QtDialogs::customRange(const CustomRangeForm& fo
   frmCustomFre dlg(form, parent_);
   if (dlg.exec() != QDialog::Accepted) return std::nullopt;
   return dlg.texts();
+}
+
+bool printImageOn(QPrinter& printer, const QImage& image) {
+  QPainter painter;
+  if (image.isNull() || !painter.begin(&printer)) return false;
+  const QRect page = painter.viewport();
+  QSize size = image.size();
+  size.scale(page.size(), Qt::KeepAspectRatio);
+  painter.setViewport(page.x(), page.y(), size.width(), size.height());
+  painter.setWindow(image.rect());
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(0, 0, image);
+  return painter.end();
+}
+
+bool QtDialogs::printImage(const QImage& image, const QString& jobName) {
+  QPrinter printer(QPrinter::HighResolution);  // the default printer, where there is one
+  printer.setDocName(jobName);
+  printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+  if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+    // Nothing to print on: the picture goes into a PDF file instead.
+    const QString name = jobName.isEmpty() ? QStringLiteral("print") : jobName;
+    const QString path = saveFileName(QStringLiteral("PDF(*.pdf)|*.pdf"), QDir::home().filePath(name + QStringLiteral(".pdf")),
+                                      QStringLiteral("pdf"));
+    if (path.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+  } else {
+    QPrintDialog dlg(&printer, parent_);
+    if (dlg.exec() != QDialog::Accepted) return false;
+  }
+  return printImageOn(printer, image);
 }
 
 int QtDialogs::systemLocaleId() { return localeIdOf(QLocale::system().name()); }

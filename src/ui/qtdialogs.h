@@ -3,6 +3,7 @@
 
 #include "ui/dialogs.h"
 
+class QPrinter;
 class QWidget;
 
 namespace k52 {
@@ -17,6 +18,7 @@ class QtDialogs final : public Dialogs {
   bool shellOpen(const QString& path) override;
   int systemLocaleId() override;
   std::optional<CustomRangeTexts> customRange(const CustomRangeForm& form) override;
+  bool printImage(const QImage& image, const QString& jobName) override;
 
  private:
   QWidget* parent_;
@@ -24,5 +26,9 @@ class QtDialogs final : public Dialogs {
 
 // "Data File(*.dat)|*.dat" to Qt's "Data File(*.dat) (*.dat)".
 QString qtFilterOf(const QString& filter);
+
+// Draws the picture on one page of the printer, as large as the page allows without
+// distorting it. False when the printer cannot be opened.
+bool printImageOn(QPrinter& printer, const QImage& image);
 
 }  // namespace k52

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 #include <QStylePainter>
@@ -220,7 +221,10 @@ QtGrid::QtGrid(QWidget* parent) : QTableView(parent), model_(new QtGridModel) {
   horizontalHeader()->setDefaultSectionSize(twipsToPixelsX(kDefaultColWidthTwips));
   verticalHeader()->setDefaultSectionSize(twipsToPixelsY(kDefaultRowHeightTwips));
   setEditMode(GridEditMode::None);
-  connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+  // The view's current cell, read when the change is announced: a handler that the change
+  // set off (an edit committed by it) may already have selected another cell.
+  connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+    const QModelIndex current = currentIndex();
     if (current.isValid()) model_->store.select(current.row() + 1, current.column() + 1);
   });
   // The header cell (0, 0) is drawn on the table's corner button.
@@ -421,5 +425,32 @@ void QtGrid::setRedraw(bool on) {
 bool QtGrid::redraw() const { return model_->live; }
 
 void QtGrid::setBeforeEdit(std::function<bool(int, int)> hook) { beforeEdit_ = std::move(hook); }
+
+std::pair<int, int> QtGrid::cellAt(const QPoint& viewportPos) const {
+  const QModelIndex i = indexAt(viewportPos);
+  if (!i.isValid()) return {-1, -1};
+  return {i.row() + 1, i.column() + 1};
+}
+
+void QtGrid::mousePressEvent(QMouseEvent* event) {
+  const auto [r, c] = cellAt(event->position().toPoint());
+  const QPoint global = event->globalPosition().toPoint();
+  const Qt::MouseButton button = event->button();
+  QTableView::mousePressEvent(event);
+  emit mouseDown(r, c, button, global);
+}
+
+void QtGrid::mouseReleaseEvent(QMouseEvent* event) {
+  const auto [r, c] = cellAt(event->position().toPoint());
+  const Qt::MouseButton button = event->button();
+  QTableView::mouseReleaseEvent(event);
+  emit mouseUp(r, c, button);
+}
+
+void QtGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  const auto [r, c] = cellAt(event->position().toPoint());
+  emit dblClick(r, c, event->button());
+  QTableView::mouseDoubleClickEvent(event);
+}
 
 }  // namespace k52

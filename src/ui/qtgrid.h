@@ -10,6 +10,7 @@
 
 #include <QTableView>
 #include <functional>
+#include <utility>
 
 class QAbstractButton;
 
@@ -77,12 +78,25 @@ class QtGrid final : public QTableView, public Grid {
   // the edit mode and the column's drop-down list for this edit.
   void setBeforeEdit(std::function<bool(int row, int col)> hook);
 
+  // The grid cell under a point of the cell area; (-1, -1) off the data cells.
+  std::pair<int, int> cellAt(const QPoint& viewportPos) const;
+
  signals:
   // The user's edit of (row, col) has been stored in the cell.
   void afterEdit(int row, int col);
+  // The mouse on the cell area, with the grid cell under the pointer ((-1, -1) off the data
+  // cells): a button pressed, after the table has moved its current cell; a button
+  // released, after the table has reacted (an editor it opens is open); a double click,
+  // before the table opens an editor for it.
+  void mouseDown(int row, int col, Qt::MouseButton button, const QPoint& globalPos);
+  void mouseUp(int row, int col, Qt::MouseButton button);
+  void dblClick(int row, int col, Qt::MouseButton button);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   friend class QtGridDelegate;

@@ -34,6 +34,12 @@ std::optional<CustomRangeTexts> ScriptedDialogs::customRange(const CustomRangeFo
   return a;
 }
 
+bool ScriptedDialogs::printImage(const QImage& image, const QString& jobName) {
+  printed.push_back(image);
+  printJobs.push_back(jobName);
+  return printAnswer;
+}
+
 TestEnv::TestEnv() : ctx(std::make_unique<AppContext>(clock, dialogs, folder.path())) {}
 
 void TestEnv::writeFile(const QString& name, const QByteArray& data) const {

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
@@ -32,6 +33,7 @@ class ScriptedDialogs final : public Dialogs {
   }
   int systemLocaleId() override { return localeId; }
   std::optional<CustomRangeTexts> customRange(const CustomRangeForm& form) override;
+  bool printImage(const QImage& image, const QString& jobName) override;
 
   std::deque<MsgAnswer> answers;  // empty: Yes for Yes/No, Ok for OK
   std::deque<QString> fileNames;  // empty: cancelled
@@ -43,6 +45,10 @@ class ScriptedDialogs final : public Dialogs {
   std::deque<std::optional<CustomRangeTexts>> customRanges;
   std::vector<CustomRangeForm> customForms;
   int localeId = 1033;
+  // Pictures sent to the printer, with their job names; printAnswer is what printing returns.
+  std::vector<QImage> printed;
+  std::vector<QString> printJobs;
+  bool printAnswer = true;
 };
 
 class TestEnv {

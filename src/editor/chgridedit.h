@@ -1,0 +1,94 @@
+#pragma once
+// Editing the channel grid vsfgGridCh: which cells may be edited and how, the checking and
+// snapping of typed frequencies, the completion of a new channel, the double-click
+// shortcuts, the row highlight, the channel pop-up menu and the keyboard. Every edit goes
+// straight into ChInfo (and ChNameCode for names); the image follows only when the tables
+// are encoded before the image leaves the program.
+//
+// The handlers work on the grid seam; the settings window wires its Qt grid to them
+// (editor/qtchgridedit).
+
+#include <QString>
+#include <cstdint>
+
+namespace k52 {
+
+struct AppContext;
+class Grid;
+
+// The snapping rasters, in 10 Hz units: 5 kHz and 12.5 kHz.
+inline constexpr int32_t kFreStepA = 500;
+inline constexpr int32_t kFreStepB = 1250;
+// The background of the row the user clicked: RGB(230, 230, 240).
+inline constexpr uint32_t kRowHighlightColor = 0xF0E6E6;
+// The lock state while the channel interface is locked.
+inline constexpr const char* kShowLock = "ShowLock";
+// Mouse buttons as the handlers receive them.
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+// Key codes of the arrow keys.
+inline constexpr int kKeyLeft = 37;
+inline constexpr int kKeyUp = 38;
+inline constexpr int kKeyRight = 39;
+inline constexpr int kKeyDown = 40;
+
+// What the channel pop-up menu mnuPopMenuOne shows when it opens.
+struct ChPopMenuItems {
+  QString openChCaption, saveDefCaption, delOneCaption, delAllCaption;
+  bool openChEnabled = false, saveDefEnabled = false, delOneEnabled = false, delAllEnabled = false;
+  // sepPopChLock and mnuPopChLock.
+  bool chLockVisible = false;
+  bool chLockEnabled = false;
+  bool chLockChecked = false;
+  QString chLockCaption;
+};
+
+// The menus around the grid: the main menu's lock item mnuChLock, and the pop-up menu.
+class ChGridMenus {
+ public:
+  virtual ~ChGridMenus() = default;
+  virtual bool chLockVisible() const = 0;
+  virtual bool chLockChecked() const = 0;
+  // Shows the pop-up menu with these items where the user asked for it.
+  virtual void showPopMenu(const ChPopMenuItems& items) = 0;
+};
+
+// The editing state of the channel grid.
+struct ChGridEdit {
+  // The channel of the last right-clicked data row; the pop-up menu's commands read it.
+  int32_t SelCh = 0;
+  // The grid cell under the pointer, the cell Click and MouseDown act on: the cell under
+  // the mouse for the mouse's events, the current cell when the keyboard drives the grid
+  // (KeyDown keeps it on the cell the arrow keys select). -1 off the data cells.
+  int MouseRow = -1;
+  int MouseCol = -1;
+  ChGridMenus* menus = nullptr;
+};
+
+// True while the channel interface is locked.
+bool chInterfaceLocked(const AppContext& ctx);
+
+// Decides whether cell (Row, Col) may be edited, and sets the edit mode and the column's
+// drop-down list for the edit. Cancel is set to refuse it.
+void vsfgGridCh_BeforeEdit(AppContext& ctx, int Row, int Col, bool& Cancel);
+// Checks and stores the text the user left in cell (Row, Col); completes a new channel.
+void vsfgGridCh_AfterEdit(AppContext& ctx, int Row, int Col);
+// A click on the cell ed.MouseRow, ed.MouseCol: row highlight, edit mode, and on an empty
+// channel the editor in its RX cell.
+void vsfgGridCh_Click(AppContext& ctx, ChGridEdit& ed);
+// A double click on the current cell: the shortcuts.
+void vsfgGridCh_DblClick(AppContext& ctx);
+// A key pressed in the grid (not in its editor), before the grid moves its current cell.
+void vsfgGridCh_KeyDown(AppContext& ctx, ChGridEdit& ed, int KeyCode, int Shift);
+// A mouse button pressed over ed.MouseRow, ed.MouseCol; the right button opens the pop-up menu.
+void vsfgGridCh_MouseDown(AppContext& ctx, ChGridEdit& ed, int Button, int Shift);
+void vsfgGridCh_AfterRowColChange(AppContext& ctx, int OldRow, int OldCol, int NewRow, int NewCol);
+
+// A frequency in 10 Hz units, as decimal text, snapped to the nearer of the 5 kHz and
+// 12.5 kHz rasters (the 12.5 kHz point on a tie). 0 when the text is no frequency (the
+// failure is logged).
+int32_t ModifyTxRxFre(AppContext& ctx, const QString& text);
+// The name typed into grid cell (channel, 8) into ChNameCode, and shown as it will be stored.
+void ChNameEdit(AppContext& ctx, int16_t channel);
+
+}  // namespace k52

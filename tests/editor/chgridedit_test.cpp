@@ -1,0 +1,603 @@
+// Editing the channel grid, on the in-memory grid: what typing, choosing, clicking and
+// double-clicking leave in ChInfo, ChNameCode, the grid and, once encoded, the image.
+
+#include "editor/chgridedit.h"
+#include "image/addressmap.h"
+#include "image/charcodec.h"
+#include "image/chgrid.h"
+#include "image/chmem.h"
+#include "image/ctdcs.h"
+#include "shell/langtable.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace k52;
+
+namespace {
+
+constexpr uint32_t kDef = 0;      // DefColor
+constexpr uint32_t kOver = 255;   // OverColor
+
+class ChGridEditTest : public ::testing::Test {
+ protected:
+  // A table of chCount channels and ten columns: RX, TX, the tones, three options, the
+  // name, and two more choice columns. Decode tone default 77.0 (index 5). Band 400-470.
+  void setUp(int chCount = 16) {
+    ctx.st.CurLang = 3;
+    ctx.st.DefColor = QString::number(kDef);
+    ctx.st.OverColor = QString::number(kOver);
+    InitFaceText(ctx);
+    ctx.IicDat.allocate(addr::kMemorySize - 1);
+    ctx.IicDat.fill(0xFF);
+    ctx.ch.ChNameCode.fill(255);
+    ChannelTable& t = ctx.ch;
+    t.ChCount = static_cast<int16_t>(chCount);
+    t.ColCount = 10;
+    t.GridFormat = QStringLiteral("^No.|^RX|^TX|^Dec|^Enc|^W/N|^Scan|^Power|^Name|^Key|^Mode");
+    for (int c = 0; c <= 10; ++c) t.ColWidth(c) = 1000;
+    const QStringList cols[10] = {
+        {"RxFre", "0", "43000000"},
+        {"TxFre", "0", "0"},
+        {"CtcssDcsDec", "0", "5"},
+        {"CtcssDcsEnc", "0", "0"},
+        {"Wide|Narrow", "2", "1", "Wide", "Narrow"},
+        {"Off|On", "2", "1", "Off", "On"},
+        {"High|Mid|Low", "3", "0", "High", "Mid", "Low"},
+        {"CHNAME", "0", "0"},
+        {"Fn|Lamp", "2", "1", "Fn", "Lamp"},
+        {"A|B|C", "3", "2", "A", "B", "C"},
+    };
+    for (int c = 1; c <= 10; ++c)
+      for (int j = 0; j < cols[c - 1].size(); ++j) t.ColItems(c, j) = cols[c - 1][j];
+    ctx.band.LowerLimit = 40000000;
+    ctx.band.UpperLimit = 46999500;
+    GenCtdcsList(ctx);
+    GetValidCharTbl(ctx);
+    SetChGrid(ctx);
+    InitChTable(ctx);
+    ChInfoSaveSol(ctx, 1);  // an erased image: every channel empty, options at their defaults
+    ShowChTblGrid(ctx);
+    logBase = ctx.log.entriesLogged();
+  }
+
+  // A channel with data: RX 436.025, TX 446.1, decode 67.0, encode D023N, options 0, 1, 2.
+  void putChannel(int n, int32_t rx = 43602500, int32_t tx = 44610000) {
+    ChInfo(n, 1) = rx;
+    ChInfo(n, 2) = tx;
+    ChInfo(n, 3) = 1;
+    ChInfo(n, 4) = 51;
+    ChInfo(n, 5) = 0;
+    ChInfo(n, 6) = 1;
+    ChInfo(n, 7) = 2;
+    ShowChTblGrid(ctx);
+  }
+
+  // The user types text into (row, col) and leaves the cell; false when the edit was refused.
+  bool type(int row, int col, const QString& text) {
+    g.select(row, col);
+    bool cancel = false;
+    vsfgGridCh_BeforeEdit(ctx, row, col, cancel);
+    if (cancel) return false;
+    g.setText(row, col, text);
+    g.setComboIndex(-1);
+    vsfgGridCh_AfterEdit(ctx, row, col);
+    return true;
+  }
+
+  // The user picks entry index of the cell's drop-down list.
+  bool choose(int row, int col, int index) {
+    g.select(row, col);
+    bool cancel = false;
+    vsfgGridCh_BeforeEdit(ctx, row, col, cancel);
+    if (cancel) return false;
+    const QStringList list = g.colComboList(col).split(QLatin1Char('|'));
+    g.setText(row, col, list.value(index));
+    g.setComboIndex(index);
+    vsfgGridCh_AfterEdit(ctx, row, col);
+    return true;
+  }
+
+  void dblClick(int row, int col) {
+    g.select(row, col);
+    vsfgGridCh_DblClick(ctx);
+  }
+
+  int32_t& ChInfo(int n, int f) { return ctx.ch.ChInfo(n, f); }
+  std::vector<int> nameCodes(int n) {
+    std::vector<int> v;
+    for (int i = 0; i < 5; ++i) v.push_back(ctx.ch.ChNameCode(n, i));
+    return v;
+  }
+  // Channel n's record and name extension after the tables were encoded.
+  std::vector<int> record(int n) {
+    SetConvIicDat(ctx);
+    std::vector<int> v;
+    for (int i = 0; i < addr::kChannelRecordSize; ++i) v.push_back(ctx.IicDat.at(addr::channelRecord(n) + i));
+    for (int i = 0; i < addr::kNameExtensionSize; ++i) v.push_back(ctx.IicDat.at(addr::nameExtension(n) + i));
+    return v;
+  }
+  QString logText() const { return ctx.log.lines().join(QLatin1Char('\n')); }
+  // Entries logged since the set-up.
+  int logged() const { return ctx.log.entriesLogged() - logBase; }
+
+  test::TestEnv env;
+  AppContext& ctx = *env.ctx;
+  int logBase = 0;
+  MemoryGrid& g = static_cast<MemoryGrid&>(ctx.gridCh());
+};
+
+class RecordingMenus final : public ChGridMenus {
+ public:
+  bool chLockVisible() const override { return lockVisible; }
+  bool chLockChecked() const override { return lockChecked; }
+  void showPopMenu(const ChPopMenuItems& items) override { shown.push_back(items); }
+  bool lockVisible = true, lockChecked = false;
+  std::vector<ChPopMenuItems> shown;
+};
+
+TEST_F(ChGridEditTest, TypedFrequenciesSnapToTheNearerRasterWithTheCoarserWinningATie) {
+  setUp();
+  struct Case {
+    const char* text;
+    int32_t stored;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"436.02", 43602000, "436.02"},      // on the 5 kHz raster
+      {"436.007", 43600500, "436.005"},    // 5 kHz point 200 away beats 12.5 kHz point 550 away
+      {"436.0125", 43601250, "436.0125"},  // on the 12.5 kHz raster
+      {"436.00625", 43600500, "436.005"},  // 125 away beats 625 away
+      {"436.01125", 43601250, "436.0125"}, // 125 from both: the 12.5 kHz point
+      {"436.0237", 43602500, "436.025"},   // both rasters agree
+      {" 440 ", 44000000, "440"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    ASSERT_TRUE(type(1, 1, QString::fromLatin1(c.text)));
+    EXPECT_EQ(ChInfo(1, 1), c.stored);
+    EXPECT_EQ(g.text(1, 1), QString::fromLatin1(c.shown));
+  }
+  EXPECT_EQ(ModifyTxRxFre(ctx, QStringLiteral("13600630")), 13600500);
+  EXPECT_EQ(ModifyTxRxFre(ctx, QStringLiteral("43601125")), 43601250);
+  EXPECT_EQ(logged(), 0) << logText().toStdString();
+}
+
+TEST_F(ChGridEditTest, FrequenciesOutsideTheBandAreHeldAtItsEdgesUnsnappedInRedNeverButNormal) {
+  setUp();
+  putChannel(2);
+  ASSERT_TRUE(type(2, 1, QStringLiteral("480")));
+  EXPECT_EQ(ChInfo(2, 1), 46999500);
+  EXPECT_EQ(g.text(2, 1), QStringLiteral("469.995"));
+  EXPECT_EQ(g.cellForeColor(2, 1), kDef);
+  ASSERT_TRUE(type(2, 2, QStringLiteral("399.99")));
+  EXPECT_EQ(ChInfo(2, 2), 40000000);
+  EXPECT_EQ(g.text(2, 2), QStringLiteral("400"));
+  ASSERT_TRUE(type(2, 2, QStringLiteral("-5")));
+  EXPECT_EQ(ChInfo(2, 2), 40000000);
+  // A band whose top is not on the 12.5 kHz raster: the edge is stored as it is.
+  ctx.band.UpperLimit = 17399500;
+  ctx.band.LowerLimit = 13600000;
+  ASSERT_TRUE(type(2, 1, QStringLiteral("174")));
+  EXPECT_EQ(ChInfo(2, 1), 17399500);
+  EXPECT_EQ(record(2)[3], 0x17);
+  EXPECT_EQ(record(2)[0], 0x00);
+  EXPECT_EQ(record(2)[1], 0x95);
+}
+
+TEST_F(ChGridEditTest, ANumberTooLargeEmptiesTheCellAndTheFieldAndIsLogged) {
+  setUp();
+  putChannel(4);
+  ASSERT_TRUE(type(4, 2, QStringLiteral("99999")));
+  EXPECT_EQ(ChInfo(4, 2), -1);
+  EXPECT_EQ(g.text(4, 2), QString());
+  EXPECT_EQ(ChInfo(4, 1), 43602500) << "RX untouched";
+  ASSERT_EQ(logged(), 1);
+  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("frmSysSet->vsfgGridCh_AfterEdit:"));
+  EXPECT_EQ(ctx.log.lastNumber(), ErrOverflow);
+}
+
+TEST_F(ChGridEditTest, AnRxFrequencyCompletesAnEmptyChannelWithDefaultsAndTxEqualToRx) {
+  setUp();
+  ChInfo(3, 9) = -1;   // never set: takes its default
+  ChInfo(3, 10) = -1;  // the last column is left as it is
+  ctx.ch.ChNameCode(3, 0) = 12;
+  ASSERT_TRUE(type(3, 1, QStringLiteral("436.0237")));
+
+  EXPECT_EQ(ChInfo(3, 0), 1);
+  EXPECT_EQ(ChInfo(3, 1), 43602500);
+  EXPECT_EQ(ChInfo(3, 2), 43602500);
+  EXPECT_EQ(ChInfo(3, 3), 5);
+  EXPECT_EQ(ChInfo(3, 4), 5);
+  EXPECT_EQ(ChInfo(3, 5), 1);
+  EXPECT_EQ(ChInfo(3, 6), 1);
+  EXPECT_EQ(ChInfo(3, 7), 0);
+  EXPECT_EQ(ChInfo(3, 9), 1);
+  EXPECT_EQ(ChInfo(3, 10), -1);
+  const QStringList shown = {"436.025", "436.025", "77.0", "77.0", "Narrow", "On", "High", "", "Lamp"};
+  for (int c = 1; c <= 9; ++c) EXPECT_EQ(g.text(3, c), shown[c - 1]) << "column " << c;
+  EXPECT_EQ(nameCodes(3), std::vector<int>(5, 255)) << "a new channel has no name";
+  EXPECT_EQ(g.row(), 3);
+  EXPECT_EQ(g.col(), 5);
+
+  const std::vector<int> expected = {0x00, 0x25, 0x60, 0x43, 0x00, 0x25, 0x60, 0x43, 0x70, 0x07, 0x70, 0x07,
+                                     0xF9, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  EXPECT_EQ(record(3), expected);
+  EXPECT_EQ(logged(), 0) << logText().toStdString();
+}
+
+TEST_F(ChGridEditTest, AnRxFrequencyOnAChannelWithDataChangesOnlyRx) {
+  setUp();
+  putChannel(6);
+  ctx.ch.ChNameCode(6, 0) = 10;
+  ASSERT_TRUE(type(6, 1, QStringLiteral("450")));
+  EXPECT_EQ(ChInfo(6, 1), 45000000);
+  EXPECT_EQ(ChInfo(6, 2), 44610000);
+  EXPECT_EQ(ChInfo(6, 4), 51);
+  EXPECT_EQ(ChInfo(6, 7), 2);
+  EXPECT_EQ(ctx.ch.ChNameCode(6, 0), 10);
+  EXPECT_EQ(g.col(), 5);
+}
+
+TEST_F(ChGridEditTest, TxOfAReceiveOnlyChannelBringsTheDecodeToneAlong) {
+  setUp();
+  putChannel(5, 43602500, -1);
+  ChInfo(5, 4) = -1;
+  ShowChTblGrid(ctx);
+  ASSERT_FALSE(choose(5, 4, 3)) << "a receive-only channel has no encode tone to edit";
+  ASSERT_TRUE(type(5, 2, QStringLiteral("446.00625")));
+  EXPECT_EQ(ChInfo(5, 2), 44600500);
+  EXPECT_EQ(ChInfo(5, 4), 1);
+  EXPECT_EQ(g.text(5, 4), QStringLiteral("67.0"));
+  EXPECT_EQ(g.row(), 5);
+  EXPECT_EQ(g.col(), 3);
+  // With an encode tone already set, a new TX keeps it.
+  ChInfo(5, 4) = 51;
+  ASSERT_TRUE(type(5, 2, QStringLiteral("446.1")));
+  EXPECT_EQ(ChInfo(5, 4), 51);
+  EXPECT_EQ(g.text(5, 4), QStringLiteral("D023N"));
+  const std::vector<int> r = record(5);
+  EXPECT_EQ(std::vector<int>(r.begin() + 4, r.begin() + 12),
+            (std::vector<int>{0x00, 0x00, 0x61, 0x44, 0x70, 0x06, 0x23, 0x80}));
+}
+
+TEST_F(ChGridEditTest, TextThatIsNoNumberEmptiesTheChannelOrItsTransmitSide) {
+  setUp();
+  putChannel(5);
+  ctx.ch.ChNameCode(5, 0) = 17;
+  ChInfo(5, 0) = 0;
+  ASSERT_TRUE(type(5, 2, QString()));
+  EXPECT_EQ(ChInfo(5, 2), -1);
+  EXPECT_EQ(ChInfo(5, 4), -1);
+  EXPECT_EQ(ChInfo(5, 1), 43602500);
+  EXPECT_EQ(ChInfo(5, 3), 1);
+  EXPECT_EQ(g.text(5, 2), QString());
+  EXPECT_EQ(g.text(5, 4), QString());
+  EXPECT_EQ(g.text(5, 3), QStringLiteral("67.0"));
+  std::vector<int> r = record(5);
+  EXPECT_EQ(std::vector<int>(r.begin() + 4, r.begin() + 12),
+            (std::vector<int>{0xFF, 0xFF, 0xFF, 0xFF, 0x70, 0x06, 0xFF, 0xFF}));
+
+  ASSERT_TRUE(type(5, 1, QStringLiteral("abc")));
+  for (int f = 1; f <= 10; ++f) EXPECT_EQ(ChInfo(5, f), -1) << "field " << f;
+  for (int c = 1; c <= 10; ++c) EXPECT_TRUE(g.text(5, c).isEmpty()) << "column " << c;
+  EXPECT_EQ(ChInfo(5, 0), 1);
+  EXPECT_EQ(ctx.ch.ChNameCode(5, 0), 17) << "the name codes stay";
+  EXPECT_EQ(g.row(), 5);
+  EXPECT_EQ(g.col(), 1);
+  r = record(5);
+  EXPECT_EQ(std::vector<int>(r.begin(), r.begin() + 4), std::vector<int>(4, 0xFF));
+  EXPECT_EQ(logged(), 0) << logText().toStdString();
+}
+
+TEST_F(ChGridEditTest, TheVfoRowKeepsItsFrequenciesAndNeverTakesAName) {
+  setUp(200);
+  putChannel(200);
+  ASSERT_TRUE(type(200, 1, QStringLiteral("x")));
+  EXPECT_EQ(ChInfo(200, 1), 43602500);
+  EXPECT_EQ(g.text(200, 1), QStringLiteral("436.025"));
+  ASSERT_TRUE(type(200, 2, QString()));
+  EXPECT_EQ(ChInfo(200, 2), 44610000);
+  EXPECT_EQ(g.text(200, 2), QStringLiteral("446.1"));
+  ASSERT_TRUE(type(200, 8, QStringLiteral("vfo")));
+  EXPECT_EQ(nameCodes(200), std::vector<int>(5, 255));
+  EXPECT_EQ(g.text(200, 8), QString());
+  // A VFO without a frequency stays empty rather than showing a value.
+  ChInfo(200, 1) = -1;
+  g.setText(200, 1, QString());
+  ASSERT_TRUE(type(200, 1, QStringLiteral("-")));
+  EXPECT_EQ(ChInfo(200, 1), -1);
+  EXPECT_EQ(g.text(200, 1), QString());
+}
+
+TEST_F(ChGridEditTest, TheVfoCellOfColumnTenIsLeftToTheGridAndResetsOnDoubleClick) {
+  setUp(200);
+  putChannel(200);
+  ChInfo(200, 10) = 2;
+  g.setEditMode(GridEditMode::None);
+  g.setColComboList(10, QStringLiteral("stale"));
+  g.select(200, 10);
+  bool cancel = false;
+  vsfgGridCh_BeforeEdit(ctx, 200, 10, cancel);
+  EXPECT_FALSE(cancel);
+  EXPECT_EQ(g.editMode(), GridEditMode::None) << "no edit mode set";
+  EXPECT_EQ(g.colComboList(10), QStringLiteral("stale")) << "no list set";
+  dblClick(200, 10);
+  EXPECT_EQ(ChInfo(200, 10), 0);
+  EXPECT_EQ(g.text(200, 10), QStringLiteral("A"));
+  dblClick(199, 10);  // an empty channel: nothing
+  EXPECT_EQ(g.text(199, 10), QString());
+}
+
+TEST_F(ChGridEditTest, NamesKeepWhatTheRadioCanShow) {
+  setUp();
+  putChannel(9);
+  struct Case {
+    const char* typed;
+    std::vector<int> codes;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"ab", {10, 11, 36, 36, 36}, "AB   "},
+      {"a.b", {10, 255, 11, 36, 36}, "A"},
+      {"channel7", {12, 17, 10, 23, 23}, "CHANN"},
+      {"", {255, 255, 255, 255, 255}, ""},
+      {"é-1", {255, 43, 1, 36, 36}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    ASSERT_TRUE(type(9, 8, QString::fromUtf8(c.typed)));
+    EXPECT_EQ(nameCodes(9), c.codes);
+    EXPECT_EQ(g.text(9, 8), QString::fromLatin1(c.shown));
+    const std::vector<int> r = record(9);
+    EXPECT_EQ((std::vector<int>{r[13], r[14], r[15], r[16], r[17]}), c.codes);
+  }
+}
+
+TEST_F(ChGridEditTest, BeforeEditRefusesEmptyRowsAndSetsModeAndList) {
+  setUp();
+  putChannel(2);
+  bool cancel = false;
+  vsfgGridCh_BeforeEdit(ctx, 7, 1, cancel);
+  EXPECT_FALSE(cancel) << "the RX cell opens an empty channel";
+  EXPECT_EQ(g.editMode(), GridEditMode::KbdMouse);
+  for (int c = 2; c <= 10; ++c) {
+    cancel = false;
+    vsfgGridCh_BeforeEdit(ctx, 7, c, cancel);
+    EXPECT_TRUE(cancel) << "column " << c << " of an empty channel";
+  }
+
+  struct Case {
+    int col;
+    GridEditMode mode;
+    QString list;
+  };
+  const Case cases[] = {
+      {1, GridEditMode::KbdMouse, QString()},
+      {2, GridEditMode::KbdMouse, QString()},
+      {3, GridEditMode::Kbd, ctx.tones.CtdcsComboList},
+      {4, GridEditMode::Kbd, ctx.tones.CtdcsComboList},
+      {5, GridEditMode::Kbd, QStringLiteral("Wide|Narrow")},
+      {7, GridEditMode::Kbd, QStringLiteral("High|Mid|Low")},
+      {8, GridEditMode::KbdMouse, QString()},
+      {10, GridEditMode::Kbd, QStringLiteral("A|B|C")},
+  };
+  for (const Case& c : cases) {
+    g.setColComboList(c.col, QStringLiteral("x"));
+    cancel = false;
+    vsfgGridCh_BeforeEdit(ctx, 2, c.col, cancel);
+    EXPECT_FALSE(cancel) << "column " << c.col;
+    EXPECT_EQ(g.editMode(), c.mode) << "column " << c.col;
+    EXPECT_EQ(g.colComboList(c.col), c.list) << "column " << c.col;
+  }
+  EXPECT_TRUE(ctx.tones.CtdcsComboList.startsWith(QStringLiteral("None|67.0|69.3")));
+}
+
+TEST_F(ChGridEditTest, DropDownsStoreThePositionChosen) {
+  setUp();
+  putChannel(2);
+  ASSERT_TRUE(choose(2, 3, 260));
+  EXPECT_EQ(ChInfo(2, 3), 260);
+  EXPECT_EQ(g.text(2, 3), QStringLiteral("D754I"));
+  ASSERT_TRUE(choose(2, 4, 0));
+  EXPECT_EQ(ChInfo(2, 4), 0);
+  ASSERT_TRUE(choose(2, 7, 1));
+  EXPECT_EQ(ChInfo(2, 7), 1);
+  EXPECT_EQ(g.text(2, 7), QStringLiteral("Mid"));
+  ASSERT_TRUE(type(2, 6, QStringLiteral("On")));
+  EXPECT_EQ(ChInfo(2, 6), -1) << "text typed past the list is no choice";
+  const std::vector<int> r = record(2);
+  EXPECT_EQ((std::vector<int>{r[8], r[9], r[10], r[11], r[12] & 0x2E}), (std::vector<int>{0x54, 0xC7, 0xFF, 0xFF, 0x02}));
+}
+
+TEST_F(ChGridEditTest, DoubleClickShortcuts) {
+  setUp();
+  putChannel(4, 43602500, -1);
+  ChInfo(4, 4) = -1;
+  ShowChTblGrid(ctx);
+
+  dblClick(4, 3);  // receive-only: the tones are not swapped
+  EXPECT_EQ(ChInfo(4, 3), 1);
+  g.select(4, 2);
+  g.setCellForeColor(0x123456);
+  dblClick(4, 2);
+  EXPECT_EQ(ChInfo(4, 2), 43602500);
+  EXPECT_EQ(g.text(4, 2), QStringLiteral("436.025"));
+  EXPECT_EQ(ChInfo(4, 4), 1);
+  EXPECT_EQ(g.text(4, 4), QStringLiteral("67.0"));
+  EXPECT_EQ(g.cellForeColor(4, 2), kDef);
+  EXPECT_EQ(g.editMode(), GridEditMode::KbdMouse);
+
+  ChInfo(4, 4) = 51;
+  g.setText(4, 4, QStringLiteral("D023N"));
+  dblClick(4, 3);
+  EXPECT_EQ(ChInfo(4, 3), 51);
+  EXPECT_EQ(g.text(4, 3), QStringLiteral("D023N"));
+  EXPECT_EQ(g.editMode(), GridEditMode::Kbd);
+  ChInfo(4, 3) = 1;
+  g.setText(4, 3, QStringLiteral("67.0"));
+  dblClick(4, 4);
+  EXPECT_EQ(ChInfo(4, 4), 1);
+  EXPECT_EQ(g.text(4, 4), QStringLiteral("67.0"));
+
+  ChInfo(4, 7) = 2;
+  dblClick(4, 7);
+  EXPECT_EQ(ChInfo(4, 7), 0);
+  EXPECT_EQ(g.text(4, 7), QStringLiteral("High"));
+  dblClick(4, 7);
+  EXPECT_EQ(ChInfo(4, 7), 1);
+  EXPECT_EQ(g.text(4, 7), QStringLiteral("Mid"));
+
+  putChannel(12);
+  g.setText(12, 8, QString());
+  dblClick(12, 8);
+  EXPECT_EQ(g.text(12, 8), QStringLiteral("CH012"));
+  EXPECT_EQ(nameCodes(12), std::vector<int>(5, 255)) << "stored only when the editor is left";
+  g.setText(12, 8, QStringLiteral("ABC"));
+  dblClick(12, 8);
+  EXPECT_EQ(g.text(12, 8), QStringLiteral("ABC"));
+
+  // A TX that is set stays; an RX outside the band copied to TX shows in the warning colour.
+  dblClick(12, 2);
+  EXPECT_EQ(ChInfo(12, 2), 44610000);
+  putChannel(13, 39000000, -1);
+  dblClick(13, 2);
+  EXPECT_EQ(ChInfo(13, 2), 39000000);
+  EXPECT_EQ(g.cellForeColor(13, 2), kOver);
+}
+
+TEST_F(ChGridEditTest, DoubleClickDoesNothingOnEmptyRowsOnRxAndWhileLocked) {
+  setUp();
+  putChannel(4, 43602500, -1);
+  ChInfo(4, 0) = 0;
+  dblClick(4, 1);
+  dblClick(6, 2);
+  EXPECT_EQ(ChInfo(6, 2), -1);
+  ctx.st.LockState = QString::fromLatin1(kShowLock);
+  dblClick(4, 2);
+  EXPECT_EQ(ChInfo(4, 2), -1);
+  EXPECT_EQ(ChInfo(4, 0), 0);
+}
+
+TEST_F(ChGridEditTest, ClickHighlightsTheRowAndOpensTheRxCellOfAnEmptyChannel) {
+  setUp();
+  putChannel(2);
+  ChGridEdit ed;
+  ed.MouseRow = 2;
+  ed.MouseCol = 6;
+  g.select(2, 6);
+  vsfgGridCh_Click(ctx, ed);
+  for (int c = 1; c <= 10; ++c) EXPECT_EQ(g.cellBackColor(2, c), kRowHighlightColor);
+  EXPECT_EQ(g.editMode(), GridEditMode::Kbd);
+  EXPECT_EQ(g.editsStarted(), 0);
+
+  ed.MouseRow = 9;
+  ed.MouseCol = 4;
+  vsfgGridCh_Click(ctx, ed);
+  EXPECT_FALSE(g.ownBackColor(2, 3).has_value()) << "the old highlight goes";
+  EXPECT_EQ(g.cellBackColor(9, 10), kRowHighlightColor);
+  EXPECT_EQ(g.row(), 9);
+  EXPECT_EQ(g.col(), 1);
+  EXPECT_EQ(g.editsStarted(), 1);
+
+  ctx.st.LockState = QString::fromLatin1(kShowLock);
+  ed.MouseRow = 3;
+  vsfgGridCh_Click(ctx, ed);
+  EXPECT_FALSE(g.ownBackColor(9, 1).has_value());
+  EXPECT_FALSE(g.ownBackColor(3, 1).has_value()) << "no highlight while locked";
+  EXPECT_EQ(g.editsStarted(), 1);
+}
+
+TEST_F(ChGridEditTest, LockedEditsChangeNothing) {
+  setUp();
+  putChannel(2);
+  ChInfo(2, 0) = 0;
+  ctx.st.LockState = QString::fromLatin1(kShowLock);
+  g.setEditMode(GridEditMode::None);
+  EXPECT_TRUE(type(2, 1, QStringLiteral("440")));
+  EXPECT_EQ(ChInfo(2, 1), 43602500);
+  EXPECT_EQ(ChInfo(2, 0), 0);
+  EXPECT_EQ(g.editMode(), GridEditMode::None);
+}
+
+TEST_F(ChGridEditTest, KeyDownKeepsThePointerOnTheCellTheArrowSelects) {
+  setUp(16);
+  ChGridEdit ed;
+  struct Case {
+    int row, col, key, toRow, toCol;
+  };
+  const Case cases[] = {
+      {5, 5, kKeyLeft, 5, 4},   {5, 1, kKeyLeft, 5, 1},   {5, 9, kKeyRight, 5, 10}, {5, 10, kKeyRight, 5, 10},
+      {5, 5, kKeyUp, 4, 5},     {1, 5, kKeyUp, 1, 5},     {15, 5, kKeyDown, 16, 5}, {16, 5, kKeyDown, 16, 5},
+      {7, 3, 'A', 7, 3},
+  };
+  for (const Case& c : cases) {
+    g.select(c.row, c.col);
+    vsfgGridCh_KeyDown(ctx, ed, c.key, 0);
+    EXPECT_EQ(ed.MouseRow, c.toRow) << c.row << "," << c.col << " key " << c.key;
+    EXPECT_EQ(ed.MouseCol, c.toCol) << c.row << "," << c.col << " key " << c.key;
+  }
+  g.select(0, 0);
+  vsfgGridCh_KeyDown(ctx, ed, kKeyDown, 0);
+  EXPECT_EQ(ed.MouseRow, 1);
+  EXPECT_EQ(ed.MouseCol, 1);
+}
+
+TEST_F(ChGridEditTest, RightButtonPreparesThePopUpMenuForTheRow) {
+  setUp();
+  putChannel(5);
+  RecordingMenus menus;
+  ChGridEdit ed;
+  ed.menus = &menus;
+  ed.MouseRow = 5;
+  ed.MouseCol = 3;
+  vsfgGridCh_MouseDown(ctx, ed, kRightButton, 0);
+  ASSERT_EQ(menus.shown.size(), 1u);
+  ChPopMenuItems m = menus.shown.back();
+  EXPECT_EQ(ed.SelCh, 5);
+  EXPECT_EQ(m.openChCaption, QStringLiteral("Open channel 5"));
+  EXPECT_EQ(m.saveDefCaption, QStringLiteral("Save as default"));
+  EXPECT_EQ(m.delOneCaption, QStringLiteral("Delete channel 5"));
+  EXPECT_EQ(m.delAllCaption, QStringLiteral("Delete all channels"));
+  EXPECT_FALSE(m.openChEnabled);
+  EXPECT_TRUE(m.saveDefEnabled && m.delOneEnabled && m.delAllEnabled);
+  EXPECT_TRUE(m.chLockVisible && m.chLockEnabled);
+  EXPECT_FALSE(m.chLockChecked);
+  EXPECT_EQ(m.chLockCaption, QStringLiteral("&Lock Channel Interface"));
+
+  ed.MouseRow = 11;
+  vsfgGridCh_MouseDown(ctx, ed, kRightButton, 0);
+  m = menus.shown.back();
+  EXPECT_EQ(ed.SelCh, 11);
+  EXPECT_TRUE(m.openChEnabled && m.delAllEnabled);
+  EXPECT_FALSE(m.saveDefEnabled || m.delOneEnabled);
+
+  // Locked: the menu still opens, with the channel commands disabled and the lock checked.
+  menus.lockChecked = true;
+  ctx.st.LockState = QString::fromLatin1(kShowLock);
+  vsfgGridCh_MouseDown(ctx, ed, kRightButton, 0);
+  m = menus.shown.back();
+  EXPECT_FALSE(m.openChEnabled || m.saveDefEnabled || m.delOneEnabled || m.delAllEnabled);
+  EXPECT_TRUE(m.chLockChecked && m.chLockEnabled);
+
+  menus.lockVisible = false;
+  vsfgGridCh_MouseDown(ctx, ed, kRightButton, 0);
+  m = menus.shown.back();
+  EXPECT_FALSE(m.chLockVisible);
+  EXPECT_TRUE(m.openChEnabled) << "without the lock item nothing is disabled for it";
+
+  // Other buttons and the header cells: no menu, SelCh kept.
+  const size_t before = menus.shown.size();
+  vsfgGridCh_MouseDown(ctx, ed, kLeftButton, 0);
+  ed.MouseRow = 0;
+  vsfgGridCh_MouseDown(ctx, ed, kRightButton, 0);
+  ed.MouseRow = 3;
+  ed.MouseCol = -1;
+  vsfgGridCh_MouseDown(ctx, ed, kRightButton, 0);
+  EXPECT_EQ(menus.shown.size(), before);
+  EXPECT_EQ(ed.SelCh, 11);
+}
+
+}  // namespace
