@@ -90,10 +90,10 @@ struct Column {
 };
 
 const std::vector<Column> kColumns = {
-    {{"接收频率[MHz]", "接收頻率[MHz]", "RX Freq [MHz]"}, 1300, "RxFre", "43000000", {}},
-    {{"发射频率[MHz]", "發射頻率[MHz]", "TX Freq [MHz]"}, 1300, "TxFre", "43000000", {}},
-    {{"接收亚音", "接收亞音", "CTCSS/DCS Dec"}, 1400, "CtcssDcsDec", "0", {}},
-    {{"发射亚音", "發射亞音", "CTCSS/DCS Enc"}, 1400, "CtcssDcsEnc", "0", {}},
+    {{"接收频率[MHz]", "接收頻率[MHz]", "RX Freq [MHz]"}, 1500, "RxFre", "43000000", {}},
+    {{"发射频率[MHz]", "發射頻率[MHz]", "TX Freq [MHz]"}, 1500, "TxFre", "43000000", {}},
+    {{"接收亚音", "接收亞音", "CTCSS/DCS Dec"}, 1750, "CtcssDcsDec", "0", {}},
+    {{"发射亚音", "發射亞音", "CTCSS/DCS Enc"}, 1750, "CtcssDcsEnc", "0", {}},
     {{"带宽", "頻寬", "Bandwidth"}, 1000, nullptr, "0",
      {{"宽带", "寬頻", "Wide"}, {"窄带", "窄頻", "Narrow"}}},
     {{"扫描添加", "掃描加入", "Scan Add"}, 1000, nullptr, "1",

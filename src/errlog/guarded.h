@@ -14,20 +14,22 @@ namespace k52 {
 // Returns true when the body ran to its end, false when it failed (and was logged).
 template <class Body>
 bool guarded(ErrorLog& log, const char* procName, Body&& body) noexcept {
-  const QString name = QString::fromUtf8(procName);
+  // The name is only turned into text when something failed: procedures run thousands of
+  // times per decode.
+  const auto logAs = [&](int number, const QString& source) { log.LogError(QString::fromUtf8(procName), number, source); };
   try {
     std::forward<Body>(body)();
     return true;
   } catch (const K52Error& e) {
-    log.LogError(name, e.number(), e.source());
+    logAs(e.number(), e.source());
   } catch (const std::bad_alloc&) {
-    log.LogError(name, ErrOutOfMemory, QString::fromLatin1(kErrSource));
+    logAs(ErrOutOfMemory, QString::fromLatin1(kErrSource));
   } catch (const std::out_of_range&) {
-    log.LogError(name, ErrBounds, QString::fromLatin1(kErrSource));
+    logAs(ErrBounds, QString::fromLatin1(kErrSource));
   } catch (const std::exception&) {
-    log.LogError(name, ErrInvalidCall, QString::fromLatin1(kErrSource));
+    logAs(ErrInvalidCall, QString::fromLatin1(kErrSource));
   } catch (...) {
-    log.LogError(name, ErrInvalidCall, QString::fromLatin1(kErrSource));
+    logAs(ErrInvalidCall, QString::fromLatin1(kErrSource));
   }
   return false;
 }

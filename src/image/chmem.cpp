@@ -116,6 +116,8 @@ void ChInfoSaveSol(AppContext& ctx, int16_t direction) {
 
 void SetConvIicDat(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->SetConvIicDat", [&] {
+    // A toolbar button takes no focus: an edit still open would otherwise be left out.
+    ctx.views->commitPendingEdits();
     ChInfoSaveSol(ctx, 0);
     OptSelSaveSol(ctx, 0);
   });

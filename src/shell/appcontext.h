@@ -51,6 +51,9 @@ class AppViews {
   virtual void showToolCom() {}
   // Shows the memory data window frmMemDat, not modal (test mode).
   virtual void showMemDat() {}
+  // Finishes whatever the user is still typing (an open grid cell, the power-on message,
+  // a station box) so that it reaches the tables before they are encoded.
+  virtual void commitPendingEdits() {}
 };
 
 struct AppContext {

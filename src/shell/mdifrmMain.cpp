@@ -9,6 +9,7 @@
 #include "ui/dialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QLabel>
@@ -316,6 +317,12 @@ void mdifrmMain::showOptions() {
 }
 void mdifrmMain::showPowerOnMessage(const QString& text) {
   if (sysSet_) sysSet_->showPowerOnMessage(text);
+}
+
+void mdifrmMain::commitPendingEdits() {
+  // Taking the focus away ends an open cell editor (its text is committed) and runs the
+  // lost-focus checks of the message and station boxes.
+  if (QWidget* w = QApplication::focusWidget()) w->clearFocus();
 }
 
 void mdifrmMain::closeEvent(QCloseEvent* event) {

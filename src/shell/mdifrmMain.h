@@ -45,6 +45,7 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void setStatusFile(const QString& text) override;
   void setSoftFace() override;
   void loadSettingsWindow() override;
+  void commitPendingEdits() override;
   void showToolCom() override;
   void showOptions() override;
   void showPowerOnMessage(const QString& text) override;

@@ -1,12 +1,15 @@
 // The main window started offscreen against a temporary program folder.
 
 #include "errlog/frmShowErr.h"
+#include "image/chmem.h"
 #include "shell/mdifrmMain.h"
 #include "support/testenv.h"
 #include "ui/inifile.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 #include <QToolBar>
 #include <QListWidget>
 #include <QMdiArea>
@@ -180,4 +183,18 @@ TEST(MainWindow, ChoosingALanguageStoresItTellsTheUserAndAsksToExit) {
   EXPECT_EQ(s.env.ctx->st.CurLang, 3);
   EXPECT_TRUE(w.menuItem(QStringLiteral("mnuLangSel2"))->isChecked());
   EXPECT_EQ(w.menuItem(QStringLiteral("mnuFileNew"))->text(), s.env.ctx->text(21)) << "texts stay until the next start";
+}
+
+TEST(MainWindow, AnEditStillBeingTypedReachesTheImageOnSave) {
+  StartedWindow s;
+  auto* msg = s.w->findChild<QLineEdit*>(QStringLiteral("txtPwrMsg"));
+  ASSERT_NE(msg, nullptr);
+  s.w->activateWindow();
+  msg->setFocus();
+  msg->selectAll();
+  QTest::keyClicks(msg, QStringLiteral("ab"));
+  SetConvIicDat(*s.env.ctx);  // what Save and Write run first, from a toolbar button that takes no focus
+  EXPECT_EQ(s.env.ctx->opt.OptSel(50), 10);
+  EXPECT_EQ(s.env.ctx->IicDat.at(0x0E1B), 10);
+  EXPECT_EQ(s.env.ctx->IicDat.at(0x0E1C), 11);
 }
