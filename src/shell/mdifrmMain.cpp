@@ -1,6 +1,7 @@
 #include "shell/mdifrmMain.h"
 
 #include "comm/datafiles.h"
+#include "comm/frmMemDat.h"
 #include "comm/frmToolCom.h"
 #include "editor/frmSysSet.h"
 #include "errlog/guarded.h"
@@ -297,6 +298,25 @@ void mdifrmMain::setSoftFace() {
   setStatusNotice(ctx_.text(94));
   setStatusCom(QStringLiteral("COM") + QString::number(ctx_.st.ComNo));
   setStatusFile(ctx_.text(85) + ctx_.st.CurDataFile);
+}
+
+// The memory viewer is loaded hidden into the document area on first use.
+frmMemDat& mdifrmMain::loadMemDat() {
+  if (!memDat_) {
+    memDat_ = new frmMemDat(ctx_);
+    mdi_->addSubWindow(memDat_);
+    memDat_->hide();
+  }
+  return *memDat_;
+}
+
+void mdifrmMain::setGridMemDat() { loadMemDat().SetGridMemDat(); }
+
+void mdifrmMain::showMemDat() {
+  frmMemDat& w = loadMemDat();
+  w.show();
+  w.raise();
+  mdi_->setActiveSubWindow(&w);
 }
 
 void mdifrmMain::loadSettingsWindow() {
