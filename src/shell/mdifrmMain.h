@@ -51,6 +51,8 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void showMemDat() override;
   void loadSettingsWindow() override;
   void showToolCom() override;
+  void showSoftVersion(const QString& text) override;
+  void showLastProgrammed(const QString& text) override;
   void showOptions() override;
   void showPowerOnMessage(const QString& text) override;
 
