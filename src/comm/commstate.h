@@ -86,6 +86,12 @@ struct CommState {
   int16_t PollMax = 150;             // polls before a reply has timed out
   ScriptStore scripts;
 
+  // Transfers: the direction the menu chose (false read, true write), the script being
+  // run, and the failed script runs of the current transfer.
+  bool ComDir = false;
+  int16_t ComStep = 0;
+  int16_t ComFailCnt = 0;
+
   TrafficView* traffic;
 
  private:

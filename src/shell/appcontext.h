@@ -49,6 +49,10 @@ class AppViews {
   virtual void showPowerOnMessage(const QString& /*text*/) {}
   // Shows the port dialog frmToolCom modally over the main window.
   virtual void showToolCom() {}
+  // The radio-information tab: firmware version (txtSoftVer) and last programming date
+  // (txtLastPc) after a read.
+  virtual void showSoftVersion(const QString& /*text*/) {}
+  virtual void showLastProgrammed(const QString& /*text*/) {}
   // Shows the memory data window frmMemDat, not modal (test mode).
   virtual void showMemDat() {}
   // Finishes whatever the user is still typing (an open grid cell, the power-on message,

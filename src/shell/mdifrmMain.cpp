@@ -1,7 +1,10 @@
 #include "shell/mdifrmMain.h"
 
 #include "comm/datafiles.h"
+#include "comm/frmCommun.h"
+#include "comm/frmMemDat.h"
 #include "comm/frmToolCom.h"
+#include "comm/serialport.h"
 #include "editor/frmSysSet.h"
 #include "errlog/guarded.h"
 #include "errlog/frmShowErr.h"
@@ -15,7 +18,9 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QLineEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -187,6 +192,14 @@ void mdifrmMain::buildMenus() {
   on("mnuFileSaveAs", [this] { SaveAsFile(ctx_); });
   on("mnuExit", [this] { ExitSoft(true); });
   on("mnuShowErr", [this] { mnuShowErr_Click(); });
+  on("mnuReadFre", [this] { showCommun(ctx_, this, kComDirRead); });
+  on("mnuWriteFre", [this] { showCommun(ctx_, this, kComDirWrite); });
+  on("mnuReadWriteFre", [this] { showCommun(ctx_, this, kComDirKeep); });
+  on("mnuCommunicate", [this] { ChoosePort(ctx_); });
+  // Test mode (expanded communication window, memory viewer) on and off.
+  auto* testMode = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+T")), this);
+  testMode->setObjectName(QStringLiteral("scTestMode"));
+  connect(testMode, &QShortcut::activated, this, [this] { toggleTestMode(ctx_, *this); });
 
   tlbMdiFrmMain_ = addToolBar(QString());
   tlbMdiFrmMain_->setObjectName(QStringLiteral("tlbMdiFrmMain"));
@@ -300,6 +313,25 @@ void mdifrmMain::setSoftFace() {
   setStatusFile(ctx_.text(85) + ctx_.st.CurDataFile);
 }
 
+// The memory viewer is loaded hidden into the document area on first use.
+frmMemDat& mdifrmMain::loadMemDat() {
+  if (!memDat_) {
+    memDat_ = new frmMemDat(ctx_);
+    mdi_->addSubWindow(memDat_);
+    memDat_->hide();
+  }
+  return *memDat_;
+}
+
+void mdifrmMain::setGridMemDat() { loadMemDat().SetGridMemDat(); }
+
+void mdifrmMain::showMemDat() {
+  frmMemDat& w = loadMemDat();
+  w.show();
+  w.raise();
+  mdi_->setActiveSubWindow(&w);
+}
+
 void mdifrmMain::loadSettingsWindow() {
   if (sysSet_) return;  // loaded once, then only hidden and shown
   sysSet_ = new frmSysSet(ctx_);
@@ -310,6 +342,14 @@ void mdifrmMain::loadSettingsWindow() {
 }
 
 void mdifrmMain::showToolCom() { k52::showToolCom(ctx_, this); }
+
+void mdifrmMain::showSoftVersion(const QString& text) {
+  if (auto* box = sysSet_ ? sysSet_->findChild<QLineEdit*>(QStringLiteral("txtSoftVer")) : nullptr) box->setText(text);
+}
+
+void mdifrmMain::showLastProgrammed(const QString& text) {
+  if (auto* box = sysSet_ ? sysSet_->findChild<QLineEdit*>(QStringLiteral("txtLastPc")) : nullptr) box->setText(text);
+}
 
 // The options page lives in the settings window.
 void mdifrmMain::showOptions() {

@@ -18,6 +18,7 @@ class QToolBar;
 
 namespace k52 {
 
+class frmMemDat;
 class frmShowErr;
 class frmSysSet;
 
@@ -32,6 +33,8 @@ class mdifrmMain : public QMainWindow, public AppViews {
   frmShowErr* errorWindow() const { return err_; }
   // The settings window, once start-up has loaded it.
   frmSysSet* settingsWindow() const { return sysSet_; }
+  // The memory data viewer (test mode), once start-up or a double-click has loaded it.
+  frmMemDat* memDatWindow() const { return memDat_; }
   QTimer* startupTimer() const { return tmrInitMultiFrm_; }
   QString statusPanelText(int panel) const;
   // True once the start-up sequence has run (or the installation pass closed the window).
@@ -44,9 +47,13 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void setStatusCom(const QString& text) override;
   void setStatusFile(const QString& text) override;
   void setSoftFace() override;
+  void setGridMemDat() override;
+  void showMemDat() override;
   void loadSettingsWindow() override;
   void commitPendingEdits() override;
   void showToolCom() override;
+  void showSoftVersion(const QString& text) override;
+  void showLastProgrammed(const QString& text) override;
   void showOptions() override;
   void showPowerOnMessage(const QString& text) override;
 
@@ -78,6 +85,8 @@ class mdifrmMain : public QMainWindow, public AppViews {
   QMdiArea* mdi_;
   frmShowErr* err_;
   frmSysSet* sysSet_ = nullptr;
+  frmMemDat* memDat_ = nullptr;
+  frmMemDat& loadMemDat();
   QTimer* tmrInitMultiFrm_;
   QLabel* panels_[3] = {};
   QAction* mnuLangSel_[3] = {};

@@ -9,6 +9,7 @@
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 #include <QStylePainter>
+#include <QTimer>
 
 namespace k52 {
 
@@ -190,7 +191,9 @@ class QtGridDelegate final : public QStyledItemDelegate {
       grid_->comboIndex_ = -1;
       QStyledItemDelegate::setModelData(editor, model, index);
     }
+    grid_->committing_ = true;
     emit grid_->afterEdit(index.row() + 1, index.column() + 1);
+    grid_->committing_ = false;
   }
 
  protected:
@@ -348,6 +351,13 @@ QString QtGrid::headerText(int row, int col) const { return model_->store.header
 void QtGrid::select(int row, int col) {
   model_->store.select(row, col);
   const int r = model_->store.row(), c = model_->store.col();
+  if (committing_) {
+    // The table may not move its current cell while it closes an editor; the move
+    // follows the close (or the next turn of the event loop).
+    pendingCurrent_ = {r, c};
+    QTimer::singleShot(0, this, [this] { applyPendingCurrent(); });
+    return;
+  }
   if (r >= 1 && c >= 1) {
     // Making a cell current does not scroll it into view; the user's own moves do.
     const bool scroll = hasAutoScroll();
@@ -357,6 +367,21 @@ void QtGrid::select(int row, int col) {
   } else
     selectionModel()->clearCurrentIndex();
 }
+void QtGrid::applyPendingCurrent() {
+  if (!pendingCurrent_) return;
+  const auto [r, c] = *pendingCurrent_;
+  pendingCurrent_.reset();
+  select(r, c);
+}
+
+void QtGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // A cell the edit's handler selected wins over the editor's move to the next cell.
+  if (pendingCurrent_ && (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem))
+    hint = QAbstractItemDelegate::NoHint;
+  QTableView::closeEditor(editor, hint);
+  applyPendingCurrent();
+}
+
 int QtGrid::row() const { return model_->store.row(); }
 int QtGrid::col() const { return model_->store.col(); }
 

@@ -10,6 +10,7 @@
 
 #include <QTableView>
 #include <functional>
+#include <optional>
 #include <utility>
 
 class QAbstractButton;
@@ -94,6 +95,7 @@ class QtGrid final : public QTableView, public Grid {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -104,11 +106,16 @@ class QtGrid final : public QTableView, public Grid {
   void applyColWidth(int col);
   void applyGeometry();
   void applyPalette();
+  void applyPendingCurrent();
 
   QtGridModel* model_;
   QAbstractButton* corner_ = nullptr;
   std::function<bool(int, int)> beforeEdit_;
   int comboIndex_ = -1;
+  // While an edit is being stored, the cells the afterEdit handlers select become current
+  // once the editor has closed.
+  bool committing_ = false;
+  std::optional<std::pair<int, int>> pendingCurrent_;
 };
 
 }  // namespace k52

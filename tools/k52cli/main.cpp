@@ -1,18 +1,26 @@
 // k52cli: the programming tool's command-line companion. It opens a data file the way a
 // freshly started program does (settings file and default image from the program folder,
 // band selection, decode) and either prints what the program would show or saves the
-// file again as the program would. It never asks, and never writes the settings file.
+// file again as the program would. It also reads a radio into a data file and writes a
+// data file into a radio, through the program's own transfer code. It never asks, and
+// never writes the settings file.
 
+#include "comm/serialport.h"
+#include "comm/transfer.h"
+#include "editor/bandchoice.h"
 #include "image/bandtable.h"
 #include "image/charcodec.h"
 #include "image/chmem.h"
 #include "image/ctdcs.h"
 #include "image/optcodec.h"
 #include "errlog/guarded.h"
+#include "image/numbers.h"
 #include "shell/appcontext.h"
+#include "shell/langtable.h"
 #include "shell/startup.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
+#include "ui/serialdevice.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,12 +29,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <tuple>
+#include <unistd.h>
 
 using namespace k52;
 
@@ -39,22 +50,58 @@ constexpr int kExitBadInput = 2;
 const char* const kUsage =
     "usage: k52cli [--lang 1|2|3] [--program-folder DIR] decode FILE.dat\n"
     "       k52cli [--lang 1|2|3] [--program-folder DIR] normalize IN.dat OUT.dat\n"
+    "       k52cli [--lang 1|2|3] [--program-folder DIR] read --port DEV [--start HEX] [--end HEX] OUT.dat\n"
+    "       k52cli [--lang 1|2|3] [--program-folder DIR] write --port DEV [--start HEX] [--end HEX] IN.dat\n"
     "\n"
     "  decode     print the configuration the program shows after opening FILE.dat, as JSON\n"
     "  normalize  open IN.dat and save it again as OUT.dat, as the program does\n"
+    "  read       read the radio on DEV into OUT.dat (also kept in the Backup folder)\n"
+    "  write      open IN.dat and write it into the radio on DEV, as the program does\n"
+    "             (encoded, byte 0E17 limited to 4, today's date as the programming date)\n"
+    "  --port     a serial device (/dev/ttyUSB0) or COM1 ... COM16 as the program maps them\n"
+    "  --start, --end  the address range, hexadecimal (default: the settings file's range)\n"
+    "  exit status: 0 done, 1 the transfer or the output failed, 2 bad input\n"
     "  --lang     language base of the settings file (default: its \"Language\" key)\n"
     "  --program-folder  folder holding minglyc.dll and dhcpqec.dll (default: this program's)\n";
 
+void printErr(const QString& text);
+
 // Nobody is there to answer: every question is declined, every file dialog cancelled.
+// Notices (message boxes with only OK) go to standard error when told to.
 class NeverAskDialogs final : public Dialogs {
  public:
-  MsgAnswer messageBox(const QString&, MsgButtons buttons, MsgIcon, const QString&) override {
+  MsgAnswer messageBox(const QString& prompt, MsgButtons buttons, MsgIcon, const QString&) override {
+    if (buttons == MsgButtons::Ok && printNotices) printErr(QStringLiteral("k52cli: ") + prompt);
     return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
   }
   QString openFileName(const QString&, const QString&) override { return {}; }
   QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
   bool shellOpen(const QString&) override { return false; }
   int systemLocaleId() override { return 0; }
+  bool printNotices = false;
+};
+
+// A transfer without windows: the percent on standard error, rewritten in place on a
+// terminal, a line per change otherwise.
+class ProgressOnStderr final : public TransferView {
+ public:
+  explicit ProgressOnStderr(const char* what) : what_(what), tty_(isatty(STDERR_FILENO) != 0) {}
+  void ShowComPercent(int16_t percent) override {
+    if (percent == last_) return;
+    last_ = percent;
+    std::fprintf(stderr, tty_ ? "\r%s %3d %%" : "%s %d %%\n", what_, percent);
+    std::fflush(stderr);
+  }
+  void transferStopped() override {
+    if (tty_ && last_ >= 0) std::fputc('\n', stderr);
+  }
+  void imageRead(const QByteArray& image) override { read = image; }
+  QByteArray read;  // the radio's memory as read
+
+ private:
+  const char* what_;
+  bool tty_;
+  int last_ = -1;
 };
 
 void printErr(const QString& text) {
@@ -79,7 +126,10 @@ struct Options {
   QStringList files;
   std::optional<int16_t> lang;
   QString programFolder;
+  QString port, start, end;
 };
+
+bool isTransfer(const QString& command) { return command == QLatin1String("read") || command == QLatin1String("write"); }
 
 // Returns the usage problem, or an empty text when the arguments are good.
 QString parseArgs(const QStringList& args, Options& o) {
@@ -104,6 +154,15 @@ QString parseArgs(const QStringList& args, Options& o) {
     } else if (takeValue(QStringLiteral("--program-folder"))) {
       if (value.isEmpty()) return QStringLiteral("--program-folder takes a folder");
       o.programFolder = value;
+    } else if (takeValue(QStringLiteral("--port"))) {
+      if (value.isEmpty()) return QStringLiteral("--port takes a device or COMn");
+      o.port = value;
+    } else if (takeValue(QStringLiteral("--start"))) {
+      if (value.isEmpty()) return QStringLiteral("--start takes a hexadecimal address");
+      o.start = value;
+    } else if (takeValue(QStringLiteral("--end"))) {
+      if (value.isEmpty()) return QStringLiteral("--end takes a hexadecimal address");
+      o.end = value;
     } else if (a.startsWith(QLatin1Char('-'))) {
       return QStringLiteral("unknown option %1").arg(a);
     } else {
@@ -117,9 +176,14 @@ QString parseArgs(const QStringList& args, Options& o) {
     if (o.files.size() != 1) return QStringLiteral("decode takes one file");
   } else if (o.command == QLatin1String("normalize")) {
     if (o.files.size() != 2) return QStringLiteral("normalize takes an input and an output file");
+  } else if (isTransfer(o.command)) {
+    if (o.files.size() != 1) return QStringLiteral("%1 takes one data file").arg(o.command);
+    if (o.port.isEmpty()) return QStringLiteral("%1 needs --port DEV").arg(o.command);
   } else {
     return QStringLiteral("unknown command %1").arg(o.command);
   }
+  if (!isTransfer(o.command) && (!o.port.isEmpty() || !o.start.isEmpty() || !o.end.isEmpty()))
+    return QStringLiteral("--port, --start and --end belong to read and write");
   return {};
 }
 
@@ -196,9 +260,8 @@ QJsonObject toJson(AppContext& ctx) {
   return root;
 }
 
-bool writeImage(const AppContext& ctx, const QString& path, QString& problem) {
+bool writeImage(const QByteArray& data, const QString& path, QString& problem) {
   QSaveFile f(path);
-  const QByteArray data = ctx.IicDat.toByteArray();
   if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit()) {
     problem = f.errorString();
     return false;
@@ -208,6 +271,97 @@ bool writeImage(const AppContext& ctx, const QString& path, QString& problem) {
 
 void printLog(const AppContext& ctx) {
   for (const QString& line : ctx.log.lines()) printErr(line);
+}
+
+// The device of --port: a path as given, or "COMn" mapped as the program maps it. Returns
+// the problem, or an empty text.
+QString resolvePort(const AppContext& ctx, const QString& port, QString& device) {
+  static const QRegularExpression comN(QStringLiteral("^COM(\\d{1,2})$"), QRegularExpression::CaseInsensitiveOption);
+  const QRegularExpressionMatch m = comN.match(port);
+  if (!m.hasMatch()) {
+    device = port;
+    return {};
+  }
+  const int n = m.captured(1).toInt();
+  if (n < 1 || n > kPortCount) return QStringLiteral("port numbers are COM1 ... COM%1").arg(kPortCount);
+  device = comDevices(ctx.ini, listedSerialDevices()).at(n - 1);
+#ifdef Q_OS_WIN
+  return {};
+#else
+  return device.isEmpty() ? QStringLiteral("no device for this port number (settings section \"Ports\", key \"COM%1\")").arg(n)
+                          : QString();
+#endif
+}
+
+// --start and --end into the range of the direction; the settings file's range stays
+// where an address is not given. Returns the problem, or an empty text.
+QString applyRange(AppContext& ctx, const Options& o) {
+  const bool read = o.command == QLatin1String("read");
+  int16_t& start = read ? ctx.st.ReadStartAddr : ctx.st.WriteStartAddr;
+  int16_t& end = read ? ctx.st.ReadEndAddr : ctx.st.WriteEndAddr;
+  for (const auto& [text, value, name] : {std::tuple{o.start, &start, "--start"}, std::tuple{o.end, &end, "--end"}}) {
+    if (text.isEmpty()) continue;
+    try {
+      *value = hexTextToInt16(text);
+    } catch (const K52Error&) {
+      return QStringLiteral("%1 %2: not a hexadecimal address 0 ... 7FFF").arg(QString::fromLatin1(name), text);
+    }
+  }
+  if (start > end) return QString::asprintf("the range %04X-%04X is empty", start, end);
+  return {};
+}
+
+// read and write: the program's transfer on the named port, without windows.
+int runTransfer(AppContext& ctx, NeverAskDialogs& dialogs, const Options& o) {
+  const bool read = o.command == QLatin1String("read");
+  InitFaceText(ctx);
+  // The band list as start-up sets it up, so a read image selects its band as in the program.
+  if (ctx.bandChoice.cboFrequencyList.isEmpty()) ChInfoModel(ctx);
+  if (const QString problem = applyRange(ctx, o); !problem.isEmpty()) return usage(problem);
+  QString device;
+  if (const QString problem = resolvePort(ctx, o.port, device); !problem.isEmpty()) return badInput(o.port, problem);
+  ctx.port = std::make_unique<SerialDevice>();
+  const QString& file = o.files[0];
+  if (!read) {
+    if (const QString problem = loadDataFile(ctx, file); !problem.isEmpty()) return badInput(file, problem);
+    // Opening the file, as the program does before the user writes it.
+    SelectBandFromImage(ctx);
+    ChInfoSaveSol(ctx, 1);
+    OptSelSaveSol(ctx, 1);
+  }
+
+  dialogs.printNotices = true;
+  ProgressOnStderr progress(read ? "read" : "write");
+  TransferPort port{device, {}};
+  const TransferEnd end = read ? cmdRead_Click(ctx, progress, &port) : cmdWrite_Click(ctx, progress, &port);
+  dialogs.printNotices = false;
+  printLog(ctx);
+  switch (end) {
+    case TransferEnd::Succeeded:
+      break;
+    case TransferEnd::PortNotOpened: {
+      const PortFault fault = ctx.port->lastFault();
+      printErr(QStringLiteral("k52cli: %1").arg(port.openFailure.isEmpty() ? o.port : port.openFailure));
+      return fault == PortFault::NotFound ? kExitBadInput : kExitWriteFailed;
+    }
+    case TransferEnd::Refused:  // the message said why
+      return kExitBadInput;
+    case TransferEnd::Failed:  // message 79 was printed
+      return kExitWriteFailed;
+    case TransferEnd::Stopped:
+    case TransferEnd::Broken:
+      printErr(QStringLiteral("k52cli: ") + ctx.text(79));
+      return kExitWriteFailed;
+  }
+  if (read) {
+    // The file holds what the radio holds, byte for byte, as the backup does.
+    QString problem;
+    if (!writeImage(progress.read, file, problem)) {
+      printErr(QStringLiteral("k52cli: %1: cannot be written (%2)").arg(QDir::toNativeSeparators(file), problem));
+      return kExitWriteFailed;
+    }
+  }
+  return kExitOk;
 }
 
 }  // namespace
@@ -230,6 +384,7 @@ int main(int argc, char** argv) {
   NeverAskDialogs dialogs;
   AppContext ctx(clock, dialogs, o.programFolder);
   startLikeTheProgram(ctx, o.lang);
+  if (isTransfer(o.command)) return runTransfer(ctx, dialogs, o);
 
   const QString& in = o.files[0];
   if (const QString problem = loadDataFile(ctx, in); !problem.isEmpty()) return badInput(in, problem);
@@ -245,7 +400,7 @@ int main(int argc, char** argv) {
   } else {
     SetConvIicDat(ctx);
     QString problem;
-    if (!writeImage(ctx, o.files[1], problem)) {
+    if (!writeImage(ctx.IicDat.toByteArray(), o.files[1], problem)) {
       printErr(QStringLiteral("k52cli: %1: cannot be written (%2)").arg(QDir::toNativeSeparators(o.files[1]), problem));
       status = kExitWriteFailed;
     }

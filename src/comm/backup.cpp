@@ -1,0 +1,63 @@
+#include "comm/backup.h"
+
+#include "errlog/guarded.h"
+#include "shell/appcontext.h"
+#include "ui/clock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace k52 {
+
+namespace {
+
+// "20260102-030405-006.dat", or with "_001" ... before ".dat" when that name was taken.
+// '_' sorts after '.', so names sort by the time they were written.
+const QRegularExpression& backupName() {
+  static const QRegularExpression re(QStringLiteral("^\\d{8}-\\d{6}-\\d{3}(_\\d{3})?\\.dat$"));
+  return re;
+}
+
+}  // namespace
+
+QString backupFolder(const AppContext& ctx) { return ctx.programPath(QStringLiteral("Backup")); }
+
+QStringList backupFiles(const QString& folder) {
+  QStringList names;
+  for (const QString& name : QDir(folder).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name))
+    if (backupName().match(name).hasMatch()) names << name;
+  return names;
+}
+
+QString SaveReadBackup(AppContext& ctx) {
+  QString written;
+  guarded(ctx.log, "modCommun->SaveReadBackup", [&] {
+    const QString folder = backupFolder(ctx);
+    if (!QDir(folder).exists() && !QDir().mkpath(folder)) raiseError(ErrPathFileAccess, folder);
+    const QDir dir(folder);
+    const QString stem = ctx.clock.now().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    QString path = dir.filePath(stem + QStringLiteral(".dat"));
+    for (int n = 1; QFile::exists(path); ++n) {
+      if (n > 999) raiseError(ErrPathFileAccess, path);
+      path = dir.filePath(QStringLiteral("%1_%2.dat").arg(stem).arg(n, 3, 10, QLatin1Char('0')));
+    }
+    const QByteArray image = ctx.IicDat.toByteArray();
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) raiseError(ErrPathFileAccess, path);
+    if (f.write(image) != image.size() || !f.flush()) {
+      f.cancelWriting();
+      raiseError(ErrDiskFull, path);
+    }
+    if (!f.commit()) raiseError(ErrDeviceIo, path);
+    written = path;
+
+    QStringList names = backupFiles(folder);
+    for (qsizetype i = 0; i + kBackupKeep < names.size(); ++i)
+      if (!QFile::remove(dir.filePath(names[i]))) raiseError(ErrPermission, dir.filePath(names[i]));
+  });
+  return written;
+}
+
+}  // namespace k52

@@ -1,0 +1,282 @@
+#include "comm/transfer.h"
+
+#include "comm/backup.h"
+#include "comm/protocol.h"
+#include "comm/serialport.h"
+#include "errlog/guarded.h"
+#include "image/chgrid.h"
+#include "image/chmem.h"
+#include "image/numbers.h"
+#include "shell/appcontext.h"
+#include "ui/clock.h"
+#include "ui/dialogs.h"
+#include "ui/serialport.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace k52 {
+
+namespace {
+
+// The pause after a failed script run, before the same script is run again.
+constexpr int16_t kRetryPauseMs = 30;
+// The waits at the end of every transfer, before the window hides.
+constexpr int16_t kEndDelayMs = 200;
+constexpr int16_t kEndSleepMs = 300;
+
+// Image fields that only communication touches.
+constexpr int kDateAddr = 0x0F92;     // year within the century, month, day
+constexpr int kSoftVerAddr = 0x0F98;  // version nibbles, year/month nibbles, day
+constexpr int kLimitAddr = 0x0E17;    // at most 4 in every image written
+constexpr uint8_t kLimitMax = 4;
+
+// The engine shows its traffic in the transfer's view while the transfer runs.
+class TrafficScope {
+ public:
+  TrafficScope(CommState& com, TrafficView& view) : com_(com), saved_(std::exchange(com.traffic, &view)) {}
+  ~TrafficScope() { com_.traffic = saved_; }
+  TrafficScope(const TrafficScope&) = delete;
+  TrafficScope& operator=(const TrafficScope&) = delete;
+
+ private:
+  CommState& com_;
+  TrafficView* saved_;
+};
+
+QString hex4(int v) { return QStringLiteral("%1").arg(v & 0xFFFF, 4, 16, QLatin1Char('0')).toUpper(); }
+QString twoDigits(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
+
+// The message of a range the image cannot hold, in the interface language.
+QString outsideImageText(int16_t lang, int from, int to, int upper) {
+  const char* pattern =
+      lang == 1   ? "地址范围 %1-%2H 超出内存映像 (0000-%3H)，未进行通信。请修改地址范围。"
+      : lang == 2 ? "地址範圍 %1-%2H 超出記憶體映像 (0000-%3H)，未進行通訊。請修改地址範圍。"
+                  : "The address range %1-%2H lies outside the memory image (0000-%3H). Nothing was sent; "
+                    "please correct the address range.";
+  return QString::fromUtf8(pattern).arg(hex4(from), hex4(to), hex4(upper));
+}
+
+void prepareTransfer(AppContext& ctx) {
+  InitProtocol(ctx);
+  ctx.com.ComFailCnt = 0;
+  ctx.com.PollDelay = 1;
+  ctx.com.PollMax = 150;
+}
+
+bool refuseRange(AppContext& ctx, int dir) {
+  const QString problem = rangeProblem(ctx, dir);
+  if (problem.isEmpty()) return false;
+  ctx.dialogs.messageBox(problem, MsgButtons::Ok, MsgIcon::Exclamation, ctx.text(70));
+  return true;
+}
+
+// OpenCom with ComNo, or the device the caller named. False when the port did not open.
+bool openPort(AppContext& ctx, TransferPort* named) {
+  if (!named || named->device.isEmpty()) {
+    OpenCom(ctx);
+    return !ctx.com.PortError;
+  }
+  SerialPort& port = *ctx.port;
+  if (port.isOpen()) port.close();
+  ctx.com.PortError = !port.open(named->device);
+  if (ctx.com.PortError) named->openFailure = port.lastFaultText();
+  return !ctx.com.PortError;
+}
+
+// Runs every script of a direction with the retry rule. A read copies each block into
+// `into`; a write sends each block from `from`.
+TransferEnd runScripts(AppContext& ctx, TransferView& view, int dir, MemoryImage* into, const MemoryImage* from) {
+  CommState& c = ctx.com;
+  const ScriptStore& store = c.scripts;
+  const int16_t count = store.ScriptCount(dir);
+  c.ComStep = 1;
+  while (c.ComStep <= count) {
+    if (view.stopRequested()) return TransferEnd::Stopped;
+    const ScriptParams& p = store.ScriptPara(dir, c.ComStep);
+    if (from)
+      for (int k = 0; k < p.P2; ++k) c.VarBuf(k + 1) = from->at(p.P1 + k);
+    ConvComCode(ctx, store.ScriptText(dir, c.ComStep));
+    ProtocolCom(ctx);
+    if (!c.ComErr) {
+      view.ShowComPercent(p.P3);
+      if (into)
+        for (int k = 0; k < p.P2; ++k) into->at(p.P1 + k) = c.VarBuf(k + 1);
+      ++c.ComStep;
+      continue;
+    }
+    ++c.ComFailCnt;
+    if (c.ComFailCnt >= kMaxComFailures) {
+      ctx.dialogs.messageBox(ctx.text(79), MsgButtons::Ok, MsgIcon::Exclamation, ctx.text(70));
+      return TransferEnd::Failed;
+    }
+    DelayNms(ctx, kRetryPauseMs);
+  }
+  return TransferEnd::Succeeded;
+}
+
+// The end of every transfer that ran: the closing waits, then the window hides.
+void finishTransfer(AppContext& ctx, TransferView& view) {
+  DelayNms(ctx, kEndDelayMs);
+  DelayNms(ctx, kEndSleepMs);
+  view.transferFinished();
+}
+
+// The port is closed and the window accepts input again, also after a fault.
+void stopTransfer(AppContext& ctx, TransferView& view) {
+  CloseCom(ctx);
+  view.transferStopped();
+}
+
+}  // namespace
+
+QString rangeProblem(const AppContext& ctx, int dir) {
+  const ScriptStore& store = ctx.com.scripts;
+  const int upper = ctx.IicDat.upper();
+  int from = 0x10000, to = -1;
+  auto check = [&](int first, int last) {
+    if (first >= 0 && last <= upper) return;
+    from = std::min(from, first);
+    to = std::max(to, last);
+  };
+  for (int i = 1; i <= store.ScriptCount(dir); ++i) {
+    const ScriptParams& p = store.ScriptPara(dir, i);
+    if (p.P2 > 0) check(p.P1, p.P1 + p.P2 - 1);
+  }
+  if (dir == kWriteDir) {
+    check(kLimitAddr, kLimitAddr);
+    check(kDateAddr, kDateAddr + 2);
+  }
+  return to < 0 ? QString() : outsideImageText(ctx.st.CurLang, from, to, std::max(upper, 0));
+}
+
+QStringList comDataLines(int16_t dir, const QByteArray& block) {
+  const QString first = dir == 0 ? QStringLiteral("Tx: ") : QStringLiteral("Rx: ");
+  QStringList lines;
+  QString text;
+  for (qsizetype i = 0; i < block.size(); ++i) {
+    text += byteHex(static_cast<uint8_t>(block[i]));
+    text += QLatin1Char(' ');
+    if (i == 3) {
+      lines << first + text;
+      text.clear();
+    } else if (i > 3 && (i - 3) % 16 == 0) {
+      lines << QStringLiteral("       ") + text;
+      text.clear();
+    }
+  }
+  if (!text.isEmpty()) lines << (block.size() <= 3 ? first : QStringLiteral("    ")) + text;
+  return lines;
+}
+
+void WriteComDat(AppContext& ctx) {
+  guarded(ctx.log, "modCommun->WriteComDat", [&] {
+    const QDate today = ctx.clock.now().date();
+    const int year = today.year() % 100;
+    ctx.IicDat.at(kDateAddr) = static_cast<uint8_t>(year / 10 * 10 + year % 10);
+    ctx.IicDat.at(kDateAddr + 1) = static_cast<uint8_t>(today.month());
+    ctx.IicDat.at(kDateAddr + 2) = static_cast<uint8_t>(today.day());
+  });
+}
+
+QString softVerText(const MemoryImage& image) {
+  const int v = image.at(kSoftVerAddr), e = image.at(kSoftVerAddr + 1), f = image.at(kSoftVerAddr + 2);
+  return QStringLiteral("V%1.%2 -- 20%3.%4.%5")
+      .arg(v >> 4)
+      .arg(v & 0x0F)
+      .arg(twoDigits(e >> 4), twoDigits(e & 0x0F), twoDigits(f));
+}
+
+QString comDatText(const AppContext& ctx) {
+  const int y = ctx.IicDat.at(kDateAddr), m = ctx.IicDat.at(kDateAddr + 1), d = ctx.IicDat.at(kDateAddr + 2);
+  // An erased radio (FF FF FF), and any date that is no calendar date, is unknown.
+  if (y > 50 || m < 1 || m > 12 || d < 1 || d > 31) return ctx.text(179);
+  // The year within the century keeps its tens digit: 5 is 2005.
+  return QStringLiteral("20%1.%2.%3").arg(twoDigits(y)).arg(m).arg(d);
+}
+
+void ShowSoftVer(AppContext& ctx) {
+  guarded(ctx.log, "modCommun->ShowSoftVer", [&] { ctx.views->showSoftVersion(softVerText(ctx.IicDat)); });
+}
+
+void ShowComDat(AppContext& ctx) {
+  guarded(ctx.log, "modCommun->ShowComDat", [&] { ctx.views->showLastProgrammed(comDatText(ctx)); });
+}
+
+TransferEnd cmdRead_Click(AppContext& ctx, TransferView& view, TransferPort* port) {
+  TransferEnd end = TransferEnd::Broken;
+  bool running = false;
+  TrafficScope traffic(ctx.com, view);
+  const bool ran = guarded(ctx.log, "frmCommun->cmdRead_Click", [&] {
+    prepareTransfer(ctx);
+    if (refuseRange(ctx, kReadDir)) {
+      end = TransferEnd::Refused;
+      return;
+    }
+    view.transferStarting(false);
+    running = true;
+    if (!openPort(ctx, port)) {
+      running = false;
+      view.transferStopped();
+      end = TransferEnd::PortNotOpened;
+      return;
+    }
+    // The blocks land in a copy; the image changes only when the whole read went through.
+    MemoryImage scratch = ctx.IicDat;
+    end = runScripts(ctx, view, kReadDir, &scratch, nullptr);
+    running = false;
+    stopTransfer(ctx, view);
+    if (end == TransferEnd::Succeeded) {
+      ctx.IicDat = std::move(scratch);
+      view.imageRead(ctx.IicDat.toByteArray());
+      SaveReadBackup(ctx);
+      SoftDisplay(ctx);
+      ShowSoftVer(ctx);
+      ShowComDat(ctx);
+      if (view.showMemoryData()) view.TableFreDat();
+    }
+    finishTransfer(ctx, view);
+  });
+  if (!ran) {
+    if (running) stopTransfer(ctx, view);
+    end = TransferEnd::Broken;
+  }
+  return end;
+}
+
+TransferEnd cmdWrite_Click(AppContext& ctx, TransferView& view, TransferPort* port) {
+  TransferEnd end = TransferEnd::Broken;
+  bool running = false;
+  TrafficScope traffic(ctx.com, view);
+  const bool ran = guarded(ctx.log, "frmCommun->cmdWrite_Click", [&] {
+    prepareTransfer(ctx);
+    if (refuseRange(ctx, kWriteDir)) {
+      end = TransferEnd::Refused;
+      return;
+    }
+    view.transferStarting(true);
+    running = true;
+    if (!openPort(ctx, port)) {
+      running = false;
+      view.transferStopped();
+      end = TransferEnd::PortNotOpened;
+      return;
+    }
+    // The edited configuration goes into the image, with the limit and today's date.
+    SetConvIicDat(ctx);
+    if (ctx.IicDat.at(kLimitAddr) > kLimitMax) ctx.IicDat.at(kLimitAddr) = kLimitMax;
+    WriteComDat(ctx);
+    if (view.showMemoryData()) view.TableFreDat();
+    end = runScripts(ctx, view, kWriteDir, nullptr, &ctx.IicDat);
+    running = false;
+    stopTransfer(ctx, view);
+    finishTransfer(ctx, view);
+  });
+  if (!ran) {
+    if (running) stopTransfer(ctx, view);
+    end = TransferEnd::Broken;
+  }
+  return end;
+}
+
+}  // namespace k52

@@ -1,0 +1,328 @@
+// k52soak: randomized, fault-injected transfers against k52sim --fast. Each transfer reads
+// or writes a random range of a radio holding random memory, while the simulator plays
+// random faults on its replies (lost, wrong, short, late, garbage, split, extra, hang-up).
+// Every transfer must end as a success with the image equal to the radio's memory, or as
+// a failure with the image untouched, within its time limit. scripts/soak.sh runs it.
+//
+//   k52soak --sim PATH [--count N] [--seed S] [--verbose]
+
+#include "comm/protocol.h"
+#include "comm/transfer.h"
+#include "image/chgrid.h"
+#include "image/chmem.h"
+#include "shell/appcontext.h"
+#include "shell/startup.h"
+#include "ui/clock.h"
+#include "ui/dialogs.h"
+#include "ui/inifile.h"
+#include "ui/serialdevice.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <thread>
+#include <unistd.h>
+
+using namespace k52;
+
+namespace {
+
+class NoDialogs final : public Dialogs {
+ public:
+  MsgAnswer messageBox(const QString&, MsgButtons b, MsgIcon, const QString&) override {
+    ++notices;
+    return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+  }
+  QString openFileName(const QString&, const QString&) override { return {}; }
+  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+  bool shellOpen(const QString&) override { return false; }
+  int systemLocaleId() override { return 1033; }
+  int notices = 0;
+};
+
+// Ends the process when a transfer runs past its time limit: a hang is a finding.
+class Watchdog {
+ public:
+  Watchdog() : thread_([this] { run(); }) {}
+  ~Watchdog() {
+    stop_ = true;
+    thread_.join();
+  }
+  void arm(int64_t limitMs, int transfer) {
+    transfer_ = transfer;
+    deadline_ = now() + limitMs;
+  }
+  void disarm() { deadline_ = INT64_MAX; }
+
+ private:
+  static int64_t now() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+  }
+  void run() {
+    while (!stop_) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (now() > deadline_) {
+        std::fprintf(stderr, "k52soak: transfer %d did not end within its time limit\n", transfer_.load());
+        std::fflush(stderr);
+        _exit(3);
+      }
+    }
+  }
+  std::atomic<int64_t> deadline_{INT64_MAX};
+  std::atomic<int> transfer_{0};
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+struct Sim {
+  QProcess p;
+  QString device;
+  bool start(const QString& path, const QStringList& args) {
+    p.start(path, args);
+    if (!p.waitForStarted(5000)) return false;
+    while (!p.canReadLine())
+      if (!p.waitForReadyRead(5000)) return false;
+    device = QString::fromLocal8Bit(p.readLine()).trimmed();
+    return true;
+  }
+  QByteArray command(const char* line) {
+    if (p.state() != QProcess::Running) return {};
+    p.write(line);
+    p.write("\n");
+    while (!p.canReadLine())
+      if (!p.waitForReadyRead(5000)) return {};
+    return p.readLine().trimmed();
+  }
+  QByteArray dump() {
+    const QByteArray line = command("dump");
+    return line.startsWith("dump ") ? QByteArray::fromHex(line.mid(5)) : QByteArray();
+  }
+  void stop() {
+    if (p.state() == QProcess::NotRunning) return;
+    p.write("quit\n");
+    if (!p.waitForFinished(5000)) {
+      p.kill();
+      p.waitForFinished(5000);
+    }
+  }
+};
+
+const char* const kKinds[] = {"lost", "wrong", "short", "late", "garbage", "split", "extra", "hangup"};
+
+QString faultSpec(std::mt19937_64& rng) {
+  static const double rates[] = {0.0, 0.01, 0.03, 0.08, 0.15, 0.3};
+  const double total = rates[rng() % std::size(rates)];
+  if (total == 0.0) return {};
+  double weights[std::size(kKinds)];
+  double sum = 0;
+  for (size_t k = 0; k < std::size(kKinds); ++k) {
+    weights[k] = (k == 7 ? 0.05 : 1.0) * static_cast<double>(rng() % 100 + 1);
+    sum += weights[k];
+  }
+  QStringList parts;
+  for (size_t k = 0; k < std::size(kKinds); ++k)
+    parts << QStringLiteral("%1=%2").arg(QString::fromLatin1(kKinds[k])).arg(total * weights[k] / sum, 0, 'f', 6);
+  return parts.join(QLatin1Char(','));
+}
+
+// No window; keeps the image as read, before it is decoded.
+class SoakView final : public TransferView {
+ public:
+  void imageRead(const QByteArray& image) override { read = image; }
+  QByteArray read;
+};
+
+QString hex4(int v) { return QStringLiteral("%1").arg(v, 4, 16, QLatin1Char('0')).toUpper(); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QString simPath;
+  int count = 1000;
+  uint64_t seed = 1;
+  bool verbose = false;
+  const QStringList args = QCoreApplication::arguments();
+  for (int i = 1; i < args.size(); ++i) {
+    const QString& a = args[i];
+    const QString next = i + 1 < args.size() ? args[i + 1] : QString();
+    if (a == QLatin1String("--sim")) {
+      simPath = next;
+      ++i;
+    } else if (a == QLatin1String("--count")) {
+      count = next.toInt();
+      ++i;
+    } else if (a == QLatin1String("--seed")) {
+      seed = next.toULongLong();
+      ++i;
+    } else if (a == QLatin1String("--verbose")) {
+      verbose = true;
+    } else {
+      std::fprintf(stderr, "usage: k52soak --sim PATH [--count N] [--seed S] [--verbose]\n");
+      return 2;
+    }
+  }
+  if (simPath.isEmpty() || !QFile::exists(simPath) || count < 1) {
+    std::fprintf(stderr, "k52soak: --sim names no simulator, or --count is not positive\n");
+    return 2;
+  }
+
+  // A program folder of its own: the delivered files, English, not a first run.
+  QTemporaryDir folder;
+  for (const char* name : {"minglyc.dll", "dhcpqec.dll"})
+    QFile::copy(QDir(QStringLiteral(K52_DELIVERED_DIR)).filePath(QString::fromLatin1(name)),
+                QDir(folder.path()).filePath(QString::fromLatin1(name)));
+  {
+    IniFile ini(QDir(folder.path()).filePath(QStringLiteral("minglyc.dll")));
+    IniFile::Batch batch(ini);
+    ini.write(QStringLiteral("Setting"), QStringLiteral("FirRun"), QStringLiteral("0"));
+    ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("3"));
+  }
+  SystemClock clock;
+  NoDialogs dialogs;
+  AppContext ctx(clock, dialogs, folder.path());
+  ctx.port = std::make_unique<SerialDevice>();
+  InitMultiFrm(ctx);
+  if (ctx.IicDat.size() != 0x2000) {
+    std::fprintf(stderr, "k52soak: the settings give an image of %d bytes\n", ctx.IicDat.size());
+    return 2;
+  }
+
+  const QByteArray bandBytes = ctx.IicDat.toByteArray().mid(0x0FF0, 3);  // the delivered image's band
+  std::mt19937_64 rng(seed);
+  Watchdog watchdog;
+  int readsOk = 0, readsFailed = 0, writesOk = 0, writesFailed = 0, violations = 0, hangups = 0;
+  long faults = 0;
+  int64_t longest = 0;
+  QElapsedTimer total;
+  total.start();
+
+  for (int n = 1; n <= count; ++n) {
+    const uint64_t simSeed = rng();
+    const bool write = rng() % 2 == 1;
+    int start = 0, end = 0x1FFF;
+    const unsigned shape = rng() % 10;
+    if (shape < 9) {  // mostly short ranges, one in ten the whole memory
+      const int len = shape < 7 ? static_cast<int>(rng() % 0x100) + 1 : static_cast<int>(rng() % 0x700) + 0x101;
+      start = static_cast<int>(rng() % 0x2000);
+      end = std::min(start + len - 1, 0x1FFF);
+    }
+    const QString faultsArg = faultSpec(rng);
+    const int lateMs = 160 + static_cast<int>(rng() % 240);
+
+    // The radio's memory: random bytes, mostly with the band bytes of a preset band (an
+    // unknown band makes decoding settle the band bytes in the image).
+    QByteArray memory(0x2000, '\0');
+    for (char& b : memory) b = static_cast<char>(rng() & 0xFF);
+    const bool knownBand = rng() % 8 != 0;
+    if (knownBand) memory.replace(0x0FF0, 3, bandBytes);
+    const QString imagePath = QDir(folder.path()).filePath(QStringLiteral("radio.bin"));
+    {
+      QFile f(imagePath);
+      if (!f.open(QIODevice::WriteOnly) || f.write(memory) != memory.size()) {
+        std::fprintf(stderr, "k52soak: cannot write %s\n", qPrintable(imagePath));
+        return 2;
+      }
+    }
+    QStringList simArgs{QStringLiteral("--fast"), QStringLiteral("--image"), imagePath, QStringLiteral("--seed"),
+                        QString::number(simSeed), QStringLiteral("--late-ms"), QString::number(lateMs)};
+    if (!faultsArg.isEmpty()) simArgs << QStringLiteral("--faults") << faultsArg;
+    Sim sim;
+    if (!sim.start(simPath, simArgs)) {
+      std::fprintf(stderr, "k52soak: the simulator did not start\n");
+      return 2;
+    }
+
+    (write ? ctx.st.WriteStartAddr : ctx.st.ReadStartAddr) = static_cast<int16_t>(start);
+    (write ? ctx.st.WriteEndAddr : ctx.st.ReadEndAddr) = static_cast<int16_t>(end);
+    if (write) {
+      // What the write itself does first, done beforehand, so that "untouched" can be seen:
+      // the write's own encoding then changes nothing.
+      SetConvIicDat(ctx);
+      if (ctx.IicDat.at(0x0E17) > 4) ctx.IicDat.at(0x0E17) = 4;
+      WriteComDat(ctx);
+    }
+    const QByteArray before = ctx.IicDat.toByteArray();
+    TransferPort port{sim.device, {}};
+    SoakView view;
+    const int blocks = (end - start) / 16 + 1;
+    watchdog.arm(20000 + blocks * 60, n);
+    QElapsedTimer t;
+    t.start();
+    const TransferEnd result = write ? cmdWrite_Click(ctx, view, &port) : cmdRead_Click(ctx, view, &port);
+    longest = std::max<int64_t>(longest, t.elapsed());
+    watchdog.disarm();
+
+    const QByteArray after = ctx.IicDat.toByteArray();
+    const bool alive = sim.p.state() == QProcess::Running;
+    QByteArray radio;
+    if (alive) {
+      const QByteArray status = sim.command("status");
+      const int at = status.indexOf("faults=");
+      if (at >= 0) faults += status.mid(at + 7).split(' ').value(0).toLong();
+      radio = sim.dump();
+    } else {
+      sim.p.waitForFinished(5000);
+      if (sim.p.exitCode() == 3) ++hangups;
+    }
+
+    QString problem;
+    const QString what = QStringLiteral("%1 %2-%3 (seed %4, faults %5)")
+                             .arg(write ? QStringLiteral("write") : QStringLiteral("read"), hex4(start), hex4(end))
+                             .arg(simSeed)
+                             .arg(faultsArg.isEmpty() ? QStringLiteral("none") : faultsArg);
+    if (result == TransferEnd::Succeeded) {
+      if (!alive) problem = QStringLiteral("succeeded although the radio hung up");
+      else if (radio.size() != 0x2000) problem = QStringLiteral("no memory dump from the simulator");
+      else if (ctx.com.ComFailCnt >= kMaxComFailures) problem = QStringLiteral("succeeded after seven failures");
+      else if (!write) {
+        QByteArray expected = before;
+        expected.replace(start, end - start + 1, radio.mid(start, end - start + 1));
+        QByteArray decoded = after;
+        if (!knownBand) decoded.replace(0x0FF0, 3, expected.mid(0x0FF0, 3));
+        if (view.read != expected) problem = QStringLiteral("the image read differs from the radio's memory");
+        else if (decoded != expected) problem = QStringLiteral("the image differs from the radio's memory");
+      } else {
+        if (after != before) problem = QStringLiteral("the write changed the image");
+        QByteArray expected = memory;
+        expected.replace(start, end - start + 1, before.mid(start, end - start + 1));
+        expected.replace(0x0FF0, 3, before.mid(0x0FF0, 3));
+        expected.replace(0x0F92, 3, before.mid(0x0F92, 3));
+        expected.replace(0x0F80, 16, QByteArray(16, '\xFF'));
+        expected.replace(0x0F90, 2, QByteArray(2, '\xFF'));
+        if (radio != expected) problem = QStringLiteral("the radio does not hold what was written");
+      }
+      ++(write ? writesOk : readsOk);
+    } else if (result == TransferEnd::Failed) {
+      if (after != before) problem = QStringLiteral("a failed transfer changed the image");
+      if (ctx.com.ComFailCnt != kMaxComFailures) problem = QStringLiteral("failed with %1 failures").arg(ctx.com.ComFailCnt);
+      ++(write ? writesFailed : readsFailed);
+    } else {
+      problem = QStringLiteral("ended as %1").arg(static_cast<int>(result));
+    }
+    if (!problem.isEmpty()) {
+      ++violations;
+      std::fprintf(stderr, "k52soak: transfer %d, %s: %s\n", n, qPrintable(what), qPrintable(problem));
+    } else if (verbose) {
+      std::fprintf(stderr, "k52soak: transfer %d, %s: %s in %lld ms, %d failed runs\n", n, qPrintable(what),
+                   result == TransferEnd::Succeeded ? "ok" : "failed", static_cast<long long>(t.elapsed()),
+                   ctx.com.ComFailCnt);
+    }
+    sim.stop();
+  }
+
+  std::printf("transfers=%d reads_ok=%d reads_failed=%d writes_ok=%d writes_failed=%d faults=%ld hangups=%d "
+              "violations=%d longest_ms=%lld seconds=%.1f\n",
+              count, readsOk, readsFailed, writesOk, writesFailed, faults, hangups, violations,
+              static_cast<long long>(longest), total.elapsed() / 1000.0);
+  return violations == 0 ? 0 : 1;
+}
