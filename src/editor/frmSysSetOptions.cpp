@@ -125,9 +125,9 @@ QLabel* SysSetOptionsPage::label(const char* name, QWidget* parent) {
 }
 
 QComboBox* SysSetOptionsPage::comboFor(int entry, QWidget* parent) {
-  const OptControlSpec* spec = optControl(entry);
+  const OptControlEntry* item = optControl(entry);
   auto* cbo = new QComboBox(parent);
-  cbo->setObjectName(QString::fromLatin1(spec->control));
+  cbo->setObjectName(QString::fromLatin1(item->control));
   cbo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   combos_.insert(entry, cbo);
   // The user's choice (mouse, keys or wheel); the program's own selections come with the
@@ -139,9 +139,9 @@ QComboBox* SysSetOptionsPage::comboFor(int entry, QWidget* parent) {
 }
 
 QCheckBox* SysSetOptionsPage::checkFor(int entry, QWidget* parent) {
-  const OptControlSpec* spec = optControl(entry);
+  const OptControlEntry* item = optControl(entry);
   auto* chk = new QCheckBox(parent);
-  chk->setObjectName(QString::fromLatin1(spec->control));
+  chk->setObjectName(QString::fromLatin1(item->control));
   checks_.insert(entry, chk);
   connect(chk, &QCheckBox::toggled, this, [this, entry](bool ticked) { optControlClick(ctx_, entry, ticked ? 1 : 0); });
   return chk;

@@ -28,36 +28,36 @@ QStringList numbers(int first, int last) {
 // A combo box: new list, then the entry's value selected; a value above the list is
 // logged and replaced by the default. Selecting a position raises the click handler,
 // which stores it back into OptSel.
-void fillCombo(AppContext& ctx, OptPageView& view, const OptControlSpec& spec) {
-  const QStringList items = optComboItems(ctx, spec.entry);
-  view.setComboItems(spec.entry, items);
-  int position = ctx.opt.OptSel(spec.entry);
-  if (position > spec.highest) {
-    ctx.log.LogOptError(QStringLiteral("出错位置: frmSysSet->InitOpt->") + QString::fromUtf8(spec.itemName) +
+void fillCombo(AppContext& ctx, OptPageView& view, const OptControlEntry& item) {
+  const QStringList items = optComboItems(ctx, item.entry);
+  view.setComboItems(item.entry, items);
+  int position = ctx.opt.OptSel(item.entry);
+  if (position > item.highest) {
+    ctx.log.LogOptError(QStringLiteral("出错位置: frmSysSet->InitOpt->") + QString::fromUtf8(item.itemName) +
                         QStringLiteral("     错误类型: 不在范围内"));
-    position = ctx.opt.OptDef(spec.entry);
+    position = ctx.opt.OptDef(item.entry);
   }
   // -1 leaves the new list without a selection; anything else outside it is no position.
   if (position < -1 || position >= items.size())
-    raiseError(ErrInvalidProperty, QStringLiteral("%1: no list position %2").arg(QString::fromLatin1(spec.control)).arg(position));
-  view.setComboIndex(spec.entry, position);
-  if (position >= 0) optControlClick(ctx, spec.entry, position);
+    raiseError(ErrInvalidProperty, QStringLiteral("%1: no list position %2").arg(QString::fromLatin1(item.control)).arg(position));
+  view.setComboIndex(item.entry, position);
+  if (position >= 0) optControlClick(ctx, item.entry, position);
 }
 
 // A check box changes only when its state differs; the change raises its click handler.
-void fillCheck(AppContext& ctx, OptPageView& view, const OptControlSpec& spec) {
-  const int16_t value = ctx.opt.OptSel(spec.entry);
-  const bool ticked = spec.kind == OptKind::CheckNonZero ? value != 0 : value == 1;
-  if (view.isChecked(spec.entry) == ticked) return;
-  view.setChecked(spec.entry, ticked);
-  optControlClick(ctx, spec.entry, ticked ? 1 : 0);
+void fillCheck(AppContext& ctx, OptPageView& view, const OptControlEntry& item) {
+  const int16_t value = ctx.opt.OptSel(item.entry);
+  const bool ticked = item.kind == OptKind::CheckNonZero ? value != 0 : value == 1;
+  if (view.isChecked(item.entry) == ticked) return;
+  view.setChecked(item.entry, ticked);
+  optControlClick(ctx, item.entry, ticked ? 1 : 0);
 }
 
-void fill(AppContext& ctx, OptPageView& view, const OptControlSpec& spec) {
-  if (spec.kind == OptKind::Combo)
-    fillCombo(ctx, view, spec);
+void fill(AppContext& ctx, OptPageView& view, const OptControlEntry& item) {
+  if (item.kind == OptKind::Combo)
+    fillCombo(ctx, view, item);
   else
-    fillCheck(ctx, view, spec);
+    fillCheck(ctx, view, item);
 }
 
 // The program sets a station box's text: a change raises the box's change handler.
@@ -76,9 +76,9 @@ double stationSteps(double mhz) { return roundHalfEven(mhz * 10.0); }
 
 }  // namespace
 
-const OptControlSpec* optControl(int entry) {
-  for (const OptControlSpec& spec : kOptControls)
-    if (spec.entry == entry) return &spec;
+const OptControlEntry* optControl(int entry) {
+  for (const OptControlEntry& item : kOptControls)
+    if (item.entry == entry) return &item;
   return nullptr;
 }
 
@@ -131,9 +131,9 @@ QString fmStationText(int16_t steps) {
 
 void InitOpt(AppContext& ctx, OptPageView& view) {
   guarded(ctx.log, "frmSysSet->InitOpt:", [&] {
-    for (const OptControlSpec& spec : kOptControls) {
-      fill(ctx, view, spec);
-      if (spec.entry == kOptPwrOnShowMode) ShowPowerOnMsg(ctx);
+    for (const OptControlEntry& item : kOptControls) {
+      fill(ctx, view, item);
+      if (item.entry == kOptPwrOnShowMode) ShowPowerOnMsg(ctx);
     }
     for (int i = 0; i < kFmStations; ++i) {
       const int16_t v = stationEntry(ctx, i);

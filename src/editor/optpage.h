@@ -47,7 +47,7 @@ enum class OptKind {
 
 // One option control: the entry it mirrors, its name, and for a combo box the highest
 // value its list can show and the item name written into a range error.
-struct OptControlSpec {
+struct OptControlEntry {
   int entry;
   OptKind kind;
   const char* control;
@@ -57,7 +57,7 @@ struct OptControlSpec {
 
 // The option controls in the order InitOpt fills them: the general options, the VOX and
 // power-on options (the power-on message follows them), then the FM receiver's switches.
-inline constexpr OptControlSpec kOptControls[] = {
+inline constexpr OptControlEntry kOptControls[] = {
     {kOptTot, OptKind::Combo, "cboTot", 9, "超时定时器"},
     {kOptSql, OptKind::Combo, "cboSql", 9, "静噪等级(SQL)"},
     {kOptBeep, OptKind::Combo, "cboBeep", 1, "提示音"},
@@ -82,7 +82,7 @@ inline constexpr OptControlSpec kOptControls[] = {
 };
 
 // The control of an entry, or nullptr when the entry has none on the page.
-const OptControlSpec* optControl(int entry);
+const OptControlEntry* optControl(int entry);
 
 // The items of an option combo box in the current language, in list order.
 QStringList optComboItems(const AppContext& ctx, int entry);

@@ -58,7 +58,7 @@ Line:
 Faults (on the radio's replies, counted from 1 in the order they are due):
   --seed N            seed of the random faults (default 1); a seed and the same requests
                       give the same faults
-  --faults SPEC       per-kind probabilities, e.g. lost=0.05,wrong=0.05,short=0.05,late=0.05,
+  --faults LIST       per-kind probabilities, e.g. lost=0.05,wrong=0.05,short=0.05,late=0.05,
                       garbage=0.05,hangup=0.01 (at most 1 together)
   --fault-limit N     at most N random faults in all
   --fault-at K:KIND   play KIND on reply K (repeatable, or a comma list)

@@ -120,21 +120,21 @@ std::optional<Fault> faultFromName(std::string_view name) {
 
 namespace {
 // Splits "a,b,c" into its items, skipping empty ones.
-std::vector<std::string_view> items(std::string_view spec) {
+std::vector<std::string_view> items(std::string_view list) {
   std::vector<std::string_view> out;
-  while (!spec.empty()) {
-    const auto comma = spec.find(',');
-    const auto item = spec.substr(0, comma);
+  while (!list.empty()) {
+    const auto comma = list.find(',');
+    const auto item = list.substr(0, comma);
     if (!item.empty()) out.push_back(item);
     if (comma == std::string_view::npos) break;
-    spec.remove_prefix(comma + 1);
+    list.remove_prefix(comma + 1);
   }
   return out;
 }
 }  // namespace
 
-std::string FaultPlan::parseProbabilities(std::string_view spec) {
-  for (auto item : items(spec)) {
+std::string FaultPlan::parseProbabilities(std::string_view list) {
+  for (auto item : items(list)) {
     const auto eq = item.find('=');
     if (eq == std::string_view::npos) return "fault item without '=': " + std::string(item);
     const auto kind = faultFromName(item.substr(0, eq));
@@ -152,8 +152,8 @@ std::string FaultPlan::parseProbabilities(std::string_view spec) {
   return {};
 }
 
-std::string FaultPlan::parseForced(std::string_view spec) {
-  for (auto item : items(spec)) {
+std::string FaultPlan::parseForced(std::string_view list) {
+  for (auto item : items(list)) {
     const auto colon = item.find(':');
     if (colon == std::string_view::npos) return "expected REPLY:KIND, got: " + std::string(item);
     const std::string number(item.substr(0, colon));

@@ -67,9 +67,9 @@ class FaultPlan {
  public:
   explicit FaultPlan(uint64_t seed = 1) : rng(seed) {}
   // "lost=0.05,wrong=0.1"; returns an error text or "".
-  std::string parseProbabilities(std::string_view spec);
+  std::string parseProbabilities(std::string_view list);
   // "3:lost" or "3:lost,7:hangup"; returns an error text or "".
-  std::string parseForced(std::string_view spec);
+  std::string parseForced(std::string_view list);
   void force(uint64_t replyNumber, Fault f);
   Fault decide(uint64_t replyNumber);
 
