@@ -52,7 +52,9 @@ class CountingView final : public TransferView {
     (dir == 0 ? sent : received) += block.size();
     if (dir == 0) ++frames;
   }
+  void imageRead(const QByteArray& image) override { read = image; }
   long sent = 0, received = 0, frames = 0;
+  QByteArray read;  // the image as read, before decoding
 };
 
 double cpuSeconds() {
@@ -65,6 +67,7 @@ struct Result {
   double wall = 0, cpu = 0, line = 0, pauses = 0;
   long bytes = 0;
   bool ok = false;
+  QByteArray read;
 };
 
 Result run(AppContext& ctx, bool write, const QString& device) {
@@ -79,6 +82,7 @@ Result run(AppContext& ctx, bool write, const QString& device) {
   r.cpu = cpuSeconds() - cpu0;
   r.ok = end == TransferEnd::Succeeded && ctx.com.ComFailCnt == 0;
   r.bytes = view.sent + view.received;
+  r.read = view.read;
   r.line = static_cast<double>(r.bytes) * kByteSeconds;
   const int dir = write ? kWriteDir : kReadDir;
   long passes = 0;
@@ -150,7 +154,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < runs; ++i) {
     const Result r = run(ctx, false, device);
     print("read", r);
-    if (!r.ok || ctx.IicDat.toByteArray() != memory) {
+    if (!r.ok || r.read != memory) {
       ++failed;
       std::printf("read: the image differs from the radio's memory\n");
     }

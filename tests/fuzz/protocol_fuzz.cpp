@@ -298,7 +298,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   h.port->reset(&in);
 
   TransferView view;
-  const TransferEnd result = write ? cmdWrite_Click(ctx, view) : cmdRead_Click(ctx, view);
+  // A named device: the fuzzed port opens without the program's look-up of the system's
+  // serial devices.
+  TransferPort device{QStringLiteral("fuzz"), {}};
+  const TransferEnd result = write ? cmdWrite_Click(ctx, view, &device) : cmdRead_Click(ctx, view, &device);
 
   // The oracle: the scripts of the direction replayed against what went over the line.
   const int dir = write ? kWriteDir : kReadDir;
