@@ -43,5 +43,5 @@ echo "fuzz-protocol: $runs runs"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=0:quarantine_size_mb=16}
 cd build-fuzz
-./fuzz/protocol_fuzz -runs="$runs" -max_len=512 -timeout=20 -print_final_stats=1 -artifact_prefix=./ \
+./fuzz/protocol_fuzz -runs="$runs" -max_len=512 -len_control=0 -timeout=20 -print_final_stats=1 -artifact_prefix=./ \
   "$@" corpus-protocol
