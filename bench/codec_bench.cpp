@@ -29,17 +29,6 @@ using namespace k52;
 
 namespace {
 
-class NoDialogs final : public Dialogs {
- public:
-  MsgAnswer messageBox(const QString&, MsgButtons b, MsgIcon, const QString&) override {
-    return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-  }
-  QString openFileName(const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  bool shellOpen(const QString&) override { return false; }
-  int systemLocaleId() override { return 0; }
-};
-
 void fillTables(AppContext& ctx) {
   for (int n = 1; n <= ctx.ch.ChCount; ++n) {
     const int32_t rx = ctx.band.LowerLimit + 25000 * n;  // 400.25 MHz upwards, 250 kHz apart
@@ -97,7 +86,7 @@ int main(int argc, char** argv) {
   }
 
   ManualClock clock;
-  NoDialogs dialogs;
+  NeverAskDialogs dialogs;
   AppContext ctx(clock, dialogs, folder);
   ReadSettings(ctx);
   GetValidCharTbl(ctx);

@@ -37,17 +37,6 @@ using namespace k52;
 
 namespace {
 
-class NoDialogs final : public Dialogs {
- public:
-  MsgAnswer messageBox(const QString&, MsgButtons b, MsgIcon, const QString&) override {
-    return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-  }
-  QString openFileName(const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  bool shellOpen(const QString&) override { return false; }
-  int systemLocaleId() override { return 0; }
-};
-
 struct Figures {
   double median, p90, min;
   int runs;
@@ -102,7 +91,7 @@ int main(int argc, char** argv) {
   }
 
   ManualClock clock;
-  NoDialogs dialogs;
+  NeverAskDialogs dialogs;
   AppContext ctx(clock, dialogs, folder);
   QWidget window;
   auto* grid = new QtGrid(&window);

@@ -33,17 +33,6 @@ using namespace k52;
 
 namespace {
 
-class NoDialogs final : public Dialogs {
- public:
-  MsgAnswer messageBox(const QString&, MsgButtons b, MsgIcon, const QString&) override {
-    return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-  }
-  QString openFileName(const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  bool shellOpen(const QString&) override { return false; }
-  int systemLocaleId() override { return 0; }
-};
-
 // Every memory channel in the band, with both tones, the options and a name.
 void fillTables(AppContext& ctx) {
   const int last = std::min<int>(ctx.ch.ChCount, 199);
@@ -120,7 +109,7 @@ int main(int argc, char** argv) {
   }
 
   ManualClock clock;
-  NoDialogs dialogs;
+  NeverAskDialogs dialogs;
   AppContext ctx(clock, dialogs, folder);
   QtGrid grid;
   grid.resize(900, 600);

@@ -33,18 +33,6 @@ constexpr double kByteSeconds = 10.0 / 9600.0;  // start bit, 8 data bits, stop 
 constexpr double kFramePause = 0.005;
 constexpr double kClosingWaits = 0.2 + 0.3;
 
-class NoDialogs final : public Dialogs {
- public:
-  MsgAnswer messageBox(const QString& prompt, MsgButtons b, MsgIcon, const QString&) override {
-    std::fprintf(stderr, "k52bench_transfer: %s\n", qPrintable(prompt));
-    return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-  }
-  QString openFileName(const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  bool shellOpen(const QString&) override { return false; }
-  int systemLocaleId() override { return 1033; }
-};
-
 // Counts what goes over the line: every frame sent and every reply taken.
 class CountingView final : public TransferView {
  public:
@@ -141,7 +129,11 @@ int main(int argc, char** argv) {
   const QString device = QString::fromLocal8Bit(radio.readLine()).trimmed();
 
   SystemClock clock;
-  NoDialogs dialogs;
+  NeverAskDialogs dialogs;
+  dialogs.localeId = 1033;
+  dialogs.onMessage = [](const QString& prompt, MsgButtons) {
+    std::fprintf(stderr, "k52bench_transfer: %s\n", qPrintable(prompt));
+  };
   AppContext ctx(clock, dialogs, folder.path());
   ctx.port = std::make_unique<SerialDevice>();
   InitMultiFrm(ctx);

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QImage;
@@ -44,6 +45,23 @@ class Dialogs {
   // with no printer installed, into a PDF file the user picks. False when nothing was
   // printed (cancelled, failed, or nobody can be asked).
   virtual bool printImage(const QImage& /*image*/, const QString& /*jobName*/) { return false; }
+};
+
+// Nobody is there to answer (command-line companion, benchmarks, fuzzing): every question
+// is declined, every file dialog cancelled; notices can be passed on.
+class NeverAskDialogs final : public Dialogs {
+ public:
+  MsgAnswer messageBox(const QString& prompt, MsgButtons buttons, MsgIcon, const QString&) override {
+    if (onMessage) onMessage(prompt, buttons);
+    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+  }
+  QString openFileName(const QString&, const QString&) override { return {}; }
+  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+  bool shellOpen(const QString&) override { return false; }
+  int systemLocaleId() override { return localeId; }
+
+  std::function<void(const QString& prompt, MsgButtons buttons)> onMessage;
+  int localeId = 0;
 };
 
 // Locale identifier of a Qt locale name ("zh_CN" -> 2052); 0 when unknown.

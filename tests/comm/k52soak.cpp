@@ -35,19 +35,6 @@ using namespace k52;
 
 namespace {
 
-class NoDialogs final : public Dialogs {
- public:
-  MsgAnswer messageBox(const QString&, MsgButtons b, MsgIcon, const QString&) override {
-    ++notices;
-    return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-  }
-  QString openFileName(const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  bool shellOpen(const QString&) override { return false; }
-  int systemLocaleId() override { return 1033; }
-  int notices = 0;
-};
-
 // Ends the process when a transfer runs past its time limit: a hang is a finding.
 class Watchdog {
  public:
@@ -188,7 +175,8 @@ int main(int argc, char** argv) {
     ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("3"));
   }
   SystemClock clock;
-  NoDialogs dialogs;
+  NeverAskDialogs dialogs;
+  dialogs.localeId = 1033;
   AppContext ctx(clock, dialogs, folder.path());
   ctx.port = std::make_unique<SerialDevice>();
   InitMultiFrm(ctx);

@@ -26,22 +26,11 @@ using namespace k52;
 
 namespace {
 
-class NoDialogs final : public Dialogs {
- public:
-  MsgAnswer messageBox(const QString&, MsgButtons b, MsgIcon, const QString&) override {
-    return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-  }
-  QString openFileName(const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  bool shellOpen(const QString&) override { return false; }
-  int systemLocaleId() override { return 0; }
-};
-
 // The program after its start, and the tables as they stood then: each input starts from
 // that state, so a finding reproduces from its input alone.
 struct Harness {
   ManualClock clock;
-  NoDialogs dialogs;
+  NeverAskDialogs dialogs;
   std::unique_ptr<AppContext> ctx;
   ChannelTable ch0;
   OptionTable opt0;

@@ -40,17 +40,6 @@ using namespace k52;
 
 namespace {
 
-class NoDialogs final : public Dialogs {
- public:
-  MsgAnswer messageBox(const QString&, MsgButtons b, MsgIcon, const QString&) override {
-    return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-  }
-  QString openFileName(const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  bool shellOpen(const QString&) override { return false; }
-  int systemLocaleId() override { return 0; }
-};
-
 struct Input {
   const uint8_t* data;
   size_t size;
@@ -222,7 +211,7 @@ bool replyMatches(const Frame& f, const QByteArray& got) {
 
 struct Harness {
   ManualClock clock;
-  NoDialogs dialogs;
+  NeverAskDialogs dialogs;
   // Backups of successful reads go here, in memory where the system offers it.
   QTemporaryDir scratch{QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/k52fuzz-XXXXXX")
                                                                   : QDir::tempPath() + QStringLiteral("/k52fuzz-XXXXXX")};

@@ -66,21 +66,6 @@ const char* const kUsage =
 
 void printErr(const QString& text);
 
-// Nobody is there to answer: every question is declined, every file dialog cancelled.
-// Notices (message boxes with only OK) go to standard error when told to.
-class NeverAskDialogs final : public Dialogs {
- public:
-  MsgAnswer messageBox(const QString& prompt, MsgButtons buttons, MsgIcon, const QString&) override {
-    if (buttons == MsgButtons::Ok && printNotices) printErr(QStringLiteral("k52cli: ") + prompt);
-    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-  }
-  QString openFileName(const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  bool shellOpen(const QString&) override { return false; }
-  int systemLocaleId() override { return 0; }
-  bool printNotices = false;
-};
-
 // A transfer without windows: the percent on standard error, rewritten in place on a
 // terminal, a line per change otherwise.
 class ProgressOnStderr final : public TransferView {
@@ -330,11 +315,14 @@ int runTransfer(AppContext& ctx, NeverAskDialogs& dialogs, const Options& o) {
     OptSelSaveSol(ctx, 1);
   }
 
-  dialogs.printNotices = true;
+  // The notices of the transfer (a failed one says so) go to standard error.
+  dialogs.onMessage = [](const QString& prompt, MsgButtons buttons) {
+    if (buttons == MsgButtons::Ok) printErr(QStringLiteral("k52cli: ") + prompt);
+  };
   ProgressOnStderr progress(read ? "read" : "write");
   TransferPort port{device, {}};
   const TransferEnd end = read ? cmdRead_Click(ctx, progress, &port) : cmdWrite_Click(ctx, progress, &port);
-  dialogs.printNotices = false;
+  dialogs.onMessage = nullptr;
   printLog(ctx);
   switch (end) {
     case TransferEnd::Succeeded:
