@@ -371,7 +371,7 @@ TEST_F(Engine, BrokenScriptsFailWithoutSendingAnything) {
 class OverPty : public ::testing::Test {
  protected:
   void SetUp() override {
-    const QString sim = QDir(deliveredFolder()).filePath(QStringLiteral("k52sim"));
+    const QString sim = QStringLiteral(K52_BIN_DIR "/k52sim");
     if (!QFile::exists(sim)) GTEST_SKIP() << "k52sim not built";
     for (int i = 0; i < memory.size(); ++i) memory[i] = static_cast<char>((i * 13 + 7) & 0xFF);
     imagePath = dir.filePath(QStringLiteral("radio.bin"));
@@ -388,7 +388,7 @@ class OverPty : public ::testing::Test {
   }
   // Starts the simulator with extra arguments; returns false when it gave no device.
   bool start(const QStringList& extra = {}) {
-    sim.start(QDir(deliveredFolder()).filePath(QStringLiteral("k52sim")),
+    sim.start(QStringLiteral(K52_BIN_DIR "/k52sim"),
               QStringList{QStringLiteral("--fast"), QStringLiteral("--image"), imagePath} + extra);
     if (!sim.waitForStarted(3000)) return false;
     while (!sim.canReadLine())

@@ -528,9 +528,11 @@ void Sim::controlLine(const std::string& raw) {
 
 int Sim::finish(int status) {
   saveIfAsked("exit");
+  // The link goes before the terminal: once the terminal is closed the system may give its
+  // number to another program, and a stale link would lead the next user to that one.
+  if (linked_) unlink(opt_.link.c_str());
   if (master_ >= 0) close(master_);
   if (slave_ >= 0) close(slave_);
-  if (linked_) unlink(opt_.link.c_str());
   if (fifo_ >= 0) close(fifo_);
   if (fifoMade_) unlink(opt_.control.c_str());
   return status;
