@@ -177,8 +177,11 @@ void RxComDat(AppContext& ctx, int16_t n) {
     SerialPort& port = *ctx.port;
     c.VarPos = 1;
     int waits = 0;
-    while (port.bytesWaiting() < n) {
-      DelayNms(ctx, c.PollDelay);
+    // A poll ends early once the reply is in, so the next frame need not wait for the
+    // poll's full millisecond; a poll that ran its time counts towards the limit.
+    const auto replyIn = [&] { return port.bytesWaiting() >= n; };
+    while (!replyIn()) {
+      DelayNms(ctx, c.PollDelay, replyIn);
       if (++waits > c.PollMax) {
         replyFailed(ctx);
         return;

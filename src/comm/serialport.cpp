@@ -125,12 +125,12 @@ void CloseCom(AppContext& ctx) {
   });
 }
 
-void DelayNms(AppContext& ctx, int16_t n) {
+void DelayNms(AppContext& ctx, int16_t n, const std::function<bool()>& until) {
   const int64_t deadline = ctx.clock.tickMs() + n;
   for (;;) {
     const int64_t t = ctx.clock.tickMs();
-    if (deadline <= t) return;
-    ctx.clock.waitEvents(deadline - t);
+    if (deadline <= t || (until && until())) return;
+    ctx.clock.waitEvents(deadline - t, until);
   }
 }
 

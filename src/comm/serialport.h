@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 
 namespace k52 {
 
@@ -27,8 +28,9 @@ QString comDevice(const AppContext& ctx, int portNo);
 // failure the port dialog has been shown and the log says why.
 void OpenCom(AppContext& ctx);
 void CloseCom(AppContext& ctx);
-// Waits n ms while the interface keeps handling its events (paints, timer ticks).
-void DelayNms(AppContext& ctx, int16_t n);
+// Waits n ms while the interface keeps handling its events (paints, timer ticks); ends
+// early once until() holds.
+void DelayNms(AppContext& ctx, int16_t n, const std::function<bool()>& until = {});
 
 // The main window's probe of port intCom: ComFlag(intCom) = 1 when it opened and closed,
 // -1 when it did not.

@@ -68,6 +68,9 @@ void GetCtdcsIIcDat(AppContext& ctx, CtdcsSourceLists& codes) {
       t.IicCode(i + kCtcssCount) = codes.dcsNormal.at(i - 1);
       t.IicCode(i + kCtcssCount + kDcsCount) = codes.dcsInverted.at(i - 1);
     }
+    t.CodeIndex.clear();
+    for (int i = 0; i <= kToneListEnd; ++i)  // the whole list, its unused (empty) entries too
+      if (!t.CodeIndex.contains(t.IicCode(i))) t.CodeIndex.insert(t.IicCode(i), static_cast<int16_t>(i));
   });
 }
 
@@ -100,6 +103,16 @@ void QtDqtIndex(AppContext& ctx, const QString& lowText, const QString& highText
     const QString code = two(highText) + two(lowText);
     ToneList& t = ctx.tones;
     t.CtdcsIndex = 0;
+    // The first entry with the code, among entries 0 ... CtcDcsMax.
+    // (A limit beyond the list's end is left to the scan, which fails at the end.)
+    if (!t.CodeIndex.isEmpty() && ctx.st.CtcDcsMax <= kToneListEnd) {
+      const auto hit = t.CodeIndex.constFind(code);
+      if (hit == t.CodeIndex.cend()) return;
+      if (t.IicCode(*hit) == code) {
+        if (*hit <= ctx.st.CtcDcsMax) t.CtdcsIndex = *hit;
+        return;
+      }
+    }
     for (int i = 0; i <= ctx.st.CtcDcsMax; ++i) {
       if (code == t.IicCode(i)) {
         t.CtdcsIndex = static_cast<int16_t>(i);

@@ -2,6 +2,7 @@
 
 #include "errlog/k52error.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -81,7 +82,16 @@ int16_t hexTextToInt16(const QString& text) {
   return static_cast<int16_t>(v);
 }
 
-QString byteHex(uint8_t b) { return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper(); }
+QString byteHex(uint8_t b) {
+  // Made once: a decode asks for some thousand of these, and a copy of a ready text is
+  // only a reference count.
+  static const auto table = [] {
+    std::array<QString, 256> t;
+    for (int i = 0; i < 256; ++i) t[std::size_t(i)] = QStringLiteral("%1").arg(i, 2, 16, QLatin1Char('0')).toUpper();
+    return t;
+  }();
+  return table[b];
+}
 
 int64_t decimalDigitsValue(const QString& digits) {
   if (digits.isEmpty()) raiseError(ErrTypeMismatch, QStringLiteral("empty number"));

@@ -5,6 +5,7 @@
 
 #include "image/vbarray.h"
 
+#include <QHash>
 #include <QString>
 #include <cstdint>
 
@@ -46,11 +47,16 @@ struct Band {
   int16_t BandIndex = 5;
 };
 
+inline constexpr int kToneListEnd = 300;  // entries 0-300, 261 of them used
+
 struct ToneList {
-  VbArray<QString, 0, 300> CtdcsList;  // display texts
-  VbArray<QString, 0, 300> IicCode;    // image codes, four hexadecimal digits
+  VbArray<QString, 0, kToneListEnd> CtdcsList;  // display texts
+  VbArray<QString, 0, kToneListEnd> IicCode;    // image codes, four hexadecimal digits
   QString CtdcsComboList;              // the drop-down list of the tone columns
   int16_t CtdcsIndex = 0;              // result of QtDqtIndex
+  // The first list index of each image code, made with IicCode: a decode looks up two
+  // codes per channel.
+  QHash<QString, int16_t> CodeIndex;
 };
 
 struct CharTable {

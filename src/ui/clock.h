@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <cstdint>
+#include <functional>
 
 namespace k52 {
 
@@ -13,9 +14,10 @@ class Clock {
   virtual QDateTime now() const = 0;
   // Monotonic milliseconds since an arbitrary start.
   virtual int64_t tickMs() const = 0;
-  // Lets pending and arriving events run for about ms milliseconds, sleeping in the
-  // event loop in between (the waits of the communication code).
-  virtual void waitEvents(int64_t ms) const = 0;
+  // Lets pending and arriving events run for ms milliseconds, sleeping in the event loop
+  // in between (the waits of the communication code). When done is given, the wait ends
+  // as soon as done() holds after events were handled (data the port was waiting for).
+  virtual void waitEvents(int64_t ms, const std::function<bool()>& done = {}) const = 0;
 };
 
 class SystemClock final : public Clock {
@@ -23,20 +25,21 @@ class SystemClock final : public Clock {
   SystemClock();
   QDateTime now() const override;
   int64_t tickMs() const override;
-  void waitEvents(int64_t ms) const override;
+  void waitEvents(int64_t ms, const std::function<bool()>& done = {}) const override;
 
  private:
   int64_t origin_;
 };
 
 // A clock whose time only moves when told to, or when something waits on it: a wait
-// runs the events already pending and moves the time on by the whole wait at once.
+// runs the events already pending and moves the time on by the whole wait at once
+// (whatever done says, so that counts of waits do not depend on when events arrive).
 class ManualClock final : public Clock {
  public:
   explicit ManualClock(QDateTime at = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))) : at_(std::move(at)) {}
   QDateTime now() const override { return at_; }
   int64_t tickMs() const override { return ticks_; }
-  void waitEvents(int64_t ms) const override;
+  void waitEvents(int64_t ms, const std::function<bool()>& done = {}) const override;
   void set(const QDateTime& at) { at_ = at; }
   void advance(int64_t ms) {
     ticks_ += ms;

@@ -301,9 +301,9 @@ class CountingClock final : public Clock {
  public:
   QDateTime now() const override { return real.now(); }
   int64_t tickMs() const override { return real.tickMs(); }
-  void waitEvents(int64_t ms) const override {
+  void waitEvents(int64_t ms, const std::function<bool()>& done) const override {
     ++waits;
-    real.waitEvents(ms);
+    real.waitEvents(ms, done);
   }
   SystemClock real;
   mutable int waits = 0;

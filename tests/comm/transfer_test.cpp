@@ -410,8 +410,11 @@ class TransferOverPty : public ::testing::Test {
     // COM1 is a link the simulator removes when it ends: the terminal's own name may be
     // handed to another test's terminal at once.
     const QString device = dir.filePath(QStringLiteral("radio-tty"));
+    // A late reply comes well after the program has given up, even on a loaded machine
+    // where its polls take longer than they should.
     sim.start(simPath(), QStringList{QStringLiteral("--fast"), QStringLiteral("--image"), imagePath,
-                                     QStringLiteral("--link"), device} + extra);
+                                     QStringLiteral("--late-ms"), QStringLiteral("600"), QStringLiteral("--link"), device} +
+                             extra);
     ASSERT_TRUE(sim.waitForStarted(3000));
     while (!sim.canReadLine()) ASSERT_TRUE(sim.waitForReadyRead(3000));
     sim.readLine();
