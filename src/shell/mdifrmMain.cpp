@@ -192,6 +192,9 @@ void mdifrmMain::buildMenus() {
   on("mnuFileSaveAs", [this] { SaveAsFile(ctx_); });
   on("mnuExit", [this] { ExitSoft(true); });
   on("mnuShowErr", [this] { mnuShowErr_Click(); });
+  on("mnuTreeView", [this] { mnuTreeView_Click(); });
+  on("mnuAboutSoft", [this] { mnuAboutSoft_Click(); });
+  on("mnuHelpTopic", [this] { Help(); });
   on("mnuReadFre", [this] { showCommun(ctx_, this, kComDirRead); });
   on("mnuWriteFre", [this] { showCommun(ctx_, this, kComDirWrite); });
   on("mnuReadWriteFre", [this] { showCommun(ctx_, this, kComDirKeep); });
@@ -234,7 +237,7 @@ void mdifrmMain::tlbmdifrmMain_ButtonClick(const QString& key) {
     else if (key == QLatin1String("Com"))
       actions_.value(QStringLiteral("mnuCommunicate"))->trigger();
     else if (key == QLatin1String("Help"))
-      emit helpRequested();
+      Help();
     else if (key == QLatin1String("Exit"))
       ExitSoft(true);
     // "Print" and any other key: no action.
@@ -374,6 +377,7 @@ void mdifrmMain::closeEvent(QCloseEvent* event) {
     }
   }
   ctx_.st.AppExiting = 1;
+  closeChildWindows();
   event->accept();
 }
 

@@ -18,9 +18,12 @@ class QToolBar;
 
 namespace k52 {
 
+class frmChMem;
 class frmMemDat;
+class frmRadioInfo;
 class frmShowErr;
 class frmSysSet;
+class frmTreeView;
 
 class mdifrmMain : public QMainWindow, public AppViews {
   Q_OBJECT
@@ -61,6 +64,12 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void tlbmdifrmMain_ButtonClick(const QString& key);
   void ExitSoft(bool blnUnloadMe);
   void mnuShowErr_Click();
+  // The navigation tree, the About box and the help file of the language.
+  void mnuTreeView_Click();
+  void mnuAboutSoft_Click();
+  void Help();
+  // The tree window once mnuTreeView has loaded it.
+  frmTreeView* treeWindow() const { return treeView_; }
   // The language commands: language 1, 2 or 3.
   void languageCommand(int16_t lang);
   void SwiLangFace(int16_t lang);
@@ -70,8 +79,6 @@ class mdifrmMain : public QMainWindow, public AppViews {
 
  signals:
   void startupFinished();
-  // The toolbar's help button (the help files come with the help command).
-  void helpRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -80,6 +87,10 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void buildMenus();
   void buildStatusBar();
   void runStartup();
+  // The windows the tree's nodes name, loaded on first use (mdifrmMainWindows.cpp).
+  QWidget* treeNodeWindow(const QString& key);
+  // The exit: every child window that exists is closed, in a fixed order.
+  void closeChildWindows();
 
   AppContext& ctx_;
   QMdiArea* mdi_;
@@ -87,6 +98,9 @@ class mdifrmMain : public QMainWindow, public AppViews {
   frmSysSet* sysSet_ = nullptr;
   frmMemDat* memDat_ = nullptr;
   frmMemDat& loadMemDat();
+  frmTreeView* treeView_ = nullptr;
+  frmRadioInfo* radioInfo_ = nullptr;
+  frmChMem* chMem_ = nullptr;
   QTimer* tmrInitMultiFrm_;
   QLabel* panels_[3] = {};
   QAction* mnuLangSel_[3] = {};
