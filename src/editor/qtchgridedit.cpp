@@ -66,7 +66,9 @@ QtChGridEdit::QtChGridEdit(AppContext& ctx, QtGrid* grid, QWidget* menuOwner)
   popItem(QStringLiteral("mnuPopChLock"))->setCheckable(true);
   popItem(QStringLiteral("sepPopChLock"))->setVisible(false);
   popItem(QStringLiteral("mnuPopChLock"))->setVisible(false);
-  auto onItem = [this](const char* name, auto&& fn) { connect(popItem(QString::fromLatin1(name)), &QAction::triggered, this, fn); };
+  auto onItem = [this](const char* name, auto&& fn) {
+    connect(popItem(QString::fromLatin1(name)), &QAction::triggered, this, fn);
+  };
   onItem("mnuOpenCh", [this] { mnuOpenCh_Click(ctx_, ed_.SelCh); });
   onItem("mnuSaveDef", [this] { mnuSaveDef_Click(ctx_, ed_.SelCh); });
   onItem("mnuDelOne", [this] { mnuDelOne_Click(ctx_, ed_.SelCh); });
