@@ -35,13 +35,6 @@ int16_t channelOf(int row) { return toInt16(int64_t{row}); }
 
 int32_t& field(AppContext& ctx, int row, int f) { return ctx.ch.ChInfo(row, f); }
 
-// The text of value v of choice column c; a value past the column's items fails as a
-// bounds error.
-const QString& choiceText(const AppContext& ctx, int col, int32_t v) {
-  const int64_t item = std::min<int64_t>(int64_t{v} + kFirstValueItem, std::numeric_limits<int>::max());
-  return ctx.ch.ColItems(col, static_cast<int>(item));
-}
-
 uint32_t defColor(const AppContext& ctx) { return colorValue(ctx.st.DefColor); }
 
 // Selects (row, col), empties it and gives it the normal text colour.
@@ -136,6 +129,11 @@ void clearFrequency(AppContext& ctx, int row, int col) {
 }
 
 }  // namespace
+
+const QString& choiceText(const AppContext& ctx, int col, int32_t v) {
+  const int64_t item = std::min<int64_t>(int64_t{v} + kFirstValueItem, std::numeric_limits<int>::max());
+  return ctx.ch.ColItems(col, static_cast<int>(item));
+}
 
 bool chInterfaceLocked(const AppContext& ctx) { return ctx.st.LockState == QLatin1String(kShowLock); }
 

@@ -51,6 +51,8 @@ class ChGridMenus {
   virtual bool chLockChecked() const = 0;
   // Shows the pop-up menu with these items where the user asked for it.
   virtual void showPopMenu(const ChPopMenuItems& items) = 0;
+  // Runs the main menu's lock command (as mnuChLock with index 0).
+  virtual void runChLock() = 0;
 };
 
 // The editing state of the channel grid.
@@ -88,6 +90,10 @@ void vsfgGridCh_AfterRowColChange(AppContext& ctx, int OldRow, int OldCol, int N
 // 12.5 kHz rasters (the 12.5 kHz point on a tie). 0 when the text is no frequency (the
 // failure is logged).
 int32_t ModifyTxRxFre(AppContext& ctx, const QString& text);
+// The text of value v of choice column col (ColItems(col, 3 + v)); a value past the
+// column's items fails as a bounds error.
+const QString& choiceText(const AppContext& ctx, int col, int32_t v);
+
 // The name typed into grid cell (channel, 8) into ChNameCode, and shown as it will be stored.
 void ChNameEdit(AppContext& ctx, int16_t channel);
 

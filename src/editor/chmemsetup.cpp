@@ -15,6 +15,9 @@ void InitChMem(AppContext& ctx) {
     ReadChInfo(ctx);
     SetChGrid(ctx);
     InitChTable(ctx);
+    const Grid& g = ctx.gridCh();
+    ctx.st.SavedBackColor = g.backColor();
+    ctx.st.SavedSelColor = g.selBackColor();
   });
 }
 

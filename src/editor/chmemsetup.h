@@ -5,7 +5,8 @@ namespace k52 {
 
 struct AppContext;
 
-// Grid colour, tone lists, column description, grid shape, channel table.
+// Grid colour, tone lists, column description, grid shape, channel table; then the grid's
+// background and selection colours are kept for the channel-interface lock.
 void InitChMem(AppContext& ctx);
 
 }  // namespace k52

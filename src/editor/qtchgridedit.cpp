@@ -1,5 +1,6 @@
 #include "editor/qtchgridedit.h"
 
+#include "editor/chpopmenu.h"
 #include "shell/appcontext.h"
 #include "ui/qtgrid.h"
 
@@ -65,6 +66,14 @@ QtChGridEdit::QtChGridEdit(AppContext& ctx, QtGrid* grid, QWidget* menuOwner)
   popItem(QStringLiteral("mnuPopChLock"))->setCheckable(true);
   popItem(QStringLiteral("sepPopChLock"))->setVisible(false);
   popItem(QStringLiteral("mnuPopChLock"))->setVisible(false);
+  auto onItem = [this](const char* name, auto&& fn) {
+    connect(popItem(QString::fromLatin1(name)), &QAction::triggered, this, fn);
+  };
+  onItem("mnuOpenCh", [this] { mnuOpenCh_Click(ctx_, ed_.SelCh); });
+  onItem("mnuSaveDef", [this] { mnuSaveDef_Click(ctx_, ed_.SelCh); });
+  onItem("mnuDelOne", [this] { mnuDelOne_Click(ctx_, ed_.SelCh); });
+  onItem("mnuDelAll", [this] { mnuDelAll_Click(ctx_); });
+  onItem("mnuPopChLock", [this] { mnuPopChLock_Click(ctx_, *this); });
 
   grid_->setBeforeEdit([this](int row, int col) {
     // A locked interface refuses every edit, however the editor was asked for.
@@ -127,6 +136,10 @@ void QtChGridEdit::showPopMenu(const ChPopMenuItems& items) {
   }
   lock->setChecked(items.chLockChecked);
   mnuPopMenuOne_->popup(popAt_);
+}
+
+void QtChGridEdit::runChLock() {
+  if (QAction* a = mainLockItem()) a->trigger();
 }
 
 void QtChGridEdit::onCurrentCell() {

@@ -1,6 +1,7 @@
 #pragma once
 // The channel grid's events on the Qt table, passed to the editing handlers, and the
-// channel pop-up menu mnuPopMenuOne, owned by the settings window.
+// channel pop-up menu mnuPopMenuOne, owned by the settings window, whose commands act on
+// the row it was opened for.
 //
 // The keyboard reaches what the mouse does, on the current cell: the arrow keys (and every
 // other move) select the cell, Space acts as a click on it, Enter as a double click (and
@@ -37,6 +38,7 @@ class QtChGridEdit final : public QObject, public ChGridMenus {
   bool chLockVisible() const override;
   bool chLockChecked() const override;
   void showPopMenu(const ChPopMenuItems& items) override;
+  void runChLock() override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,6 +2,8 @@
 // The program-wide values read from the settings file at start-up, and the small pieces
 // of state the windows share. One AppContext owns one of these.
 
+#include "ui/grid.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -35,7 +37,11 @@ struct AppState {
   int16_t AppExiting = 0;
   QString CurDataFile;
   QString DefDataFile;
-  QString LockState;
+  QString LockState;         // "ShowLock" while the channel interface is locked
+  // The channel grid's background and selection colours as set up: locking shows the
+  // selection in the background colour, unlocking brings its own colour back.
+  uint32_t SavedBackColor = kDefaultBackColor;
+  uint32_t SavedSelColor = kDefaultSelBackColor;
   int16_t ComNo = 1;
   bool TestModeFlag = false;
 };

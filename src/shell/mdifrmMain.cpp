@@ -8,6 +8,7 @@
 #include "editor/frmSysSet.h"
 #include "errlog/guarded.h"
 #include "errlog/frmShowErr.h"
+#include "shell/qtchlock.h"
 #include "shell/startup.h"
 #include "ui/dialogs.h"
 
@@ -44,6 +45,7 @@ mdifrmMain::mdifrmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
   addDockWidget(Qt::BottomDockWidgetArea, err_);
   buildMenus();
   buildStatusBar();
+  chLock_ = new QtChLock(ctx_, actions_.value(QStringLiteral("mnuChLock")), panels_[0], this);
   setWindowTitle(QStringLiteral("K52"));
   resize(1024, 720);
 

@@ -24,6 +24,7 @@ class frmRadioInfo;
 class frmShowErr;
 class frmSysSet;
 class frmTreeView;
+class QtChLock;
 
 class mdifrmMain : public QMainWindow, public AppViews {
   Q_OBJECT
@@ -76,6 +77,8 @@ class mdifrmMain : public QMainWindow, public AppViews {
   // A menu item by its name ("mnuFileNew").
   QAction* menuItem(const QString& name) const;
   QToolBar* toolbar() const { return tlbMdiFrmMain_; }
+  // The channel-interface lock: mnuChLock_Click, the timers tmrChLock and tmrChLockBlink.
+  QtChLock& chLock() const { return *chLock_; }
 
  signals:
   void startupFinished();
@@ -108,6 +111,7 @@ class mdifrmMain : public QMainWindow, public AppViews {
   QHash<QString, QAction*> actions_;
   std::vector<std::pair<QAction*, int>> captions_;
   bool started_ = false;
+  QtChLock* chLock_ = nullptr;
 };
 
 // Twips (1/1440 inch) to pixels on the screen the widget is on.

@@ -89,10 +89,15 @@ class Grid {
   virtual QString colComboList(int col) const = 0;
   virtual int comboIndex() const = 0;
   virtual void startEdit() = 0;
+  // Ends an editor that is still open on the grid, keeping what was typed into it as if
+  // the user had left the cell (the edit is stored before anything else changes).
+  virtual void finishEditing() = 0;
 
   // Off while a batch of cells is filled: the grid repaints once when it is switched on.
   virtual void setRedraw(bool on) = 0;
   virtual bool redraw() const = 0;
+  // Repaints the grid now, so that a change of its colours or modes shows at once.
+  virtual void refresh() = 0;
 };
 
 // Applies a number display format built of '#', '0' and one '.' ("###.#####", "#0.00000",
@@ -154,9 +159,11 @@ class MemoryGrid final : public Grid {
   int comboIndex() const override { return comboIndex_; }
   // Counts the requests; an in-memory grid has no editor to open.
   void startEdit() override { ++editsStarted_; }
+  void finishEditing() override {}
 
   void setRedraw(bool on) override { redraw_ = on; }
   bool redraw() const override { return redraw_; }
+  void refresh() override {}
 
   // The number of columns a format string gives the grid.
   static int formatStringCols(const QString& format);

@@ -169,10 +169,10 @@ class QtGridDelegate final : public QStyledItemDelegate {
     if (grid_->beforeEdit_ && !grid_->beforeEdit_(r, c)) return nullptr;
     if (grid_->editMode() == GridEditMode::None) return nullptr;
     const QString list = grid_->colComboList(c);
-    if (list.isEmpty()) return QStyledItemDelegate::createEditor(parent, option, index);
+    if (list.isEmpty()) return grid_->editor_ = QStyledItemDelegate::createEditor(parent, option, index);
     auto* combo = new QComboBox(parent);
     combo->addItems(list.split(QLatin1Char('|')));
-    return combo;
+    return grid_->editor_ = combo;
   }
 
   void setEditorData(QWidget* editor, const QModelIndex& index) const override {
@@ -438,6 +438,13 @@ void QtGrid::startEdit() {
   if (i.isValid()) edit(i);
 }
 
+void QtGrid::finishEditing() {
+  if (state() != QAbstractItemView::EditingState || !editor_) return;
+  QWidget* editor = editor_;
+  commitData(editor);
+  closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 void QtGrid::setRedraw(bool on) {
   if (model_->live == on) return;
   model_->live = on;
@@ -448,6 +455,11 @@ void QtGrid::setRedraw(bool on) {
   }
 }
 bool QtGrid::redraw() const { return model_->live; }
+
+void QtGrid::refresh() {
+  viewport()->repaint();
+  if (corner_) corner_->repaint();
+}
 
 void QtGrid::setBeforeEdit(std::function<bool(int, int)> hook) { beforeEdit_ = std::move(hook); }
 

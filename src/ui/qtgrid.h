@@ -8,6 +8,7 @@
 
 #include "ui/grid.h"
 
+#include <QPointer>
 #include <QTableView>
 #include <functional>
 #include <optional>
@@ -67,9 +68,11 @@ class QtGrid final : public QTableView, public Grid {
   QString colComboList(int col) const override;
   int comboIndex() const override;
   void startEdit() override;
+  void finishEditing() override;
 
   void setRedraw(bool on) override;
   bool redraw() const override;
+  void refresh() override;
 
   // Twips to pixels at the screen's logical resolution.
   int twipsToPixelsX(int twips) const;
@@ -111,6 +114,7 @@ class QtGrid final : public QTableView, public Grid {
   QtGridModel* model_;
   QAbstractButton* corner_ = nullptr;
   std::function<bool(int, int)> beforeEdit_;
+  QPointer<QWidget> editor_;  // the cell editor last opened
   int comboIndex_ = -1;
   // While an edit is being stored, the cells the afterEdit handlers select become current
   // once the editor has closed.

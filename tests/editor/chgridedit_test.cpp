@@ -2,6 +2,8 @@
 // double-clicking leave in ChInfo, ChNameCode, the grid and, once encoded, the image.
 
 #include "editor/chgridedit.h"
+#include "editor/chpopmenu.h"
+#include "errlog/k52error.h"
 #include "image/addressmap.h"
 #include "image/charcodec.h"
 #include "image/chgrid.h"
@@ -9,6 +11,7 @@
 #include "image/ctdcs.h"
 #include "shell/langtable.h"
 #include "support/testenv.h"
+#include "ui/inifile.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +124,7 @@ class RecordingMenus final : public ChGridMenus {
   bool chLockVisible() const override { return lockVisible; }
   bool chLockChecked() const override { return lockChecked; }
   void showPopMenu(const ChPopMenuItems& items) override { shown.push_back(items); }
+  void runChLock() override {}
   bool lockVisible = true, lockChecked = false;
   std::vector<ChPopMenuItems> shown;
 };
@@ -423,6 +427,87 @@ TEST_F(ChGridEditTest, RightButtonPreparesThePopUpMenuForTheRow) {
   vsfgGridCh_MouseDown(ctx, ed, kRightButton, 0);
   EXPECT_EQ(menus.shown.size(), before);
   EXPECT_EQ(ed.SelCh, 11);
+}
+
+// The pop-up menu's commands on the row it was opened for.
+
+TEST_F(ChGridEditTest, OpenChannelFillsTheRowFromTheColumnDefaults) {
+  setUp(200);
+  mnuOpenCh_Click(ctx, 5);
+  const int32_t expected[] = {1, 43000000, -1, 5, 0, 1, 1, 0};  // the TX default 0: no TX
+  for (int f = 0; f <= 7; ++f) EXPECT_EQ(ChInfo(5, f), expected[f]) << "field " << f;
+  const QStringList shown = {"430", "", ctx.tones.CtdcsList(5), "None", "Narrow", "On", "High", " CH-0", "Lamp", "C"};
+  for (int c = 1; c <= 10; ++c) EXPECT_EQ(g.text(5, c), shown[c - 1]) << "column " << c;
+  EXPECT_EQ(nameCodes(5), (std::vector<int>{36, 12, 17, 43, 0}));
+  EXPECT_EQ(std::make_pair(g.row(), g.col()), std::make_pair(5, 1));
+
+  ctx.ch.ColItems(1, 2) = QStringLiteral("48000000");  // outside the band
+  ctx.ch.ColItems(2, 2) = QStringLiteral("44000000");
+  ctx.ch.ColItems(4, 2) = QStringLiteral("-1");
+  mnuOpenCh_Click(ctx, 123);
+  EXPECT_EQ(g.cellForeColor(123, 1), kOver);
+  EXPECT_EQ(g.cellForeColor(123, 2), kDef);
+  EXPECT_EQ(ChInfo(123, 2), 44000000);
+  EXPECT_EQ(ChInfo(123, 4), -1);
+  EXPECT_EQ(g.text(123, 4), QString());
+  EXPECT_EQ(logged(), 0) << logText().toStdString();
+
+  // A default that is no number stops the command at its field; those before it stay.
+  ctx.ch.ColItems(6, 2) = QStringLiteral("on");
+  mnuOpenCh_Click(ctx, 7);
+  EXPECT_EQ(g.text(7, 5), QStringLiteral("Narrow"));
+  EXPECT_EQ(g.text(7, 6), QString());
+  EXPECT_EQ(g.text(7, 8), QString());
+  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("mdifrmMain->mnuOpenCh_Click"));
+  EXPECT_EQ(ctx.log.lastNumber(), ErrTypeMismatch);
+}
+
+TEST_F(ChGridEditTest, SaveAsDefaultStoresTheRowAsDefaultsOfTheCurrentLanguage) {
+  setUp();
+  const QString file = env.path(QStringLiteral("minglyc.dll"));
+  ctx.ini.setPath(file);
+  putChannel(3);
+  ctx.st.CurLang = 7;  // not a language: English
+  mnuSaveDef_Click(ctx, 3);
+  EXPECT_EQ(IniFile(file).read(QStringLiteral("ChInfo"), QStringLiteral("3302"), {}), QStringLiteral("1"));
+  EXPECT_EQ(IniFile(file).read(QStringLiteral("ChInfo"), QStringLiteral("3502"), {}), QStringLiteral("2"));
+  EXPECT_EQ(std::make_pair(g.row(), g.col()), std::make_pair(3, 1));
+  mnuOpenCh_Click(ctx, 11);
+  EXPECT_EQ(ChInfo(11, 2), 44610000) << "Open channel takes the new defaults";
+  EXPECT_EQ(ChInfo(11, 4), 51);
+  EXPECT_EQ(logged(), 0) << logText().toStdString();
+
+  // A settings file that cannot be written: the defaults change for this run, and the
+  // failure is logged rather than passed over.
+  ctx.ini.setPath(env.path(QStringLiteral("no-such-folder/minglyc.dll")));
+  ChInfo(3, 7) = 0;
+  mnuSaveDef_Click(ctx, 3);
+  EXPECT_EQ(ctx.ch.ColItems(7, 2), QStringLiteral("0"));
+  EXPECT_EQ(logged(), 1);
+  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("mdifrmMain->mnuSaveDef_Click"));
+  EXPECT_EQ(ctx.log.lastNumber(), ErrPathFileAccess);
+}
+
+TEST_F(ChGridEditTest, DeleteChannelSparesTheVfoRowAndDeleteAllTheLastRow) {
+  setUp(200);
+  for (int n : {5, 6, 200}) putChannel(n);
+  mnuDelOne_Click(ctx, 5);
+  mnuDelOne_Click(ctx, 200);
+  EXPECT_EQ(ChInfo(5, 1), -1);
+  EXPECT_EQ(g.text(5, 7), QString());
+  EXPECT_EQ(ChInfo(6, 1), 43602500);
+  EXPECT_EQ(ChInfo(200, 1), 43602500);
+  EXPECT_EQ(g.text(200, 1), QStringLiteral("436.025"));
+
+  setUp(16);
+  for (int n : {1, 15, 16}) putChannel(n);
+  for (int n = 1; n <= 16; ++n) ChInfo(n, 0) = 0;
+  mnuDelAll_Click(ctx);
+  for (int n = 1; n <= 15; ++n) EXPECT_EQ(std::make_pair(ChInfo(n, 1), ChInfo(n, 0)), std::make_pair(-1, 1)) << n;
+  EXPECT_EQ(ChInfo(16, 1), 43602500);
+  EXPECT_EQ(ChInfo(16, 0), 0);
+  EXPECT_EQ(g.text(16, 2), QStringLiteral("446.1"));
+  EXPECT_EQ(logged(), 0) << logText().toStdString();
 }
 
 }  // namespace

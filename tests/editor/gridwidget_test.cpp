@@ -7,8 +7,10 @@
 #include "editor/qtchgridedit.h"
 #include "errlog/k52error.h"
 #include "image/addressmap.h"
+#include "image/chgrid.h"
 #include "image/chmem.h"
 #include "shell/mdifrmMain.h"
+#include "shell/qtchlock.h"
 #include "support/testenv.h"
 #include "ui/inifile.h"
 #include "ui/qtgrid.h"
@@ -22,8 +24,10 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 using namespace k52;
@@ -50,8 +54,9 @@ class GridWidgetTest : public ::testing::Test {
   }
 
   // Starts the program in English with the delivered files; vfo: a channel table of 200
-  // rows (the last is the VFO) and ten columns.
-  void start(bool vfo = false) {
+  // rows (the last is the VFO) and ten columns; channelLock: what the settings file says
+  // of the lock.
+  void start(bool vfo = false, const char* channelLock = nullptr) {
     sink = &warnings;
     previousHandler = qInstallMessageHandler(capture);
     env.installDeliveredFiles();
@@ -59,6 +64,8 @@ class GridWidgetTest : public ::testing::Test {
     ini.write(QStringLiteral("Setting"), QStringLiteral("FirRun"), QStringLiteral("0"));
     ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("3"));
     if (vfo) addVfoColumns(ini);
+    if (channelLock)
+      ini.write(QStringLiteral("Setting"), QStringLiteral("ChannelLock"), QString::fromLatin1(channelLock));
     main = std::make_unique<mdifrmMain>(*env.ctx);
     QSignalSpy finished(main.get(), &mdifrmMain::startupFinished);
     main->show();
@@ -166,6 +173,31 @@ class GridWidgetTest : public ::testing::Test {
     return v;
   }
   int logged() const { return ctx.log.entriesLogged() - logBase; }
+  // Right-clicks (row, col) and chooses the pop-up menu's item with the mouse.
+  void popUp(int row, int col, const char* item) {
+    click(row, col, Qt::RightButton);
+    QMenu* menu = w->chGridEdit().popMenu();
+    ASSERT_TRUE(menu->isVisible());
+    QAction* a = w->chGridEdit().popItem(QString::fromLatin1(item));
+    const QPoint at = menu->actionGeometry(a).center();
+    QTest::mouseMove(menu, at);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible()) << item;
+  }
+  QAction* chLockItem() const { return main->menuItem(QStringLiteral("mnuChLock")); }
+  QString notice() const { return main->statusPanelText(1); }
+  QString savedLock() const {
+    return IniFile(env.path(QStringLiteral("minglyc.dll"))).read(QStringLiteral("Setting"), QStringLiteral("ChannelLock"), {});
+  }
+  // Whether the grid paints cell (row, col) in about this colour (the style shades a
+  // selection slightly).
+  bool paintedIn(int row, int col, uint32_t bgr) {
+    const QRect r = grid->visualRect(grid->model()->index(row - 1, col - 1));
+    const QRgb c = grid->viewport()->grab().toImage().pixel(r.topLeft() + QPoint(3, 3));
+    return std::abs(qRed(c) - int(bgr & 0xFF)) + std::abs(qGreen(c) - int((bgr >> 8) & 0xFF)) +
+               std::abs(qBlue(c) - int(bgr >> 16)) <= 8;
+  }
   QString logText() const { return ctx.log.lines().join(QLatin1Char('\n')); }
 
   TestEnv env;
@@ -423,7 +455,9 @@ TEST_F(GridWidgetTest, NamesKeepOnlyWhatTheRadioCanShow) {
 }
 
 TEST_F(GridWidgetTest, RightClickAndTheMenuKeyOpenTheChannelMenu) {
-  start();
+  start(false, "ShowLock");  // a run starts unlocked whatever the settings file says
+  EXPECT_FALSE(chLockItem()->isChecked());
+  EXPECT_TRUE(ctx.st.LockState.isEmpty());
   click(5, 1);
   typeText(QStringLiteral("440"));
   key(Qt::Key_Return);
@@ -459,9 +493,17 @@ TEST_F(GridWidgetTest, RightClickAndTheMenuKeyOpenTheChannelMenu) {
   EXPECT_EQ(w->chGridEdit().state().SelCh, 5);
   menu->hide();
 
-  // Locked: the menu still opens, its channel commands disabled; edits change nothing.
-  main->menuItem(QStringLiteral("mnuChLock"))->setChecked(true);
-  ctx.st.LockState = QString::fromLatin1(kShowLock);
+  // Locked (Ctrl+L): the selected cell looks like the others, the menu still opens with
+  // its channel commands disabled, and edits change nothing.
+  goTo(5, 2);
+  EXPECT_TRUE(paintedIn(5, 2, ctx.st.SavedSelColor));
+  key(Qt::Key_L, Qt::ControlModifier);
+  EXPECT_TRUE(chLockItem()->isChecked());
+  EXPECT_EQ(ctx.st.LockState, QStringLiteral("ShowLock"));
+  EXPECT_EQ(notice(), QStringLiteral("Interface Locked"));
+  EXPECT_EQ(savedLock(), QStringLiteral("ShowLock"));
+  EXPECT_EQ(grid->editMode(), GridEditMode::None);
+  EXPECT_TRUE(paintedIn(5, 2, kChGridBackColor));
   click(5, 3, Qt::RightButton);
   EXPECT_TRUE(menu->isVisible());
   EXPECT_TRUE(item("mnuPopChLock")->isChecked());
@@ -478,6 +520,17 @@ TEST_F(GridWidgetTest, RightClickAndTheMenuKeyOpenTheChannelMenu) {
   EXPECT_EQ(field(5, 7), 0);
   EXPECT_EQ(field(5, 1), 44000000);
   EXPECT_EQ(field(11, 1), -1);
+
+  // The pop-up item unlocks: locking twice leaves "ShowNo" in the settings file.
+  popUp(5, 3, "mnuPopChLock");
+  EXPECT_FALSE(chLockItem()->isChecked());
+  EXPECT_EQ(ctx.st.LockState, QStringLiteral("ShowNo"));
+  EXPECT_EQ(notice(), QStringLiteral("Ready"));
+  EXPECT_EQ(savedLock(), QStringLiteral("ShowNo"));
+  EXPECT_EQ(grid->selBackColor(), ctx.st.SavedSelColor);
+  click(11, 3);
+  EXPECT_NE(editor(), nullptr) << "edits are taken again";
+  key(Qt::Key_Escape);
 }
 
 TEST_F(GridWidgetTest, TheKeyboardReachesWhatTheMouseDoes) {
@@ -518,6 +571,78 @@ TEST_F(GridWidgetTest, TheKeyboardReachesWhatTheMouseDoes) {
   key(Qt::Key_Return);
   EXPECT_EQ(names(9), (std::vector<int>{12, 17, 0, 0, 9}));
   EXPECT_EQ(editor(), nullptr) << "the Enter that stores the name does not open the cell again";
+  EXPECT_EQ(logged(), 0) << logText().toStdString();
+}
+
+TEST_F(GridWidgetTest, PopUpCommandsActOnTheRightClickedRow) {
+  start();
+  popUp(9, 3, "mnuOpenCh");  // the delivered defaults: 430 MHz both ways, no tones
+  const QStringList opened = {"430", "430", "None", "None", "Wide", "Yes", "High", " CH-0"};
+  for (int c = 1; c <= 8; ++c) EXPECT_EQ(cell(9, c), opened[c - 1]) << "column " << c;
+  EXPECT_EQ(grid->currentIndex(), grid->model()->index(8, 0));
+  popUp(199, 1, "mnuOpenCh");
+  popUp(12, 4, "mnuDelAll");
+  EXPECT_EQ(field(9, 1), -1);
+  EXPECT_EQ(cell(9, 1), QString());
+  EXPECT_EQ(field(199, 1), 43000000) << "the last row stays";
+  popUp(199, 2, "mnuDelOne");
+  EXPECT_EQ(field(199, 1), -1);
+  EXPECT_EQ(logged(), 0) << logText().toStdString();
+}
+
+TEST_F(GridWidgetTest, LockingWhileACellIsBeingTypedStoresTheTypedValueFirst) {
+  start();
+  click(6, 1);
+  typeText(QStringLiteral("441"));
+  ASSERT_NE(editor(), nullptr);
+  chLockItem()->trigger();
+  EXPECT_EQ(editor(), nullptr);
+  EXPECT_EQ(ctx.st.LockState, QStringLiteral("ShowLock"));
+  EXPECT_EQ(field(6, 1), 44100000);
+  EXPECT_EQ(field(6, 2), 44100000);
+  EXPECT_EQ(cell(6, 1), QStringLiteral("441"));
+}
+
+// The notice blinks only once another part has set it back to "Ready" and the 30-second
+// check has seen that; other notices are left alone; unlocking stops the blink.
+TEST_F(GridWidgetTest, TheLockNoticeBlinksAfterTheNoticeWentBackToReady) {
+  start();
+  QtChLock& lock = main->chLock();
+  EXPECT_TRUE(lock.tmrChLock()->isActive());
+  EXPECT_EQ(lock.tmrChLock()->interval(), 30000);
+  EXPECT_EQ(lock.tmrChLockBlink()->interval(), 5000);
+  const QString ready = QStringLiteral("Ready"), locked = QStringLiteral("Interface Locked");
+  chLockItem()->trigger();
+  lock.tmrChLock_Timer();
+  EXPECT_FALSE(lock.tmrChLockBlink()->isActive()) << "the notice still says locked";
+
+  main->setStatusNotice(ready);
+  lock.tmrChLock_Timer();
+  EXPECT_EQ(notice(), locked);
+  EXPECT_TRUE(lock.tmrChLockBlink()->isActive());
+  lock.tmrChLockBlink_Timer();
+  EXPECT_EQ(notice(), locked);
+  lock.tmrChLockBlink_Timer();
+  EXPECT_EQ(notice(), ready);
+  main->setStatusNotice(QStringLiteral("Writing"));
+  lock.tmrChLockBlink_Timer();
+  EXPECT_EQ(notice(), QStringLiteral("Writing"));
+  main->setStatusNotice(QString());
+  lock.tmrChLockBlink_Timer();
+  EXPECT_EQ(notice(), ready) << "the phase went on under the other notice";
+
+  chLockItem()->trigger();
+  EXPECT_EQ(notice(), ready);
+  EXPECT_FALSE(lock.tmrChLockBlink()->isActive());
+
+  // The timers themselves drive it.
+  chLockItem()->trigger();
+  main->setStatusNotice(ready);
+  lock.tmrChLock()->setInterval(1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return lock.tmrChLockBlink()->isActive() && notice() == locked; }, 2000));
+  lock.tmrChLock()->stop();
+  lock.tmrChLockBlink()->setInterval(1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return notice() == ready; }, 2000));
   EXPECT_EQ(logged(), 0) << logText().toStdString();
 }
 

@@ -1,0 +1,57 @@
+#include "shell/chlock.h"
+
+#include "editor/chgridedit.h"
+#include "errlog/guarded.h"
+#include "shell/appcontext.h"
+
+namespace k52 {
+
+namespace {
+constexpr int kTextReady = 94;    // "Ready"
+constexpr int kTextLocked = 116;  // "Interface Locked"
+
+bool locked(const ChLockFace& face) { return face.chLockVisible() && face.chLockChecked(); }
+}  // namespace
+
+void mnuChLock_Click(AppContext& ctx, ChLockFace& face, int16_t /*Index*/) {
+  guarded(ctx.log, "mdifrmMain->mnuChLock_Click", [&] {
+    if (!face.chLockVisible()) return;
+    Grid& g = ctx.gridCh();
+    // What is still being typed into a cell is stored before the grid stops taking edits.
+    g.finishEditing();
+    face.setChLockChecked(!face.chLockChecked());
+    if (face.chLockChecked()) {
+      ctx.st.LockState = QString::fromLatin1(kShowLock);
+      g.setEditMode(GridEditMode::None);
+      face.setStatusNotice(ctx.text(kTextLocked));
+      // The selected cell looks like any other.
+      g.setSelBackColor(ctx.st.SavedBackColor);
+      g.refresh();
+    } else {
+      ctx.st.LockState = QString::fromLatin1(kShowNo);
+      face.setStatusNotice(ctx.text(kTextReady));
+      face.setBlinkEnabled(false);
+      g.setSelBackColor(ctx.st.SavedSelColor);
+      g.setEditMode(GridEditMode::KbdMouse);
+    }
+    if (!ctx.ini.write(QStringLiteral("Setting"), QStringLiteral("ChannelLock"), ctx.st.LockState))
+      raiseError(ErrPathFileAccess, ctx.ini.path());
+  });
+}
+
+void tmrChLock_Timer(AppContext& ctx, ChLockFace& face) {
+  if (!locked(face) || face.statusNotice() != ctx.text(kTextReady)) return;
+  face.setStatusNotice(ctx.text(kTextLocked));
+  face.setBlinkEnabled(true);
+}
+
+void tmrChLockBlink_Timer(AppContext& ctx, ChLockFace& face, int16_t& BlinkPhase) {
+  if (!locked(face)) return;
+  BlinkPhase = static_cast<int16_t>(BlinkPhase + 1);
+  if (BlinkPhase >= 2) BlinkPhase = 0;
+  const QString shown = face.statusNotice();
+  if (shown != ctx.text(kTextReady) && shown != ctx.text(kTextLocked) && !shown.isEmpty()) return;
+  face.setStatusNotice(ctx.text(BlinkPhase == 0 ? kTextReady : kTextLocked));
+}
+
+}  // namespace k52
