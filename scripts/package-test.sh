@@ -159,4 +159,6 @@ if [ -n "$new" ]; then
 fi
 [ "$left" -eq 0 ] || fail "files of the package are left"
 echo "  nothing of the package left (the user's own files stay in /home/tester: $(cd "$home" && find .config/k52 Documents/K52 -type f | wc -l) files)"
+umount -R "$root/dev" "$root/proc"
+rm -rf --one-file-system "$root"   # kept when something failed, to look into
 echo "package-test: ok"
