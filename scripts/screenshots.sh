@@ -1,9 +1,27 @@
 #!/usr/bin/env bash
-# Renders the main window with each tab of the settings window, in the three languages,
-# at the default size and at a small size, into docs/screenshots (or the folder given).
+# Screenshots of the program's windows on a virtual X display (Xvfb), as a desktop shows them:
+# the main window with each tab of the settings window, and the communication window after
+# reading example channels from the simulated radio.
+#
+#   scripts/screenshots.sh              the README's pictures (English and Simplified Chinese,
+#                                       1024x720) into docs/screenshots
+#   scripts/screenshots.sh --all [DIR]  the three languages at 1024x720 and 800x560 into DIR
+#                                       (default build/screenshots), for checking layouts
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=${1:-docs/screenshots}
 [ -x build/bin/k52shots ] || bash scripts/build.sh
-QT_QPA_PLATFORM=offscreen build/bin/k52shots "$out" 1024x720
-QT_QPA_PLATFORM=offscreen build/bin/k52shots "$out" 800x560
+command -v xvfb-run >/dev/null || bash scripts/deps.sh
+
+# The same pictures whatever desktop the script is started from.
+shots() {
+  env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_CURRENT_DESKTOP -u QT_QPA_PLATFORMTHEME -u QT_STYLE_OVERRIDE \
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/k52shots "$@"
+}
+
+if [ "${1:-}" = "--all" ]; then
+  out=${2:-build/screenshots}
+  shots "$out" 1024x720
+  shots "$out" 800x560
+else
+  shots docs/screenshots 1024x720 eng chs
+fi

@@ -22,7 +22,7 @@ const QRegularExpression& backupName() {
 
 }  // namespace
 
-QString backupFolder(const AppContext& ctx) { return ctx.programPath(QStringLiteral("Backup")); }
+QString backupFolder(const AppContext& ctx) { return ctx.dataPath(QStringLiteral("Backup")); }
 
 QStringList backupFiles(const QString& folder) {
   QStringList names;

@@ -13,7 +13,7 @@ struct AppContext;
 // The newest backups kept; older ones are removed.
 inline constexpr int kBackupKeep = 200;
 
-// The backup folder: "Backup" in the program folder, beside "Data".
+// The backup folder: "Backup" beside the data folder "Data".
 QString backupFolder(const AppContext& ctx);
 // The backup files in the folder, oldest first (only files named as backups are counted).
 QStringList backupFiles(const QString& folder);

@@ -59,7 +59,7 @@ void ShowCurDataFile(AppContext& ctx) { ctx.views->setStatusFile(ctx.text(85) + 
 
 void GenerateDatFolder(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->GenerateDatFolder", [&] {
-    const QString folder = ctx.programPath(QStringLiteral("Data"));
+    const QString folder = ctx.dataPath(QStringLiteral("Data"));
     if (!QDir(folder).exists() && !QDir().mkpath(folder)) raiseError(ErrPathFileAccess, folder);
     ctx.st.DefDataFile = QDir(folder).filePath(QStringLiteral("Untitled.dat"));
     ctx.st.CurDataFile = ctx.st.DefDataFile;

@@ -5,12 +5,14 @@
 namespace k52 {
 
 AppContext::AppContext(const Clock& clk, Dialogs& dlg, QString folder)
-    : clock(clk), dialogs(dlg), programFolder(std::move(folder)), views(&nullViews_), log(clk),
+    : clock(clk), dialogs(dlg), files(filesInProgramFolder(folder)), views(&nullViews_), log(clk),
       gridCh_(&memoryGrid_) {}
 
 AppContext::~AppContext() = default;
 
-QString AppContext::programPath(const QString& name) const { return QDir(programFolder).filePath(name); }
+QString AppContext::programPath(const QString& name) const { return QDir(files.programFolder).filePath(name); }
+
+QString AppContext::dataPath(const QString& name) const { return QDir(files.dataRoot).filePath(name); }
 
 void AppContext::setGridCh(Grid* grid) { gridCh_ = grid ? grid : &memoryGrid_; }
 

@@ -9,6 +9,7 @@
 #include "image/memoryimage.h"
 #include "image/tables.h"
 #include "shell/appstate.h"
+#include "shell/userfiles.h"
 #include "ui/grid.h"
 #include "ui/inifile.h"
 #include "ui/serialport.h"
@@ -66,15 +67,21 @@ struct AppContext {
   AppContext(const AppContext&) = delete;
   AppContext& operator=(const AppContext&) = delete;
 
-  // A path in the program folder ("minglyc.dll", "Data").
+  // A file delivered in the program folder ("dhcpqec.dll", the help files).
   QString programPath(const QString& name) const;
+  // A place beside the data the program writes ("Data", "Backup"): the program folder, or
+  // the user's own folder when the program folder is not writable (shell/userfiles.h).
+  QString dataPath(const QString& name) const;
   // The channel grid: the settings window's grid once it is loaded, else one in memory.
   Grid& gridCh() { return *gridCh_; }
   void setGridCh(Grid* grid);
 
   const Clock& clock;
   Dialogs& dialogs;
-  QString programFolder;
+  // Where the delivered files are read and where the settings file and the data go: all
+  // in the program folder given, until the program's start sets them by the rule of
+  // locateProgramFiles.
+  ProgramFiles files;
   AppViews* views;
 
   AppState st;

@@ -13,9 +13,12 @@ namespace k52 {
 int runProgram(int argc, char** argv, const std::function<void(mdifrmMain&)>& onStarted) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("k52"));
+  // The desktop entry k52.desktop: how the desktop finds the program's name and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("k52"));
   SystemClock clock;
   QtDialogs dialogs;
   AppContext ctx(clock, dialogs, QCoreApplication::applicationDirPath());
+  ctx.files = locateProgramFiles(ctx.files.programFolder);
   ctx.port = std::make_unique<SerialDevice>();
   mdifrmMain w(ctx);
   dialogs.setParent(&w);

@@ -122,7 +122,8 @@ void GetSysLang(AppContext& ctx) {
 
 void ReadSettings(AppContext& ctx) {
   ctx.st.EndOfItem = QStringLiteral("*EndOfThisItem*");
-  ctx.st.IniFile = ctx.programPath(QString::fromLatin1(kSettingsFileName));
+  // Reading only: a user's own settings file that does not exist yet is not made here.
+  ctx.st.IniFile = settingsFileToRead(ctx.files);
   if (ctx.ini.path() != ctx.st.IniFile) ctx.ini.setPath(ctx.st.IniFile);
   readLanguage(ctx);
   readComNo(ctx);
@@ -139,7 +140,11 @@ void InitMultiFrm(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->InitMultiFrm", [&] {
     AppState& s = ctx.st;
     s.EndOfItem = QStringLiteral("*EndOfThisItem*");
-    s.IniFile = ctx.programPath(QString::fromLatin1(kSettingsFileName));
+    s.IniFile = ctx.files.settingsFile;
+    // A user's own settings file starts as the delivered one, so the installation pass and
+    // the first real start run for each user as they do in a writable program folder. If it
+    // cannot be made, the start goes on as with a missing settings file.
+    if (ctx.files.perUser) guarded(ctx.log, "mdifrmMain->InitMultiFrm", [&] { seedUserSettings(ctx.files); });
     ctx.ini.setPath(s.IniFile);
 
     if (readDecimal(ctx, "FirRun", "2", 2) == 2) {

@@ -241,7 +241,7 @@ struct Harness {
     ChInfoSaveSol(*ctx, 1);
     ctx->ch.ChNameCode.fill(255);
     if (ctx->IicDat.size() != 0x2000) fail("the settings give no 8 KB image", ctx->IicDat.size());
-    ctx->programFolder = scratch.path();
+    ctx->files.dataRoot = scratch.path();
     auto p = std::make_unique<FuzzPort>(clock, memory);
     port = p.get();
     ctx->port = std::move(p);

@@ -62,7 +62,10 @@ const char* const kUsage =
     "  --start, --end  the address range, hexadecimal (default: the settings file's range)\n"
     "  exit status: 0 done, 1 the transfer or the output failed, 2 bad input\n"
     "  --lang     language base of the settings file (default: its \"Language\" key)\n"
-    "  --program-folder  folder holding minglyc.dll and dhcpqec.dll (default: this program's)\n";
+    "  --program-folder  folder holding minglyc.dll and dhcpqec.dll (default: this program's);\n"
+    "             when you may not write there (an installed program), your own settings file\n"
+    "             ~/.config/k52/minglyc.dll is read once the program has made it, and read\n"
+    "             backups go to ~/Documents/K52/Backup, as the program does\n";
 
 void printErr(const QString& text);
 
@@ -365,12 +368,16 @@ int main(int argc, char** argv) {
   if (const QString problem = parseArgs(args, o); !problem.isEmpty()) return usage(problem);
   if (o.programFolder.isEmpty()) o.programFolder = QCoreApplication::applicationDirPath();
   if (!QFileInfo(o.programFolder).isDir()) return badInput(o.programFolder, QStringLiteral("no such folder"));
-  const QString settings = QDir(o.programFolder).filePath(QString::fromLatin1(kSettingsFileName));
+  // The program's rule: a program folder the user may not write to has the user's own
+  // settings file (when the program has made it) and data root.
+  const ProgramFiles files = locateProgramFiles(o.programFolder);
+  const QString settings = settingsFileToRead(files);
   if (!QFileInfo(settings).isFile()) return badInput(settings, QStringLiteral("no settings file"));
 
   SystemClock clock;
   NeverAskDialogs dialogs;
   AppContext ctx(clock, dialogs, o.programFolder);
+  ctx.files = files;
   startLikeTheProgram(ctx, o.lang);
   if (isTransfer(o.command)) return runTransfer(ctx, dialogs, o);
 

@@ -1,19 +1,35 @@
 // Screenshots of the program's windows for the README and for checking layouts by eye:
-// starts the real main window on a copy of the delivered files, once per language, and
-// saves a picture of every tab of the settings window.
-// Usage: k52shots OUTDIR [WIDTHxHEIGHT]   (scripts/screenshots.sh runs it)
+// starts the real main window on a copy of the delivered files, once per language, reads a
+// few example channels from the simulated radio k52sim (when it is beside this program)
+// through the communication window, and saves a picture of that window and of every tab of
+// the settings window.
+// Usage: k52shots OUTDIR [WIDTHxHEIGHT] [chs|cht|eng ...]   (scripts/screenshots.sh runs it)
+// Files: OUTDIR/<lang>-<W>x<H>-tab<N>.png and OUTDIR/<lang>-<W>x<H>-commun.png
 
+#include "comm/frmCommun.h"
+#include "editor/chgridedit.h"
 #include "editor/frmSysSet.h"
+#include "image/chgrid.h"
+#include "image/chmem.h"
 #include "shell/appcontext.h"
 #include "shell/mdifrmMain.h"
+#include "shell/startup.h"
 #include "ui/clock.h"
+#include "ui/dialogs.h"
 #include "ui/inifile.h"
 #include "ui/qtdialogs.h"
+#include "ui/serialdevice.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProgressBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -37,12 +53,105 @@ void settle(int ms) {
   loop.exec();
 }
 
+// Channels as a dealer might set up a radio; grid columns 1 RX, 2 TX, 3 and 4 tones, 8 name.
+struct ExampleChannel {
+  const char* rx;
+  const char* tx;    // nullptr: as RX
+  const char* tone;  // decode and encode, as the tone list shows it; nullptr: none
+  const char* name;
+};
+const ExampleChannel kExample[] = {
+    {"435.125", nullptr, "88.5", "BASE"},  {"435.150", nullptr, "88.5", "YARD"},
+    {"438.500", "430.900", "123.0", "RPT1"}, {"446.005", nullptr, nullptr, "PMR1"},
+    {"446.020", nullptr, nullptr, "PMR2"}, {"451.275", nullptr, "D023N", "GATE"},
+    {"462.5625", nullptr, "67.0", "SITE"},
+};
+
+int16_t toneIndex(const AppContext& ctx, const char* text) {
+  for (int16_t i = 0; i <= ctx.st.CtcDcsMax; ++i)
+    if (ctx.tones.CtdcsList(i) == QLatin1String(text)) return i;
+  return 0;
+}
+
+// The image the example channels give when typed into the channel grid as a user would,
+// in a program without windows on the same settings file.
+QByteArray exampleRadio(const QString& folder) {
+  SystemClock clock;
+  NeverAskDialogs dialogs;
+  AppContext ctx(clock, dialogs, folder);
+  InitMultiFrm(ctx);
+  Grid& g = ctx.gridCh();
+  int16_t n = 0;
+  for (const ExampleChannel& c : kExample) {
+    ++n;
+    g.setText(n, 1, QString::fromLatin1(c.rx));
+    vsfgGridCh_AfterEdit(ctx, n, 1);
+    if (c.tx) {
+      g.setText(n, 2, QString::fromLatin1(c.tx));
+      vsfgGridCh_AfterEdit(ctx, n, 2);
+    }
+    if (c.tone) {
+      ctx.ch.ChInfo(n, 3) = ctx.ch.ChInfo(n, 4) = toneIndex(ctx, c.tone);
+      CtdcsDecShow(ctx, n);
+      CtdcsEncShow(ctx, n);
+    }
+    g.setText(n, 8, QString::fromLatin1(c.name));
+    vsfgGridCh_AfterEdit(ctx, n, 8);
+  }
+  SetConvIicDat(ctx);
+  return ctx.IicDat.toByteArray();
+}
+
+// The simulated radio holding `image`, reachable at `link`; nullptr when k52sim is missing.
+std::unique_ptr<QProcess> startRadio(const QString& folder, const QByteArray& image, const QString& link) {
+  const QString sim = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("k52sim"));
+  if (!QFileInfo(sim).isExecutable()) return nullptr;
+  const QString imageFile = QDir(folder).filePath(QStringLiteral("radio.bin"));
+  QFile f(imageFile);
+  if (!f.open(QIODevice::WriteOnly) || f.write(image) != image.size()) return nullptr;
+  f.close();
+  auto p = std::make_unique<QProcess>();
+  p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  p->start(sim, {QStringLiteral("--fast"), QStringLiteral("--image"), imageFile, QStringLiteral("--link"), link});
+  if (!p->waitForStarted(5000) || !p->waitForReadyRead(5000)) return nullptr;
+  return p;
+}
+
+// Program -> Read, then the window's Read button; the picture is taken halfway through the
+// read, and the window closed when it is done.
+void readAndShoot(mdifrmMain& w, const QString& file) {
+  QTimer::singleShot(300, &w, [&w, file] {
+    auto* commun = w.findChild<frmCommun*>();
+    if (!commun) return;
+    bool shot = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      // A failed read shows its message box; answer it rather than wait for a user.
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        std::fprintf(stderr, "k52shots: the read said: %s\n", qPrintable(box->text()));
+        box->accept();
+      }
+      if (!shot && commun->prgCommunicate()->value() >= 45) {
+        shot = true;
+        commun->grab().save(file);
+        std::printf("%s\n", qPrintable(file));
+      }
+    });
+    watch.start(10);
+    if (commun->cmdRead()->isVisible()) commun->cmdRead_Click();
+    watch.stop();
+    if (!shot) std::fprintf(stderr, "k52shots: the read ended before the picture of the window\n");
+    commun->reject();
+  });
+  w.menuItem(QStringLiteral("mnuReadFre"))->trigger();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) {
-    std::fprintf(stderr, "usage: k52shots OUTDIR [WIDTHxHEIGHT]\n");
+    std::fprintf(stderr, "usage: k52shots OUTDIR [WIDTHxHEIGHT] [chs|cht|eng ...]\n");
     return 2;
   }
   const QString out = QString::fromLocal8Bit(argv[1]);
@@ -51,28 +160,44 @@ int main(int argc, char** argv) {
     const QStringList wh = QString::fromLatin1(argv[2]).split(QLatin1Char('x'));
     if (wh.size() == 2) size = QSize(wh[0].toInt(), wh[1].toInt());
   }
+  const QStringList langNames{QStringLiteral("chs"), QStringLiteral("cht"), QStringLiteral("eng")};
+  QStringList wanted;
+  for (int i = 3; i < argc; ++i) wanted << QString::fromLatin1(argv[i]);
+  if (wanted.isEmpty()) wanted = langNames;
   QDir().mkpath(out);
-  const char* langNames[3] = {"chs", "cht", "eng"};
   for (int lang = 1; lang <= 3; ++lang) {
+    if (!wanted.contains(langNames[lang - 1])) continue;
     QTemporaryDir folder;
     if (!copyDelivered(QCoreApplication::applicationDirPath(), folder.path())) {
       std::fprintf(stderr, "delivered files missing beside k52shots\n");
       return 1;
     }
+    const QString link = QDir(folder.path()).filePath(QStringLiteral("radio-tty"));
     IniFile ini(QDir(folder.path()).filePath(QStringLiteral("minglyc.dll")));
     ini.write(QStringLiteral("Setting"), QStringLiteral("FirRun"), QStringLiteral("0"));
     ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QString::number(lang));
+    ini.write(QStringLiteral("Setting"), QStringLiteral("COM"), QStringLiteral("1"));
+    ini.write(QStringLiteral("Ports"), QStringLiteral("COM1"), link);
+    // The radio first, so that the program's start finds it on COM1.
+    std::unique_ptr<QProcess> radio = startRadio(folder.path(), exampleRadio(folder.path()), link);
+    if (!radio) std::fprintf(stderr, "k52sim not found beside k52shots: no communication window, no example channels\n");
     SystemClock clock;
     QtDialogs dialogs;
     AppContext ctx(clock, dialogs, folder.path());
+    ctx.port = std::make_unique<SerialDevice>();
     mdifrmMain w(ctx);
+    dialogs.setParent(&w);
     w.resize(size);
     w.show();
     QEventLoop started;
     QObject::connect(&w, &mdifrmMain::startupFinished, &started, &QEventLoop::quit);
     started.exec();
     settle(100);
-    const QString prefix = QDir(out).filePath(QStringLiteral("%1-%2x%3").arg(QString::fromLatin1(langNames[lang - 1])).arg(size.width()).arg(size.height()));
+    const QString prefix = QDir(out).filePath(
+        QStringLiteral("%1-%2x%3").arg(langNames[lang - 1]).arg(size.width()).arg(size.height()));
+
+    if (radio) readAndShoot(w, prefix + QStringLiteral("-commun.png"));
+
     if (frmSysSet* s = w.settingsWindow()) {
       for (int tab = 0; tab < s->sstabMain()->count(); ++tab) {
         s->sstabMain()->setCurrentIndex(tab);
@@ -81,6 +206,10 @@ int main(int argc, char** argv) {
         w.grab().save(file);
         std::printf("%s\n", qPrintable(file));
       }
+    }
+    if (radio) {
+      radio->terminate();
+      radio->waitForFinished(5000);
     }
     ctx.st.InstallPass = true;  // close without the exit question
     w.close();
