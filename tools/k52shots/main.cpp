@@ -1,12 +1,13 @@
 // Screenshots of the program's windows for the README and for checking layouts by eye:
 // starts the real main window on a copy of the delivered files, once per language, reads a
 // few example channels from the simulated radio k52sim (when it is beside this program)
-// through the communication window, and saves a picture of that window and of every tab of
-// the settings window.
+// through the communication window, and saves a picture of that window, of every tab of
+// the settings window, of the memory viewer and of the error window.
 // Usage: k52shots OUTDIR [WIDTHxHEIGHT] [chs|cht|eng ...]   (scripts/screenshots.sh runs it)
-// Files: OUTDIR/<lang>-<W>x<H>-tab<N>.png and OUTDIR/<lang>-<W>x<H>-commun.png
+// Files: OUTDIR/<lang>-<W>x<H>-tab<N>.png, -commun.png, -memdat.png and -errors.png
 
 #include "comm/frmCommun.h"
+#include "comm/frmMemDat.h"
 #include "editor/chgridedit.h"
 #include "editor/frmSysSet.h"
 #include "image/chgrid.h"
@@ -100,6 +101,11 @@ QByteArray exampleRadio(const QString& folder) {
   }
   SetConvIicDat(ctx);
   return ctx.IicDat.toByteArray();
+}
+
+void shoot(QWidget& w, const QString& file) {
+  w.grab().save(file);
+  std::printf("%s\n", qPrintable(file));
 }
 
 // The simulated radio holding `image`, reachable at `link`; nullptr when k52sim is missing.
@@ -202,11 +208,25 @@ int main(int argc, char** argv) {
       for (int tab = 0; tab < s->sstabMain()->count(); ++tab) {
         s->sstabMain()->setCurrentIndex(tab);
         settle(50);
-        const QString file = prefix + QStringLiteral("-tab%1.png").arg(tab);
-        w.grab().save(file);
-        std::printf("%s\n", qPrintable(file));
+        shoot(w, prefix + QStringLiteral("-tab%1.png").arg(tab));
       }
     }
+    // The memory viewer of test mode, filled from the image as read.
+    w.showMemDat();
+    if (frmMemDat* m = w.memDatWindow()) {
+      m->showMaximized();
+      m->cmdFillGrid_Click();
+      settle(50);
+      shoot(w, prefix + QStringLiteral("-memdat.png"));
+      m->hide();
+      if (frmSysSet* sys = w.settingsWindow()) sys->showMaximized();
+    }
+    // The error window as a user meets it: a channel whose receive frequency holds a digit
+    // that is no decimal digit is logged when the image is shown again.
+    ctx.IicDat.at(0x0013) = 0x4A;
+    SoftDisplay(ctx);
+    settle(50);
+    shoot(w, prefix + QStringLiteral("-errors.png"));
     if (radio) {
       radio->terminate();
       radio->waitForFinished(5000);
