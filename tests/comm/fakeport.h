@@ -1,12 +1,15 @@
 #pragma once
-// A serial port for the tests of the engine: it records what is written, with the clock's
-// time, and plays the replies a responder gives, each piece arriving at its own time.
-// FakeRadio is such a responder: the radio's side of the wire protocol on 8 KB of memory.
+// The engine's and the transfers' doubles: a serial port that records what is written,
+// with the clock's time, and plays the replies of a responder, each piece arriving at its
+// own time; FakeRadio, the radio's side of the protocol on 8 KB; and the views of a
+// started program without windows.
 
+#include "comm/transfer.h"
+#include "shell/appcontext.h"
+#include "support/testenv.h"
 #include "ui/clock.h"
 #include "ui/serialport.h"
 
-#include <QByteArray>
 #include <QStringList>
 #include <functional>
 #include <vector>
@@ -20,22 +23,26 @@ struct Piece {
 };
 using Responder = std::function<std::vector<Piece>(const QByteArray& frame)>;
 
+inline QByteArray bytes(std::initializer_list<int> values) {
+  QByteArray b;
+  for (int v : values) b.append(static_cast<char>(v));
+  return b;
+}
+
 class FakePort final : public SerialPort {
  public:
   explicit FakePort(const Clock& clock) : clock_(clock) {}
-
   bool open(const QString& device) override {
     opens << device;
     if (open_ || !openable.contains(device)) {
       fault_ = open_ ? PortFault::InUse : fault;
       return false;
     }
-    open_ = true;
     fault_ = PortFault::None;
-    return true;
+    return open_ = true;
   }
   void close() override {
-    if (open_) ++closes;
+    closes += open_;
     open_ = false;
   }
   bool isOpen() const override { return open_; }
@@ -51,9 +58,7 @@ class FakePort final : public SerialPort {
   }
   QByteArray readAll() override {
     arrive();
-    QByteArray all = arrived_;
-    arrived_.clear();
-    return all;
+    return std::exchange(arrived_, QByteArray());
   }
   bool write(const QByteArray& block) override {
     if (!open_ || cablePulled) {
@@ -69,49 +74,31 @@ class FakePort final : public SerialPort {
   PortFault lastFault() const override { return fault_; }
   QString lastFaultText() const override { return QStringLiteral("fake port fault"); }
 
-  // Everything written, frame after frame.
-  QByteArray wire() const {
-    QByteArray all;
-    for (const QByteArray& f : frames) all += f;
-    return all;
-  }
-
-  QStringList openable;                  // devices that open
+  QStringList openable;                   // devices that open
   PortFault fault = PortFault::NotFound;  // how the others fail
-  bool cablePulled = false;              // writes fail
+  bool cablePulled = false;               // writes fail
   Responder responder;
   std::vector<QByteArray> frames;
   std::vector<int64_t> writtenAt;
   QStringList opens;
-  int closes = 0;
-  int polls = 0;
+  int closes = 0, polls = 0;
 
  private:
-  // Pieces whose time has come land in the receive buffer.
-  void arrive() {
-    const int64_t now = clock_.tickMs();
-    for (auto it = onLine_.begin(); it != onLine_.end();) {
-      if (it->afterMs <= now) {
+  void arrive() {  // pieces whose time has come land in the receive buffer
+    for (auto it = onLine_.begin(); it != onLine_.end();)
+      if (it->afterMs <= clock_.tickMs()) {
         arrived_ += it->bytes;
         it = onLine_.erase(it);
       } else {
         ++it;
       }
-    }
   }
-
   const Clock& clock_;
   bool open_ = false;
   PortFault fault_ = PortFault::None;
   std::vector<Piece> onLine_;  // afterMs holds the arrival tick here
   QByteArray arrived_;
 };
-
-inline QByteArray bytes(std::initializer_list<int> values) {
-  QByteArray b;
-  for (int v : values) b.append(static_cast<char>(v));
-  return b;
-}
 
 // The radio: answers every frame of the protocol at once, from its 8 KB memory.
 class FakeRadio {
@@ -121,16 +108,11 @@ class FakeRadio {
   }
   std::vector<Piece> operator()(const QByteArray& f) {
     auto u = [&](int i) { return static_cast<uint8_t>(f.at(i)); };
-    if (f == bytes({0x02, 'P', 'R', 'O', 'G', 'R', 'A'})) return {{replyMs, bytes({0x06})}};
+    if (f == bytes({0x02, 'P', 'R', 'O', 'G', 'R', 'A'}) || f == bytes({0x06})) return {{replyMs, bytes({0x06})}};
     if (f == bytes({0x4D, 0x02})) return {{replyMs, identity}};
-    if (f == bytes({0x06})) return {{replyMs, bytes({0x06})}};
-    if (f.size() == 4 && u(0) == 0x52) {
-      const int a = u(1) << 8 | u(2);
-      return {{replyMs, bytes({0x57, u(1), u(2), u(3)}) + memory.mid(a, u(3))}};
-    }
+    if (f.size() == 4 && u(0) == 0x52) return {{replyMs, bytes({0x57, u(1), u(2), u(3)}) + memory.mid(u(1) << 8 | u(2), u(3))}};
     if (f.size() >= 4 && u(0) == 0x57 && f.size() == 4 + u(3)) {
-      const int a = u(1) << 8 | u(2);
-      memory.replace(a, u(3), f.mid(4));
+      memory.replace(u(1) << 8 | u(2), u(3), f.mid(4));
       return {{replyMs, bytes({0x06})}};
     }
     return {};  // the end frame, or something the radio does not understand
@@ -139,5 +121,49 @@ class FakeRadio {
   QByteArray identity = bytes({0x4B, 0x35, 0x32, 0xFF, 0x00, 0x13, 0x80, 0x7F});
   int64_t replyMs = 0;
 };
+
+// What start-up and the transfers show in the main window and the settings window.
+class RecordingViews final : public AppViews {
+ public:
+  void showToolCom() override { ++toolComShown; }
+  void setStatusCom(const QString& text) override { statusCom = text; }
+  void showSoftVersion(const QString& text) override { softVersion << text; }
+  void showLastProgrammed(const QString& text) override { lastProgrammed << text; }
+  int toolComShown = 0;
+  QString statusCom;
+  QStringList softVersion, lastProgrammed;
+};
+
+// A transfer's view without a window: records the calls; stops when told to.
+class RecordingView final : public TransferView {
+ public:
+  void ComDataShow(int16_t dir, const QByteArray& block) override { shown.push_back({dir, block}); }
+  void addLine(const QString& text) override { lines << text; }
+  void transferStarting(bool write) override { starts.push_back(write); }
+  void transferStopped() override { ++stops; }
+  void ShowComPercent(int16_t p) override { percents.push_back(p); }
+  bool stopRequested() override { return stopAfterPercents >= 0 && int(percents.size()) >= stopAfterPercents; }
+  void transferFinished() override { ++finishes; }
+
+  std::vector<std::pair<int16_t, QByteArray>> shown;
+  QStringList lines;
+  std::vector<bool> starts;
+  int stops = 0, finishes = 0;
+  std::vector<int16_t> percents;
+  int stopAfterPercents = -1;  // stop once this many scripts went through
+};
+
+// A radio's memory that decodes into something of its own: the delivered image with
+// channel 1 on 435.125 MHz, programmed on 5 January 2026, firmware V1.0 of 2011-12-21, and
+// a pattern in the bytes no codec reads.
+inline QByteArray radioMemory() {
+  QByteArray m = deliveredImage();
+  m.resize(8192, '\xFF');
+  m.replace(0, 8, bytes({0x00, 0x25, 0x51, 0x43, 0x00, 0x25, 0x51, 0x43}));
+  m.replace(0x0F92, 3, bytes({26, 1, 5}));
+  m.replace(0x0F98, 3, bytes({0x10, 0xBC, 0x15}));
+  for (int a = 0x1800; a < 0x2000; ++a) m[a] = static_cast<char>((a * 7 + a / 256) & 0xFF);
+  return m;
+}
 
 }  // namespace k52::test

@@ -7,7 +7,6 @@
 #include "comm/memdat.h"
 #include "shell/mdifrmMain.h"
 #include "support/testenv.h"
-#include "ui/inifile.h"
 #include "ui/qtgrid.h"
 
 #include <QApplication>
@@ -110,21 +109,14 @@ TEST_F(MemDatWindowTest, PartFillDialogFillsTheRangeItShowsAndKeepsIt) {
 
 TEST(MemDatInMainWindow, StartUpBuildsItHiddenAndTestModeShowsItInTheDocumentArea) {
   test::TestEnv env;
-  env.installDeliveredFiles();
-  IniFile ini(env.path(QStringLiteral("minglyc.dll")));
-  ini.write(QStringLiteral("Setting"), QStringLiteral("FirRun"), QStringLiteral("0"));
-  mdifrmMain main(*env.ctx);
-  QSignalSpy finished(&main, &mdifrmMain::startupFinished);
-  main.show();
-  ASSERT_TRUE(finished.wait(10000));
-  frmMemDat* w = main.memDatWindow();
-  ASSERT_NE(w, nullptr);
+  env.installProgram(0);
+  const auto main = test::startMainWindow(*env.ctx);
+  ASSERT_TRUE(main && main->memDatWindow());
+  frmMemDat* w = main->memDatWindow();
   EXPECT_EQ(w->vsfgGridMemDat()->rows(), env.ctx->st.TableMaxAddr / 16 + 2);
   EXPECT_TRUE(w->isHidden());
-
-  main.showMemDat();
-  EXPECT_TRUE(w->isVisible());
-  EXPECT_TRUE(main.mdiArea()->subWindowList().contains(w));
+  main->showMemDat();
+  EXPECT_TRUE(w->isVisible() && main->mdiArea()->subWindowList().contains(w));
 }
 
 }  // namespace

@@ -63,6 +63,16 @@ TEST_F(MemDatTest, FillsMarkInRedExactlyTheBytesChangedSinceTheLastFill) {
 
   SetDefCol(grid);
   EXPECT_EQ(redCells(), 0);
+
+  // The tooltip explains a filled byte in base 2 and decimal; its cell becomes current.
+  ctx.IicDat.at(0x0012) = 0xA5;
+  TableFreDat(ctx, grid);
+  EXPECT_EQ(CellTipHint(ctx, grid, 2, 3),
+            QStringLiteral("地址为: 0x0012    二进制:10100101    B7:1 B6:0 B5:1 B4:0   B3:0 B2:1 B1:0 B0:1     "
+                           "十进制165    \n"));
+  EXPECT_EQ(std::make_pair(grid.row(), grid.col()), std::make_pair(2, 3));
+  SetGridMemDat(ctx, grid);
+  EXPECT_TRUE(CellTipHint(ctx, grid, 2, 3).isEmpty()) << "not filled yet";
 }
 
 TEST_F(MemDatTest, WriteBackKeepsUnfilledBytesAndRefusesCellsThatAreNoByte) {
@@ -91,17 +101,6 @@ TEST_F(MemDatTest, WriteBackKeepsUnfilledBytesAndRefusesCellsThatAreNoByte) {
   EXPECT_EQ(ctx.log.lastNumber(), ErrTypeMismatch);
   EXPECT_EQ(cell(0x0040), FormatByteDat(before.at(0x0040)));
   EXPECT_EQ(ctx.IicDat.at(0x0030), 0x00);  // the next write-back carries on past the old refusal
-}
-
-TEST_F(MemDatTest, TooltipExplainsTheByteInBase2AndDecimal) {
-  ctx.IicDat.at(0x0012) = 0xA5;
-  TableFreDat(ctx, grid);
-  EXPECT_EQ(CellTipHint(ctx, grid, 2, 3),
-            QStringLiteral("地址为: 0x0012    二进制:10100101    B7:1 B6:0 B5:1 B4:0   B3:0 B2:1 B1:0 B0:1     "
-                           "十进制165    \n"));
-  EXPECT_EQ(std::make_pair(grid.row(), grid.col()), std::make_pair(2, 3));
-  SetGridMemDat(ctx, grid);
-  EXPECT_TRUE(CellTipHint(ctx, grid, 2, 3).isEmpty());  // not filled yet
 }
 
 TEST_F(MemDatTest, PartFillWritesTheRangeCapsTheValueAndAlwaysWritesTheGridBack) {

@@ -6,11 +6,9 @@
 #include "editor/frmTreeView.h"
 #include "shell/mdifrmMain.h"
 #include "support/testenv.h"
-#include "ui/inifile.h"
 
 #include <QAction>
 #include <QMdiArea>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -23,15 +21,10 @@ struct TreeWindow {
   test::TestEnv env;
   std::unique_ptr<mdifrmMain> w;
   frmTreeView* tree = nullptr;
-  explicit TreeWindow(const char* lang) {
-    env.installDeliveredFiles();
-    IniFile ini(env.path(QStringLiteral("minglyc.dll")));
-    ini.write(QStringLiteral("Setting"), QStringLiteral("FirRun"), QStringLiteral("0"));
-    ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QString::fromLatin1(lang));
-    w = std::make_unique<mdifrmMain>(*env.ctx);
-    QSignalSpy started(w.get(), &mdifrmMain::startupFinished);
-    w->show();
-    EXPECT_TRUE(started.wait(5000));
+  explicit TreeWindow(int lang) {
+    env.installProgram(lang);
+    w = test::startMainWindow(*env.ctx);
+    EXPECT_TRUE(w);
     w->menuItem(QStringLiteral("mnuTreeView"))->trigger();
     tree = w->treeWindow();
   }
@@ -46,8 +39,8 @@ struct TreeWindow {
 }  // namespace
 
 TEST(TreeView, FourNodesUnderTheProductNameInTheInterfaceLanguage) {
-  for (const auto& [lang, texts] : {std::pair{"3", "KDR T17|Radio Information|Channel Information|Optional Features"},
-                                    std::pair{"2", "KDR T17|對講機資訊|信道資訊|可選功能"}}) {
+  for (const auto& [lang, texts] : {std::pair{3, "KDR T17|Radio Information|Channel Information|Optional Features"},
+                                    std::pair{2, "KDR T17|對講機資訊|信道資訊|可選功能"}}) {
     TreeWindow s(lang);
     ASSERT_NE(s.tree, nullptr);
     EXPECT_EQ(s.w->dockWidgetArea(s.tree), Qt::LeftDockWidgetArea);
@@ -71,7 +64,7 @@ TEST(TreeView, FourNodesUnderTheProductNameInTheInterfaceLanguage) {
 }
 
 TEST(TreeView, EachViewNodeBringsItsWindowUpMaximisedAndTheRootNothing) {
-  TreeWindow s("3");
+  TreeWindow s(3);
   frmSysSet* sysSet = s.w->settingsWindow();
   ASSERT_NE(sysSet, nullptr);
   const int loaded = static_cast<int>(s.w->mdiArea()->subWindowList().size());
@@ -79,11 +72,9 @@ TEST(TreeView, EachViewNodeBringsItsWindowUpMaximisedAndTheRootNothing) {
   EXPECT_EQ(s.w->mdiArea()->subWindowList().size(), loaded) << "the root loads nothing";
 
   auto* radioInfo = qobject_cast<frmRadioInfo*>(s.click("RadioInfo"));
-  ASSERT_NE(radioInfo, nullptr);
-  EXPECT_TRUE(radioInfo->isVisible() && radioInfo->isMaximized());
+  ASSERT_TRUE(radioInfo && radioInfo->isVisible() && radioInfo->isMaximized());
   auto* chMem = qobject_cast<frmChMem*>(s.click("ChInfo"));
-  ASSERT_NE(chMem, nullptr);
-  EXPECT_TRUE(chMem->isVisible() && chMem->isMaximized());
+  ASSERT_TRUE(chMem && chMem->isVisible() && chMem->isMaximized());
 
   // Closed by the user, the windows are only hidden; their nodes show the same ones again.
   sysSet->close();
@@ -94,5 +85,5 @@ TEST(TreeView, EachViewNodeBringsItsWindowUpMaximisedAndTheRootNothing) {
   EXPECT_EQ(s.click("RadioInfo"), radioInfo);
   EXPECT_TRUE(radioInfo->isVisible() && radioInfo->isMaximized());
   EXPECT_EQ(s.w->mdiArea()->subWindowList().size(), loaded + 2);
-  EXPECT_EQ(s.env.ctx->log.entriesLogged(), 0) << s.env.ctx->log.lines().join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(s.env.ctx->log.entriesLogged(), 0) << s.env.log();
 }

@@ -12,21 +12,11 @@
 
 #include "comm/protocol.h"
 #include "comm/transfer.h"
-#include "image/bandtable.h"
-#include "image/charcodec.h"
-#include "image/chmem.h"
-#include "image/ctdcs.h"
-#include "image/optcodec.h"
-#include "shell/appcontext.h"
-#include "shell/langtable.h"
-#include "shell/startup.h"
-#include "ui/clock.h"
-#include "ui/dialogs.h"
+#include "fuzzprogram.h"
 #include "ui/serialport.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -209,67 +199,27 @@ bool replyMatches(const Frame& f, const QByteArray& got) {
   std::abort();
 }
 
-struct Harness {
-  ManualClock clock;
-  NeverAskDialogs dialogs;
-  // Backups of successful reads go here, in memory where the system offers it.
+// The started program on a port of the input's, whose radio holds a pattern; backups of
+// successful reads go to a scratch folder, in memory where the system offers it.
+struct Harness : FuzzProgram {
   QTemporaryDir scratch{QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/k52fuzz-XXXXXX")
                                                                   : QDir::tempPath() + QStringLiteral("/k52fuzz-XXXXXX")};
   QByteArray memory = QByteArray(0x2000, '\0');
-  std::unique_ptr<AppContext> ctx;
   FuzzPort* port = nullptr;
-  ChannelTable ch0;
-  OptionTable opt0;
-  Band band0;
-  QByteArray image0;
 
-  Harness() {
-    const QString folder = QString::fromUtf8(K52_FUZZ_PROGRAM_FOLDER);
-    if (!QFileInfo(folder + QStringLiteral("/minglyc.dll")).isFile()) fail("no settings file in the program folder");
+  Harness() : FuzzProgram("protocol_fuzz") {
     for (int i = 0; i < memory.size(); ++i) memory[i] = static_cast<char>((i * 13 + i / 256 + 7) & 0xFF);
-    ctx = std::make_unique<AppContext>(clock, dialogs, folder);
-    ReadSettings(*ctx);
-    ctx->st.CurLang = 3;
-    InitFaceText(*ctx);
-    GetValidCharTbl(*ctx);
-    OptNowDefSol(*ctx, 0);
-    for (int i = 1; i <= ctx->opt.OptCount && i <= kOptEntries; ++i) ctx->opt.OptSel(i) = ctx->opt.OptDef(i);
-    GenCtdcsList(*ctx);
-    ReadChInfo(*ctx);
-    applyBandSelection(*ctx, kDefaultBandIndex, nullptr);
-    InitTempArray(*ctx);
-    ChInfoSaveSol(*ctx, 1);
-    ctx->ch.ChNameCode.fill(255);
-    if (ctx->IicDat.size() != 0x2000) fail("the settings give no 8 KB image", ctx->IicDat.size());
     ctx->files.dataRoot = scratch.path();
     auto p = std::make_unique<FuzzPort>(clock, memory);
     port = p.get();
     ctx->port = std::move(p);
-    ch0 = ctx->ch;
-    opt0 = ctx->opt;
-    band0 = ctx->band;
-    image0 = ctx->IicDat.toByteArray();
-    ctx->log.windowClosed();
-  }
-
-  void reset() {
-    ctx->ch = ch0;
-    ctx->opt = opt0;
-    ctx->band = band0;
-    ctx->IicDat.assignFrom(image0);
-    ctx->log.windowClosed();
   }
 };
-
-Harness& harness() {
-  static Harness h;
-  return h;
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Harness& h = harness();
+  static Harness h;
   h.reset();
   AppContext& ctx = *h.ctx;
   Input in{data, size};

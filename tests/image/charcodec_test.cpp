@@ -2,6 +2,8 @@
 
 #include "image/codecenv.h"
 
+#include <array>
+
 using namespace k52;
 using k52::test::CodecTest;
 
@@ -35,84 +37,65 @@ class CharCodecTest : public CodecTest {
   }
 };
 
-TEST_F(CharCodecTest, TableHoldsTheRadiosFortyFiveCharacters) {
-  const QString expected = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ +=%/[]-_");
-  for (int code = 0; code < 45; ++code) EXPECT_EQ(ctx.chars.CharTbl(code), expected.mid(code, 1)) << code;
-  EXPECT_EQ(ctx.chars.CharTbl(36), QStringLiteral(" "));
-  EXPECT_EQ(ctx.chars.CharTbl(44), QStringLiteral("_"));
-}
-
-TEST_F(CharCodecTest, TextBecomesFiveCodesPaddedWithSpaces) {
-  EXPECT_EQ(codes(QStringLiteral("ab")), (std::vector<int>{10, 11, 36, 36, 36}));
-  EXPECT_EQ(codes(QStringLiteral("CHANNEL7")), (std::vector<int>{12, 17, 10, 23, 23}));
-  EXPECT_EQ(codes(QStringLiteral("+=%/[")), (std::vector<int>{37, 38, 39, 40, 41}));
-  EXPECT_EQ(codes(QStringLiteral("]-_ 9")), (std::vector<int>{42, 43, 44, 36, 9}));
-  // Characters outside the table give 255 but keep their place.
-  EXPECT_EQ(codes(QStringLiteral("A.B")), (std::vector<int>{10, 255, 11, 36, 36}));
-  EXPECT_EQ(codes(QStringLiteral("é*Z")), (std::vector<int>{255, 255, 35, 36, 36}));
-  EXPECT_EQ(codes(QString()), (std::vector<int>{255, 255, 255, 255, 255}));
-  // A single blank is text, not the empty text.
-  EXPECT_EQ(codes(QStringLiteral(" ")), (std::vector<int>{36, 36, 36, 36, 36}));
+TEST_F(CharCodecTest, TextBecomesFiveCodesOfTheRadiosFortyFiveCharactersPaddedWithSpaces) {
+  const QString table = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ +=%/[]-_");
+  for (int code = 0; code < 45; ++code) EXPECT_EQ(ctx.chars.CharTbl(code), table.mid(code, 1)) << code;
+  const std::pair<const char*, std::vector<int>> cases[] = {
+      {"ab", {10, 11, 36, 36, 36}}, {"CHANNEL7", {12, 17, 10, 23, 23}}, {"]-_ 9", {42, 43, 44, 36, 9}},
+      {"A.B", {10, 255, 11, 36, 36}},  // a character outside the table gives 255 but keeps its place
+      {"\xC3\xA9*Z", {255, 255, 35, 36, 36}}, {"", {255, 255, 255, 255, 255}},
+      {" ", {36, 36, 36, 36, 36}},  // a single blank is text, not the empty text
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(codes(QString::fromUtf8(text)), expected) << text;
 }
 
 TEST_F(CharCodecTest, LongCountsRunOutOfPaddingThenOutOfRoom) {
   // One character plus thirteen blanks fill positions 0-13; later positions get 255.
-  const auto v = codes(QStringLiteral("x"), 31);
-  EXPECT_EQ(v[0], 33);
-  for (int i = 1; i <= 13; ++i) EXPECT_EQ(v[size_t(i)], 36) << i;
-  for (int i = 14; i <= 30; ++i) EXPECT_EQ(v[size_t(i)], 255) << i;
+  std::vector<int> expected(31, 255);
+  expected[0] = 33;
+  std::fill(expected.begin() + 1, expected.begin() + 14, 36);
+  EXPECT_EQ(codes(QStringLiteral("x"), 31), expected);
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
-
   // NameCode has 31 positions: the 32nd is a bounds error after 0-30 are set.
   for (const QString& text : {QStringLiteral("ABC"), QString()}) {
-    const auto w = codes(text, 32);
-    EXPECT_EQ(w[30], 255);
+    EXPECT_EQ(codes(text, 32)[30], 255);
     EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->ChNameCharSol"));
     EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
   }
   EXPECT_EQ(ctx.log.entriesLogged(), 2);
 }
 
-TEST_F(CharCodecTest, NameShowsUpToTheFirstNonCharacter) {
+TEST_F(CharCodecTest, ANameShowsUpToTheFirstNonCharacterAsTheRadioWillShowIt) {
   EXPECT_EQ(shownName(3, {10, 11, 36, 36, 36}), QStringLiteral("AB   "));
   EXPECT_EQ(shownName(3, {10, 255, 11, 36, 36}), QStringLiteral("A"));
   EXPECT_EQ(shownName(3, {255, 10, 11, 12, 13}), QString());
   EXPECT_EQ(shownName(3, {44, 43, 0, 9, 45}), QStringLiteral("_-09"));
   EXPECT_EQ(shownName(260, {12, 17, 10, 23, 23}), QStringLiteral("CHANN"));
+  EXPECT_EQ(ctx.gridCh().text(3, 7), QString()) << "other columns are left alone";
+  ChNameCharSol(ctx, QStringLiteral("ab.cd"), kNameLength);  // typed, then stored and shown
+  EXPECT_EQ(shownName(2, {ctx.chars.NameCode(0), ctx.chars.NameCode(1), ctx.chars.NameCode(2), ctx.chars.NameCode(3), ctx.chars.NameCode(4)}),
+            QStringLiteral("AB"));
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
-  // Other rows and columns are left alone.
-  EXPECT_TRUE(ctx.gridCh().text(3, 7).isEmpty());
-}
-
-TEST_F(CharCodecTest, TypedNameIsStoredAsTheRadioWillShowIt) {
-  ChNameCharSol(ctx, QStringLiteral("ab.cd"), kNameLength);
-  for (int i = 0; i < 5; ++i) ctx.ch.ChNameCode(2, i) = ctx.chars.NameCode(i);
-  ChNameCharShow(ctx, 2);
-  EXPECT_EQ(ctx.gridCh().text(2, 8), QStringLiteral("AB"));
 }
 
 TEST_F(CharCodecTest, PowerOnMessageGoesToTheMessageBox) {
   MessageBox box;
-  AppViews* const windows = ctx.views;
   ctx.views = &box;
-  const int16_t msg[] = {17, 14, 21, 21, 24};  // HELLO
-  for (int i = 0; i < 5; ++i) ctx.opt.OptSel(50 + i) = msg[i];
-  ShowPowerOnMsg(ctx);
-  EXPECT_EQ(box.shown, QStringLiteral("HELLO"));
-  ctx.opt.OptSel(52) = 255;
-  ShowPowerOnMsg(ctx);
-  EXPECT_EQ(box.shown, QStringLiteral("HE"));
-  ctx.opt.OptSel(50) = 45;
-  ShowPowerOnMsg(ctx);
-  EXPECT_EQ(box.shown, QString());
-  EXPECT_EQ(box.times, 3);
+  for (int i = 0; i < 5; ++i) ctx.opt.OptSel(50 + i) = int16_t(std::array{17, 14, 21, 21, 24}[size_t(i)]);  // HELLO
+  QStringList shown;
+  for (const auto& [entry, code] : {std::pair{0, 0}, {52, 255}, {50, 45}}) {
+    if (entry) ctx.opt.OptSel(entry) = int16_t(code);
+    ShowPowerOnMsg(ctx);
+    shown << box.shown;
+  }
+  EXPECT_EQ(shown, (QStringList{QStringLiteral("HELLO"), QStringLiteral("HE"), QString()}));
   // A negative code is no index into the table: logged, the box is not touched.
   ctx.opt.OptSel(50) = -1;
   ShowPowerOnMsg(ctx);
   EXPECT_EQ(box.times, 3);
   EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->ShowPowerOnMsg"));
   EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
-  ctx.views = windows;
+  ctx.views = nullptr;
 }
 
 }  // namespace

@@ -50,10 +50,10 @@ class ChGridTest : public ::testing::Test {
     int i = 0;
     for (int c : codes) ctx.ch.ChNameCode(n, i++) = static_cast<uint8_t>(c);
   }
-  QStringList rowTexts(int r) const {
+  QString row(int r) const {
     QStringList v;
     for (int c = 1; c <= 8; ++c) v << grid.text(r, c);
-    return v;
+    return v.join(QLatin1Char('|'));
   }
   // "name number" of every log entry, oldest first.
   QStringList logged() const {
@@ -108,22 +108,15 @@ TEST_F(ChGrid200Test, SetUpNumbersRowsOneTo199AndLabelsRow200Vfo) {
   EXPECT_EQ(grid.headerText(200, 0), QStringLiteral("VFO"));
   EXPECT_EQ(grid.text(5, 3), QString()) << "the rows are built anew";
   for (int r = 0; r <= 200; ++r) ASSERT_EQ(grid.rowHeightTwips(r), 240) << r;
-  EXPECT_EQ(grid.colWidthTwips(0), 600);
   for (int c = 0; c <= 8; ++c) {
-    if (c > 0) {
-      EXPECT_EQ(grid.colWidthTwips(c), 1200) << c;
-    }
+    EXPECT_EQ(grid.colWidthTwips(c), c ? 1200 : 600) << c;
     EXPECT_EQ(grid.colAlignment(c), GridAlign::Center) << c;
   }
-  EXPECT_EQ(grid.row(), 1);
-  EXPECT_EQ(grid.col(), 1);
-}
-
-TEST_F(ChGridTest, SixteenChannelsGiveSixteenNumberedRowsAndNoVfo) {
+  EXPECT_EQ(std::make_pair(grid.row(), grid.col()), std::make_pair(1, 1));
+  ctx.ch.ChCount = 16;  // sixteen channels: sixteen numbered rows and no VFO
   SetChGrid(ctx);
   ASSERT_EQ(grid.rows(), 17);
-  for (int r = 1; r <= 16; ++r) EXPECT_EQ(grid.headerText(r, 0), QString::number(r));
-  EXPECT_EQ(grid.text(0, 1), QStringLiteral("RX"));
+  EXPECT_EQ(grid.headerText(16, 0), QStringLiteral("16"));
 }
 
 TEST_F(ChGridTest, RowsAbove200HaveNoHeaderAndMoreThan300RowsIsABoundsError) {
@@ -150,17 +143,12 @@ TEST_F(ChGridTest, DisplayFormatsFollowTheColumnKeys) {
   ctx.ch.ColItems(9, 0) = QStringLiteral("OFFSET");
   ctx.ch.ColItems(3, 0) = QStringLiteral("TxFre");
   SetChGrid(ctx);
-  struct Expect {
-    int col;
-    GridDataType type;
-    const char* format;
-  };
-  for (const Expect& e : {Expect{1, GridDataType::Decimal, "###.#####"}, Expect{2, GridDataType::Decimal, "###.#####"},
-                          Expect{3, GridDataType::Decimal, "###.#####"}, Expect{4, GridDataType::Text, ""},
-                          Expect{5, GridDataType::Text, ""}, Expect{7, GridDataType::Text, ""},
-                          Expect{8, GridDataType::Text, "00000"}, Expect{9, GridDataType::Decimal, "#0.00000"}}) {
-    EXPECT_EQ(grid.colDataType(e.col), e.type) << e.col;
-    EXPECT_EQ(grid.colFormat(e.col), QString::fromLatin1(e.format)) << e.col;
+  const std::tuple<int, GridDataType, const char*> formats[] = {
+      {1, GridDataType::Decimal, "###.#####"}, {2, GridDataType::Decimal, "###.#####"}, {3, GridDataType::Decimal, "###.#####"},
+      {4, GridDataType::Text, ""}, {7, GridDataType::Text, ""}, {8, GridDataType::Text, "00000"}, {9, GridDataType::Decimal, "#0.00000"}};
+  for (const auto& [col, type, format] : formats) {
+    EXPECT_EQ(grid.colDataType(col), type) << col;
+    EXPECT_EQ(grid.colFormat(col), QLatin1String(format)) << col;
   }
   grid.setText(1, 1, QStringLiteral("430"));
   grid.setText(1, 9, QStringLiteral("5"));
@@ -188,12 +176,10 @@ TEST_F(ChGridTest, ShowFillsEachKindOfRow) {
 
   ShowChTblGrid(ctx);
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
-  const QString tone5 = ctx.tones.CtdcsList(5), tone7 = ctx.tones.CtdcsList(7), none = ctx.tones.CtdcsList(0);
-  EXPECT_EQ(rowTexts(1), (QStringList{"173.995", "146", none, tone5, "Narrow", "Off", "Low", "AB"}));
-  EXPECT_EQ(rowTexts(2), (QStringList{"", "", "", "", "", "", "", ""}));
-  EXPECT_EQ(rowTexts(3), (QStringList{"430.125", "", tone7, "", "Wide", "On", "High", ""}));
-  EXPECT_EQ(rowTexts(4), (QStringList{"436", "436", none, none, "0", "1", "0", ""}));
-  for (int r = 5; r <= 16; ++r) EXPECT_EQ(rowTexts(r), (QStringList{"", "", "", "", "", "", "", ""})) << r;
+  EXPECT_EQ(row(1), QStringLiteral("173.995|146|None|77.0|Narrow|Off|Low|AB"));
+  EXPECT_EQ(row(3), QStringLiteral("430.125||82.5||Wide|On|High|"));
+  EXPECT_EQ(row(4), QStringLiteral("436|436|None|None|0|1|0|"));
+  for (int r : {2, 5, 16}) EXPECT_EQ(row(r), QStringLiteral("|||||||")) << r;
   EXPECT_TRUE(grid.redraw());
 }
 
@@ -211,12 +197,9 @@ TEST_F(ChGridTest, AFieldPastItsTableIsLoggedUnderItsRowStepAndTheFillGoesOn) {
   ShowChTblGrid(ctx);
   EXPECT_EQ(logged(), (QStringList{"modChMem->ChParaShow 9", "modChMem->CtdcsDecShow 9"}));
   // The failed step leaves the rest of its own cells alone; the row's other steps run.
-  EXPECT_EQ(rowTexts(2), (QStringList{"430", "430", ctx.tones.CtdcsList(0), ctx.tones.CtdcsList(0), "stale", "stale",
-                                      "stale", "stale"}));
-  EXPECT_EQ(grid.text(3, 3), QStringLiteral("stale"));
-  EXPECT_EQ(grid.text(3, 4), ctx.tones.CtdcsList(2));
-  EXPECT_EQ(rowTexts(4),
-            (QStringList{"432", "", ctx.tones.CtdcsList(1), "", "Narrow", "On", "Mid", ""}));
+  EXPECT_EQ(row(2), QStringLiteral("430|430|None|None|stale|stale|stale|stale"));
+  EXPECT_EQ(row(3).section(QLatin1Char('|'), 2, 3), QStringLiteral("stale|69.3"));
+  EXPECT_EQ(row(4), QStringLiteral("432||67.0||Narrow|On|Mid|"));
 }
 
 TEST_F(ChGridTest, AValueBelowMinusThreeOrAnOverflowingValueIsABoundsError) {
@@ -246,27 +229,20 @@ TEST_F(ChGridTest, SoftDisplayFollowsTheBandBytesThenDecodesAndShowsTheImage) {
 
   // Channel 2: 173.995 MHz RX, 146 MHz TX, decode 67.0 Hz, encode D754I, options 1/1/2,
   // name "CHANN"; channel 3: 430 MHz, outside the image's band. Band bytes 136-174 MHz.
-  const int rec2 = 16, ext2 = 0x0C72, rec3 = 32;
-  const uint8_t ch2[16] = {0x00, 0x95, 0x39, 0x17, 0x00, 0x00, 0x60, 0x14,
-                           0x70, 0x06, 0x54, 0xC7, 0xFD, 0x0C, 0x11, 0x0A};
-  for (int i = 0; i < 16; ++i) ctx.IicDat.at(rec2 + i) = ch2[i];
-  ctx.IicDat.at(ext2) = 0x17;
-  ctx.IicDat.at(ext2 + 1) = 0x17;
-  for (int i = 0; i < 4; ++i) ctx.IicDat.at(rec3 + i) = uint8_t(i == 3 ? 0x43 : 0x00);
-  ctx.IicDat.at(addr::kBand) = 0x13;
-  ctx.IicDat.at(addr::kBand + 1) = 0x17;
-  ctx.IicDat.at(addr::kBand + 2) = 0x64;
+  const auto put = [&](int a, const char* hex) {
+    for (char b : QByteArray::fromHex(hex)) ctx.IicDat.at(a++) = static_cast<uint8_t>(b);
+  };
+  put(16, "0095391700006014700654C7FD0C110A");
+  put(0x0C72, "1717");
+  put(32, "00000043");
+  put(addr::kBand, "131764");
   grid.setText(2, 1, QStringLiteral("stale"));
 
   SoftDisplay(ctx);
-  EXPECT_EQ(ctx.band.BandIndex, 0);
-  EXPECT_EQ(ctx.band.LowerLimit, 13600000);
-  EXPECT_EQ(ctx.ch.ChInfo(2, 1), 17399500);
-  EXPECT_EQ(rowTexts(2), (QStringList{"173.995", "146", ctx.tones.CtdcsList(1), ctx.tones.CtdcsList(260), "Narrow",
-                                      "On", "Low", "CHANN"}));
-  EXPECT_EQ(ctx.tones.CtdcsList(260), QStringLiteral("D754I"));
+  EXPECT_EQ(std::make_pair(ctx.band.BandIndex, ctx.band.LowerLimit), std::make_pair(int16_t(0), 13600000));
+  EXPECT_EQ(row(2), QStringLiteral("173.995|146|67.0|D754I|Narrow|On|Low|CHANN"));
   EXPECT_EQ(ctx.ch.ChInfo(3, 1), -1) << "decoded with the image's band, not the one before";
-  EXPECT_EQ(rowTexts(3), (QStringList{"", "", "", "", "", "", "", ""}));
+  EXPECT_EQ(row(3), QStringLiteral("|||||||"));
   EXPECT_GT(views.optionsShown, shownBefore);
   EXPECT_EQ(logged(), QStringList());
 }

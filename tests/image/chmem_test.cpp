@@ -59,15 +59,24 @@ TEST(ReadChInfo, MoreThanFiftyColumnsIsABoundsError) {
   EXPECT_EQ(env.ctx->log.lastNumber(), ErrBounds);
 }
 
-TEST(ChannelTable, InitOneChannelClearsFieldsAndCellsButNotTheImage) {
+// A table of 199 channels and eight columns over an image of 0x12.
+struct Table {
   TestEnv env;
   AppContext& ctx = *env.ctx;
-  ctx.IicDat.allocate(8191);
-  ctx.IicDat.fill(0x12);
-  ctx.ch.ChCount = 16;
-  ctx.ch.ColCount = 8;
-  ctx.gridCh().setRows(17);
-  ctx.gridCh().setCols(9);
+  Table() {
+    ctx.IicDat.allocate(8191);
+    ctx.IicDat.fill(0x12);
+    ctx.ch.ChCount = 199;
+    ctx.ch.ColCount = 8;
+    ctx.st.DefColor = QStringLiteral("255");
+    ctx.gridCh().setRows(200);
+    ctx.gridCh().setCols(9);
+  }
+};
+
+TEST(ChannelTable, InitOneChannelClearsFieldsAndCellsButNotTheImage) {
+  Table t;
+  AppContext& ctx = t.ctx;
   ctx.gridCh().setText(3, 8, QStringLiteral("NAME"));
   ctx.ch.ChInfo(3, 0) = 0;
   ctx.ch.ChInfo(3, 5) = 1;
@@ -79,68 +88,37 @@ TEST(ChannelTable, InitOneChannelClearsFieldsAndCellsButNotTheImage) {
   InitOneChannel(ctx, 261);
   EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->InitOneChannel:"));
   EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  // Another direction than 0 and 1 changes nothing.
+  ctx.ch.ChInfo(1, 1) = 43000000;
+  const MemoryImage before = ctx.IicDat;
+  ChInfoSaveSol(ctx, 2);
+  EXPECT_TRUE(ctx.IicDat == before && ctx.ch.ChInfo(1, 1) == 43000000);
 }
 
-TEST(ChannelTable, DelOneChannelErasesTheRecordAndItsNameExtensionOnly) {
-  TestEnv env;
-  AppContext& ctx = *env.ctx;
-  ctx.IicDat.allocate(8191);
-  ctx.IicDat.fill(0x00);
-  ctx.ch.ChCount = 199;
-  ctx.ch.ColCount = 8;
-  ctx.st.DefColor = QStringLiteral("255");
-  ctx.gridCh().setRows(200);
-  ctx.gridCh().setCols(9);
+TEST(ChannelTable, DeletingAChannelErasesItsRecordAndNameExtensionOnlyInitChTableEveryRow) {
+  Table t;
+  AppContext& ctx = t.ctx;
   const int16_t n = 150;  // 0x07C0 + 3 * 149 lies inside other channels' records
-  ctx.ch.ChInfo(n, 1) = 43000000;
-  ctx.ch.ChInfo(n, 2) = 43000000;
+  ctx.ch.ChInfo(n, 1) = ctx.ch.ChInfo(n, 2) = 43000000;
   ctx.ch.ChInfo(n, 3) = 7;
   ctx.ch.ChNameCode(n, 0) = 10;
   ctx.gridCh().setText(n, 1, QStringLiteral("430"));
   DelOneChannel(ctx, n);
-  EXPECT_EQ(ctx.ch.ChInfo(n, 0), 1);
-  EXPECT_EQ(ctx.ch.ChInfo(n, 1), -1);
-  EXPECT_EQ(ctx.ch.ChInfo(n, 2), -1);
-  EXPECT_EQ(ctx.ch.ChInfo(n, 3), 7) << "tone and flag fields stay";
-  EXPECT_EQ(ctx.ch.ChNameCode(n, 0), 10);
+  EXPECT_EQ((std::vector<int>{ctx.ch.ChInfo(n, 0), ctx.ch.ChInfo(n, 1), ctx.ch.ChInfo(n, 2), ctx.ch.ChInfo(n, 3), ctx.ch.ChNameCode(n, 0)}),
+            (std::vector<int>{1, -1, -1, 7, 10})) << "tone, flag and name fields stay";
   const int a = addr::channelRecord(n), e = addr::nameExtension(n);
   for (int i = 0; i < 8192; ++i) {
     const bool erased = (i >= a && i < a + 16) || i == e || i == e + 1;
-    ASSERT_EQ(ctx.IicDat.at(i), erased ? 0xFF : 0x00) << "address " << i;
+    ASSERT_EQ(ctx.IicDat.at(i), erased ? 0xFF : 0x12) << "address " << i;
   }
-  for (int c = 1; c <= 8; ++c) {
-    EXPECT_EQ(ctx.gridCh().text(n, c), QString());
-    EXPECT_EQ(ctx.gridCh().cellForeColor(n, c), 255u);
-  }
+  for (int c = 1; c <= 8; ++c) EXPECT_TRUE(ctx.gridCh().text(n, c).isEmpty() && ctx.gridCh().cellForeColor(n, c) == 255u) << c;
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
-}
 
-TEST(ChannelTable, InitChTableDeletesEveryRow) {
-  TestEnv env;
-  AppContext& ctx = *env.ctx;
-  ctx.IicDat.allocate(8191);
-  ctx.IicDat.fill(0x00);
   ctx.ch.ChCount = 16;
-  ctx.ch.ColCount = 8;
-  ctx.st.DefColor = QStringLiteral("0");
   InitChTable(ctx);
-  for (int n = 1; n <= 16; ++n) EXPECT_EQ(ctx.ch.ChInfo(n, 1), -1);
+  for (int k = 1; k <= 16; ++k) EXPECT_EQ(ctx.ch.ChInfo(k, 1), -1);
   EXPECT_EQ(ctx.IicDat.at(16 * 16 - 1), 0xFF);
-  EXPECT_EQ(ctx.IicDat.at(16 * 16), 0x00);
-}
-
-TEST(ChannelTable, SaveSolWithAnotherDirectionChangesNothing) {
-  TestEnv env;
-  AppContext& ctx = *env.ctx;
-  ctx.IicDat.allocate(8191);
-  ctx.IicDat.fill(0x5A);
-  ctx.ch.ChCount = 16;
-  ctx.ch.ColCount = 8;
-  ctx.ch.ChInfo(1, 1) = 43000000;
-  const MemoryImage before = ctx.IicDat;
-  ChInfoSaveSol(ctx, 2);
-  EXPECT_EQ(ctx.IicDat, before);
-  EXPECT_EQ(ctx.ch.ChInfo(1, 1), 43000000);
+  EXPECT_EQ(ctx.IicDat.at(16 * 16), 0x12);
 }
 
 TEST(SeparateFreChar, SplitsHexPairsAndLeavesTheRestOfTheBuffer) {

@@ -34,15 +34,20 @@ class CodecTest : public ::testing::Test {
     ctx.gridCh().setCols(9);
   }
 
-  // Writes bytes into the image from address a on.
+  // Writes bytes into the image from address a on, as values or as hex digits.
   void put(int a, std::initializer_list<int> bytes) {
     for (int b : bytes) ctx.IicDat.at(a++) = static_cast<uint8_t>(b);
+  }
+  void put(int a, const char* hex) {
+    for (char b : QByteArray::fromHex(hex)) ctx.IicDat.at(a++) = static_cast<uint8_t>(b);
   }
   std::vector<int> get(int a, int count) const {
     std::vector<int> v;
     for (int i = 0; i < count; ++i) v.push_back(ctx.IicDat.at(a + i));
     return v;
   }
+  // The image's bytes from a on as upper-case hex digits.
+  std::string hex(int a, int count) const { return ctx.IicDat.toByteArray().mid(a, count).toHex().toUpper().toStdString(); }
 
   TestEnv env;
   AppContext& ctx;

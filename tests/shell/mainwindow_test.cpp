@@ -1,78 +1,85 @@
-// The main window started offscreen against a temporary program folder.
+// The main window started offscreen against a temporary program folder: its start-up,
+// menus and toolbar, the About box, the help file, and the exit with its closing order.
 
+#include "comm/frmCommun.h"
+#include "comm/frmMemDat.h"
+#include "comm/frmToolCom.h"
+#include "editor/frmTreeView.h"
 #include "errlog/frmShowErr.h"
 #include "image/chmem.h"
+#include "shell/frmAboutSoft.h"
 #include "shell/mdifrmMain.h"
 #include "support/testenv.h"
-#include "ui/inifile.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QTest>
-#include <QToolBar>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QSignalSpy>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <gtest/gtest.h>
 
 using namespace k52;
 using k52::test::TestEnv;
 
 namespace {
-void setFirRun(TestEnv& env, const char* value) {
-  IniFile(env.path(QStringLiteral("minglyc.dll"))).write(QStringLiteral("Setting"), QStringLiteral("FirRun"), QString::fromLatin1(value));
-}
 
-bool runStartup(mdifrmMain& w) {
-  QSignalSpy finished(&w, &mdifrmMain::startupFinished);
-  w.show();
-  return finished.wait(5000);
-}
-}  // namespace
-
-TEST(MainWindow, StartsThroughItsOneShotTimerAndFillsTheStatusBar) {
+// A started program in the given language (0: as delivered, Traditional Chinese).
+struct Started {
   TestEnv env;
-  env.installDeliveredFiles();
-  setFirRun(env, "0");
+  std::unique_ptr<mdifrmMain> w;
+  explicit Started(int lang = 3) {
+    env.installProgram(lang);
+    w = test::startMainWindow(*env.ctx);
+    EXPECT_TRUE(w);
+  }
+  QAction* item(const char* name) const { return w->menuItem(QString::fromLatin1(name)); }
+  // Every window and document window, with whether it is shown.
+  QStringList windowStates() const {
+    QStringList v;
+    for (QWidget* c : w->findChildren<QWidget*>())
+      if (c->isWindow() || qobject_cast<QMdiSubWindow*>(c)) v << c->objectName() + QString::number(c->isVisible());
+    return v;
+  }
+};
+
+TEST(MainWindow, StartsThroughItsOneShotTimerOrEndsTheInstallationPassWithoutAQuestion) {
+  TestEnv env;
+  env.installProgram(0);
   mdifrmMain w(*env.ctx);
   EXPECT_TRUE(w.startupTimer()->isSingleShot());
   EXPECT_EQ(w.startupTimer()->interval(), 10);
   EXPECT_FALSE(w.started()) << "nothing runs before the window has been shown";
-  ASSERT_TRUE(runStartup(w));
-  EXPECT_FALSE(w.startupTimer()->isActive());
-  EXPECT_EQ(w.statusPanelText(2), QStringLiteral("COM1"));
-  EXPECT_TRUE(w.statusPanelText(3).endsWith(QStringLiteral("Untitled.dat")));
-  EXPECT_TRUE(w.isVisible());
-  EXPECT_EQ(env.ctx->IicDat.size(), 8192);
-  auto* lang2 = w.findChild<QAction*>(QStringLiteral("mnuLangSel1"));
-  ASSERT_NE(lang2, nullptr);
-  EXPECT_TRUE(lang2->isChecked()) << "the delivered language is Traditional Chinese";
-  EXPECT_FALSE(w.errorWindow()->isVisible()) << env.ctx->log.lines().join(QLatin1Char('\n')).toStdString();
-}
+  TestEnv fresh;
+  fresh.installDeliveredFiles();
+  const auto install = test::startMainWindow(*fresh.ctx);
+  ASSERT_TRUE(install);
+  EXPECT_FALSE(install->isVisible());
+  EXPECT_TRUE(fresh.dialogs.asked.empty());
+  EXPECT_EQ(fresh.setting("FirRun"), QStringLiteral("1"));
 
-TEST(MainWindow, InstallationPassClosesWithoutAQuestion) {
-  TestEnv env;
-  env.installDeliveredFiles();
-  mdifrmMain w(*env.ctx);
-  ASSERT_TRUE(runStartup(w));
-  EXPECT_FALSE(w.isVisible());
-  EXPECT_TRUE(env.dialogs.asked.empty());
-  EXPECT_EQ(IniFile(env.path(QStringLiteral("minglyc.dll"))).read(QStringLiteral("Setting"), QStringLiteral("FirRun"), {}),
-            QStringLiteral("1"));
+  Started s(0);
+  EXPECT_EQ(s.w->statusPanelText(2), QStringLiteral("COM1"));
+  EXPECT_TRUE(s.w->statusPanelText(3).endsWith(QStringLiteral("Untitled.dat")));
+  EXPECT_EQ(s.env.ctx->IicDat.size(), 8192);
+  EXPECT_TRUE(s.item("mnuLangSel1")->isChecked()) << "the delivered language is Traditional Chinese";
+  EXPECT_FALSE(s.w->errorWindow()->isVisible()) << s.env.log();
 }
 
 TEST(MainWindow, TheFirstFailureOpensTheErrorWindowAndClosingItDiscardsTheEntries) {
   TestEnv env;
-  env.installDeliveredFiles();
-  setFirRun(env, "0");
-  IniFile(env.path(QStringLiteral("minglyc.dll"))).write(QStringLiteral("Setting"), QStringLiteral("COM"), QStringLiteral("99"));
-  mdifrmMain w(*env.ctx);
-  ASSERT_TRUE(runStartup(w));
-  frmShowErr* err = w.errorWindow();
+  env.installProgram(0);
+  env.setSetting("COM", QStringLiteral("99"));
+  const auto w = test::startMainWindow(*env.ctx);
+  ASSERT_TRUE(w);
+  frmShowErr* err = w->errorWindow();
   ASSERT_TRUE(err->isVisible());
-  EXPECT_EQ(err->windowTitle(), QStringLiteral("Notice"));
   QListWidget* list = err->listShowErr();
   ASSERT_EQ(list->count(), 2);
   EXPECT_EQ(list->currentRow(), 1);
@@ -82,111 +89,58 @@ TEST(MainWindow, TheFirstFailureOpensTheErrorWindowAndClosingItDiscardsTheEntrie
   env.ctx->log.LogError(QStringLiteral("mdifrmMain->Help"), 53, QStringLiteral("k52"));
   EXPECT_TRUE(err->isVisible());
   EXPECT_EQ(list->count(), 2);
-  EXPECT_EQ(env.ctx->log.ErrCount, 2);
 }
 
-TEST(MainWindow, ClosingAsksAndNoKeepsTheProgramRunning) {
-  TestEnv env;
-  env.installDeliveredFiles();
-  setFirRun(env, "0");
-  mdifrmMain w(*env.ctx);
-  ASSERT_TRUE(runStartup(w));
-  env.dialogs.answers = {MsgAnswer::No};
-  w.close();
-  EXPECT_TRUE(w.isVisible());
-  EXPECT_EQ(env.ctx->st.AppExiting, 0);
-  ASSERT_EQ(env.dialogs.asked.size(), 1u);
-  EXPECT_EQ(env.dialogs.asked[0].buttons, MsgButtons::YesNo);
-  env.dialogs.answers = {MsgAnswer::Yes};
-  w.close();
-  EXPECT_FALSE(w.isVisible());
-  EXPECT_EQ(env.ctx->st.AppExiting, 1);
-}
-
-namespace {
-struct StartedWindow {
-  TestEnv env;
-  std::unique_ptr<mdifrmMain> w;
-  explicit StartedWindow(const char* lang = "3") {
-    env.installDeliveredFiles();
-    setFirRun(env, "0");
-    IniFile(env.path(QStringLiteral("minglyc.dll"))).write(QStringLiteral("Setting"), QStringLiteral("Language"), QString::fromLatin1(lang));
-    w = std::make_unique<mdifrmMain>(*env.ctx);
-    EXPECT_TRUE(runStartup(*w));
+TEST(MainWindow, MenuShortcutsHiddenItemsAndToolbarKeys) {
+  Started s;
+  const std::tuple<const char*, const char*, bool> rows[] = {
+      {"mnuFileNew", "Ctrl+N", true}, {"mnuFileSaveAs", "", true},     {"mnuPrintFile", "Ctrl+P", false},
+      {"mnuReadFre", "Ctrl+R", true}, {"mnuReadWriteFre", "F2", false}, {"mnuChLock", "Ctrl+L", true},
+      {"mnuHelpTopic", "F1", false},  {"mnuLangSel1", "", true}};
+  for (const auto& [name, shortcut, shown] : rows) {
+    QAction* a = s.item(name);
+    ASSERT_NE(a, nullptr) << name;
+    EXPECT_EQ(a->shortcut().toString(), QLatin1String(shortcut)) << name;
+    EXPECT_EQ(a->isVisible(), shown) << name;
   }
-};
-}  // namespace
+  for (const auto& [menu, shown] : {std::pair{"mnuOption", false}, {"mnuView", false}, {"mnuWindow", false}, {"mnuFile", true},
+                                     {"mnuProgram", true}, {"mnuSet", true}, {"mnuHelp", true}})
+    EXPECT_EQ(s.w->findChild<QMenu*>(QLatin1String(menu))->menuAction()->isVisible(), shown) << menu;
+  EXPECT_EQ(s.w->toolbar()->actions().size(), 16);
 
-TEST(MainWindow, MenuTreeCaptionsShortcutsAndHiddenItems) {
-  StartedWindow s;
-  mdifrmMain& w = *s.w;
-  EXPECT_EQ(w.windowTitle(), QStringLiteral("KDR T17 Radio Software"));
-  const struct {
-    const char* name;
-    const char* caption;
-    const char* shortcut;
-    bool shown;
-  } rows[] = {
-      {"mnuFileNew", "&New", "Ctrl+N", true},     {"mnuFileSaveAs", "S&ave As", "", true},
-      {"mnuPrintFile", "&Print", "Ctrl+P", false}, {"mnuReadFre", "&Read", "Ctrl+R", true},
-      {"mnuReadWriteFre", "&Auto Read/Write Radio", "F2", false},
-      {"mnuChLock", "&Lock Channel Interface", "Ctrl+L", true}, {"mnuHelpTopic", "Help &Topic", "F1", false},
-      {"mnuLangSel1", "Traditional Chinese", "", true},     {"mnuShowErr", "提示", "", true},
-  };
-  for (const auto& r : rows) {
-    QAction* a = w.menuItem(QString::fromLatin1(r.name));
-    ASSERT_NE(a, nullptr) << r.name;
-    EXPECT_EQ(a->text(), QString::fromUtf8(r.caption)) << r.name;
-    EXPECT_EQ(a->shortcut().toString(), QString::fromLatin1(r.shortcut)) << r.name;
-    EXPECT_EQ(a->isVisible(), r.shown) << r.name;
-  }
-  for (const char* hiddenMenu : {"mnuOption", "mnuView", "mnuWindow"})
-    EXPECT_FALSE(w.findChild<QMenu*>(QString::fromLatin1(hiddenMenu))->menuAction()->isVisible()) << hiddenMenu;
-  for (const char* shownMenu : {"mnuFile", "mnuProgram", "mnuSet", "mnuHelp"})
-    EXPECT_TRUE(w.findChild<QMenu*>(QString::fromLatin1(shownMenu))->menuAction()->isVisible()) << shownMenu;
-  EXPECT_TRUE(w.menuItem(QStringLiteral("mnuLangSel2"))->isChecked());
-  EXPECT_EQ(w.toolbar()->actions().size(), 16);
-  EXPECT_EQ(w.findChild<QAction*>(QStringLiteral("tlbHelp"))->text(), QStringLiteral("About"));
-}
-
-TEST(MainWindow, ToolbarDispatchesByKey) {
-  StartedWindow s;
+  // The toolbar dispatches by key, exactly.
   s.env.dialogs.answers = {MsgAnswer::No};
   s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("FileNew"));
-  ASSERT_EQ(s.env.dialogs.asked.size(), 1u);
-  EXPECT_EQ(s.env.dialogs.asked[0].prompt, s.env.ctx->text(74));
+  EXPECT_EQ(s.env.dialogs.prompts(), QStringList{s.env.ctx->text(74)});
   s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("Print"));
-  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("fileopen"));  // keys are exact
+  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("fileopen"));
   EXPECT_EQ(s.env.dialogs.asked.size(), 1u);
   EXPECT_TRUE(s.env.dialogs.dialogInitialPaths.empty());
   s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("FileOpen"));
   EXPECT_EQ(s.env.dialogs.dialogInitialPaths.size(), 1u);
+  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("Help"));  // the button captioned "About": the help file
+  EXPECT_TRUE(s.env.dialogs.opened.empty() && s.env.dialogs.asked.size() == 1u) << "silent without a help file";
   s.env.dialogs.answers = {MsgAnswer::Yes};
   s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("Exit"));
   EXPECT_FALSE(s.w->isVisible());
 }
 
 TEST(MainWindow, ChoosingALanguageStoresItTellsTheUserAndAsksToExit) {
-  StartedWindow s("1");
-  mdifrmMain& w = *s.w;
-  w.menuItem(QStringLiteral("mnuLangSel0"))->trigger();  // already Simplified Chinese: nothing
+  Started s(1);
+  s.item("mnuLangSel0")->trigger();  // already Simplified Chinese: nothing
   EXPECT_TRUE(s.env.dialogs.asked.empty());
   s.env.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::No};
-  w.menuItem(QStringLiteral("mnuLangSel2"))->trigger();
-  IniFile ini(s.env.path(QStringLiteral("minglyc.dll")));
-  EXPECT_EQ(ini.read(QStringLiteral("Setting"), QStringLiteral("Language"), {}), QStringLiteral("3"));
-  ASSERT_EQ(s.env.dialogs.asked.size(), 2u);
-  EXPECT_EQ(s.env.dialogs.asked[0].prompt, QStringLiteral("Language has changed, you need to restart the software."));
-  EXPECT_EQ(s.env.dialogs.asked[0].title, QStringLiteral("Message"));
-  EXPECT_EQ(s.env.dialogs.asked[1].prompt, QStringLiteral("你要退出吗?")) << "asked in the old language";
-  EXPECT_TRUE(w.isVisible());
+  s.item("mnuLangSel2")->trigger();
+  EXPECT_EQ(s.env.setting("Language"), QStringLiteral("3"));
+  EXPECT_EQ(s.env.dialogs.prompts(), (QStringList{s.env.ctx->text(68), QStringLiteral("你要退出吗?")})) << "asked in the old language";
+  EXPECT_TRUE(s.w->isVisible());
   EXPECT_EQ(s.env.ctx->st.CurLang, 3);
-  EXPECT_TRUE(w.menuItem(QStringLiteral("mnuLangSel2"))->isChecked());
-  EXPECT_EQ(w.menuItem(QStringLiteral("mnuFileNew"))->text(), s.env.ctx->text(21)) << "texts stay until the next start";
+  EXPECT_TRUE(s.item("mnuLangSel2")->isChecked());
+  EXPECT_EQ(s.item("mnuFileNew")->text(), s.env.ctx->text(21)) << "texts stay until the next start";
 }
 
 TEST(MainWindow, AnEditStillBeingTypedReachesTheImageOnSave) {
-  StartedWindow s;
+  Started s;
   auto* msg = s.w->findChild<QLineEdit*>(QStringLiteral("txtPwrMsg"));
   ASSERT_NE(msg, nullptr);
   s.w->activateWindow();
@@ -194,7 +148,150 @@ TEST(MainWindow, AnEditStillBeingTypedReachesTheImageOnSave) {
   msg->selectAll();
   QTest::keyClicks(msg, QStringLiteral("ab"));
   SetConvIicDat(*s.env.ctx);  // what Save and Write run first, from a toolbar button that takes no focus
-  EXPECT_EQ(s.env.ctx->opt.OptSel(50), 10);
-  EXPECT_EQ(s.env.ctx->IicDat.at(0x0E1B), 10);
-  EXPECT_EQ(s.env.ctx->IicDat.at(0x0E1C), 11);
+  EXPECT_EQ(s.env.ctx->IicDat.toByteArray().mid(0x0E1B, 2), QByteArray("\x0A\x0B"));
 }
+
+TEST(AboutBox, OwnTextsPerLanguageWithTheInterfaceFontShownModallyByTheMenu) {
+  TestEnv env;
+  env.ctx->st.CurFont = QStringLiteral("Noto Sans CJK SC");
+  const char* english = "About|K52 Radio Programming Software|Version 1.0.1|OK";
+  const std::pair<int16_t, const char*> cases[] = {
+      {1, "关于|K52系列对讲机编程软件|版本 1.0.1|确定"}, {2, "關於|K52系列對講機編程軟體|版本 1.0.1|確定"}, {3, english}, {0, english}};
+  for (const auto& [lang, expected] : cases) {
+    env.ctx->st.CurLang = lang;
+    frmAboutSoft box(*env.ctx);
+    EXPECT_EQ(QStringList({box.windowTitle(), box.lblTitle()->text(), box.lblVersion()->text(), box.cmdOk()->text()}).join(QLatin1Char('|')),
+              QString::fromUtf8(expected));
+    EXPECT_EQ(box.lblTitle()->font().families().value(0), env.ctx->st.CurFont);
+  }
+  EXPECT_EQ(env.ctx->st.CurLang, 0) << "the box only reads the language";
+
+  Started s;
+  bool seen = false;
+  QTimer::singleShot(0, s.w.get(), [&] {
+    auto* box = qobject_cast<frmAboutSoft*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    seen = box->parent() == s.w.get();
+    box->cmdOk()->click();
+  });
+  s.item("mnuAboutSoft")->trigger();  // returns when the box has closed
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(s.w->findChild<frmAboutSoft*>(), nullptr);
+}
+
+TEST(MainWindow, HelpOpensTheCompiledHelpOrElseTheGuideOfTheLanguage) {
+  Started s;
+  test::TestEnv& env = s.env;
+  for (const char* f : {"EngHelp.CHM", "EngHelp.html", "ChsHelp.html"}) env.writeFile(QString::fromLatin1(f), "x");
+  QStringList opened;
+  const auto open = [&](int16_t lang) {
+    env.ctx->st.CurLang = lang;
+    s.w->Help();
+    if (!env.dialogs.opened.empty()) opened << QFileInfo(env.dialogs.opened.back()).fileName();
+    if (lang == 3) QFile::remove(env.path(QStringLiteral("EngHelp.CHM")));
+  };
+  for (int16_t lang : {3, 3, 0, 1, 2}) {
+    open(lang);
+    if (lang == 0) {
+      EXPECT_EQ(env.ctx->st.CurLang, 3) << "outside 1-3: English, for good";
+    }
+  }
+  EXPECT_EQ(opened, (QStringList{"EngHelp.CHM", "EngHelp.html", "EngHelp.html", "ChsHelp.html", "ChsHelp.html"}));
+  EXPECT_EQ(env.dialogs.opened.size(), 4u) << "neither file for Traditional Chinese: nothing opened";
+  EXPECT_TRUE(env.dialogs.asked.empty());
+  EXPECT_EQ(env.ctx->log.entriesLogged(), 0) << env.log();
+}
+
+TEST(MainWindow, VisibleItemsDoWhatTheirRowSaysAndHiddenOnesNothing) {
+  Started s;
+  test::TestEnv& env = s.env;
+  const QString saved = env.path(QStringLiteral("menu.dat")), other = env.path(QStringLiteral("other.dat"));
+  env.dialogs.fileNames = {saved, other};
+  s.item("mnuFileSave")->trigger();
+  s.item("mnuFileSaveAs")->trigger();
+  EXPECT_EQ(env.dialogs.prompts(), QStringList{env.ctx->text(82)}) << "Save asks, Save As does not";
+  EXPECT_TRUE(QFileInfo(saved).size() == 8192 && QFileInfo(other).size() == 8192);
+  env.dialogs.fileNames = {saved};
+  s.item("mnuFileOpen")->trigger();
+  EXPECT_EQ(env.ctx->st.CurDataFile, saved);
+  bool writeShown = false;
+  QTimer::singleShot(0, s.w.get(), [&] {
+    auto* dlg = qobject_cast<frmCommun*>(QApplication::activeModalWidget());
+    ASSERT_NE(dlg, nullptr);
+    writeShown = !dlg->cmdWrite()->isHidden() && dlg->cmdRead()->isHidden();
+    dlg->reject();
+  });
+  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("Write"));
+  EXPECT_TRUE(writeShown);
+  s.item("mnuShowErr")->trigger();
+  EXPECT_TRUE(s.w->errorWindow()->isVisible());
+  ASSERT_EQ(s.w->treeWindow(), nullptr) << "loaded on first use";
+  s.item("mnuTreeView")->trigger();
+  s.w->treeWindow()->close();
+  s.item("mnuTreeView")->trigger();
+  EXPECT_TRUE(s.w->treeWindow()->isVisible());
+  EXPECT_EQ(s.w->findChildren<frmTreeView*>().size(), 1);
+
+  const QByteArray image = env.ctx->IicDat.toByteArray();
+  const QStringList windows = s.windowStates();
+  const size_t asked = env.dialogs.asked.size();
+  for (const char* name : {"mnuPrintFile", "mnuAddFre", "mnuTestMode", "mnuTestFre", "mnuBatchTestVal", "mnuModel", "mnuFunc",
+                           "mnuMcuVer", "mnuDtmf", "mnuKeySet", "mnuWindowItem"})
+    s.item(name)->trigger();
+  EXPECT_EQ(env.dialogs.asked.size(), asked);
+  EXPECT_TRUE(env.dialogs.opened.empty());
+  EXPECT_EQ(env.ctx->IicDat.toByteArray(), image);
+  EXPECT_EQ(s.windowStates(), windows);
+  EXPECT_FALSE(env.ctx->st.TestModeFlag);
+  EXPECT_EQ(env.ctx->log.entriesLogged(), 0) << env.log();
+}
+
+// The order in which the windows receive their close, then the main window's hiding.
+class CloseOrder : public QObject {
+ public:
+  explicit CloseOrder(QWidget* main) : main_(main) { main->installEventFilter(this); }
+  QStringList order;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == (o == main_ ? QEvent::Hide : QEvent::Close)) order << o->objectName();
+    return false;
+  }
+
+ private:
+  QWidget* main_;
+};
+
+TEST(MainWindow, ExitAsksNoKeepsEverythingYesClosesEveryWindowInOrderThenTheMainWindow) {
+  Started s;
+  mdifrmMain& w = *s.w;
+  w.menuItem(QStringLiteral("mnuTreeView"))->trigger();
+  for (const char* key : {"RadioInfo", "ChInfo"}) w.treeWindow()->treevMain_NodeClick(w.treeWindow()->node(QString::fromLatin1(key)));
+  w.mnuShowErr_Click();
+  new frmAboutSoft(*s.env.ctx, &w);
+  communWindow(*s.env.ctx, &w);
+  new frmToolCom(*s.env.ctx, &w);
+  w.memDatWindow()->partFill();
+  const QStringList names = {"frmTreeView", "frmSysSet", "frmRadioInfo", "frmChMem", "frmAboutSoft",
+                             "frmCommun",   "frmToolCom", "frmShowErr", "frmPartFill", "frmMemDat"};
+  CloseOrder rec(&w);
+  for (const QString& name : names) w.findChild<QWidget*>(name)->installEventFilter(&rec);
+  const QStringList before = s.windowStates();
+
+  s.env.dialogs.answers = {MsgAnswer::No};
+  s.item("mnuExit")->trigger();
+  EXPECT_EQ(s.env.dialogs.asked.back().prompt, QStringLiteral("Are you sure want to exit?"));
+  EXPECT_EQ(s.env.dialogs.asked.back().buttons, MsgButtons::YesNo);
+  EXPECT_TRUE(rec.order.isEmpty()) << rec.order.join(QLatin1Char(' ')).toStdString();
+  EXPECT_EQ(s.env.ctx->st.AppExiting, 0);
+  EXPECT_EQ(s.windowStates(), before);
+
+  s.env.dialogs.answers = {MsgAnswer::Yes};
+  w.close();
+  EXPECT_EQ(s.env.ctx->st.AppExiting, 1);
+  EXPECT_EQ(rec.order, names + QStringList{QStringLiteral("mdifrmMain")});
+  for (const QString& name : names) EXPECT_FALSE(w.findChild<QWidget*>(name)->isVisible()) << name.toStdString();
+  EXPECT_EQ(s.env.ctx->log.entriesLogged(), 0) << s.env.log();
+}
+
+}  // namespace

@@ -43,10 +43,6 @@ struct Started {
   }
   AppContext& ctx() { return *env.ctx; }
   void start() { InitMultiFrm(ctx()); }
-  QString setting(const char* key) {
-    IniFile ini(env.path(QStringLiteral("minglyc.dll")));
-    return ini.read(QStringLiteral("Setting"), QString::fromLatin1(key), QStringLiteral("<missing>"));
-  }
 };
 
 }  // namespace
@@ -55,7 +51,7 @@ TEST(Startup, FreshInstallationOnlyMarksTheFirstStartAndCloses) {
   for (const QString& ini : {QString(), settingsWith(QStringLiteral("FirRun=2\nDatNum=8191"))}) {
     Started s(ini);
     s.start();
-    EXPECT_EQ(s.setting("FirRun"), QStringLiteral("1"));
+    EXPECT_EQ(s.env.setting("FirRun"), QStringLiteral("1"));
     EXPECT_TRUE(s.ctx().st.InstallPass);
     EXPECT_EQ(s.views.calls, QStringList{QStringLiteral("close")});
     EXPECT_EQ(s.ctx().IicDat.size(), 0) << "nothing after step 3 runs";
@@ -69,38 +65,25 @@ TEST(Startup, FirstRealStartTakesTheLanguageFromTheSystemLocale) {
     Started s(settingsWith(QStringLiteral("FirRun=1\nLanguage=1\nDatNum=8191")));
     s.env.dialogs.localeId = lcid;
     s.start();
-    EXPECT_EQ(s.setting("FirRun"), QStringLiteral("0"));
-    EXPECT_EQ(s.setting("Language"), QString::fromLatin1(lang)) << lcid;
+    EXPECT_EQ(s.env.setting("FirRun"), QStringLiteral("0"));
+    EXPECT_EQ(s.env.setting("Language"), QString::fromLatin1(lang)) << lcid;
     EXPECT_EQ(s.ctx().st.CurLang, QString::fromLatin1(lang).toInt()) << lcid;
     EXPECT_FALSE(s.ctx().st.InstallPass);
   }
 }
 
-TEST(Startup, InstallationPassThenSecondAndThirdStarts) {
+TEST(Startup, TheInstallationPassThenASecondStartThatTakesTheLocaleAndAThirdThatDoesNot) {
   TestEnv env;
   env.writeFile(QStringLiteral("dhcpqec.dll"), QByteArray(8192, '\xFF'));
-  env.dialogs.localeId = 2052;
-  auto settingsKey = [&](const char* key) {
-    return IniFile(env.path(QStringLiteral("minglyc.dll"))).read(QStringLiteral("Setting"), QString::fromLatin1(key), {});
-  };
-  {
+  const std::tuple<int, bool, const char*> starts[] = {{2052, true, "<missing>"}, {2052, false, "1"}, {1033, false, "1"}};
+  for (const auto& [lcid, installPass, language] : starts) {
+    env.dialogs.localeId = lcid;
     AppContext ctx(env.clock, env.dialogs, env.folder.path());
     InitMultiFrm(ctx);
-    EXPECT_TRUE(ctx.st.InstallPass);
+    EXPECT_EQ(ctx.st.InstallPass, installPass);
+    EXPECT_EQ(env.setting("Language"), QLatin1String(language));
   }
-  {
-    AppContext ctx(env.clock, env.dialogs, env.folder.path());
-    InitMultiFrm(ctx);
-    EXPECT_EQ(settingsKey("Language"), QStringLiteral("1"));
-    EXPECT_EQ(ctx.st.CurLang, 1);
-  }
-  env.dialogs.localeId = 1033;  // a third start no longer looks at the locale
-  {
-    AppContext ctx(env.clock, env.dialogs, env.folder.path());
-    InitMultiFrm(ctx);
-    EXPECT_EQ(settingsKey("Language"), QStringLiteral("1"));
-    EXPECT_EQ(settingsKey("FirRun"), QStringLiteral("0"));
-  }
+  EXPECT_EQ(env.setting("FirRun"), QStringLiteral("0"));
 }
 
 TEST(Startup, NormalStartReadsEveryKeyAndRunsTheStepsInOrder) {
@@ -109,53 +92,36 @@ TEST(Startup, NormalStartReadsEveryKeyAndRunsTheStepsInOrder) {
       "CtcDcsMax=50\nTableMaxAddr=1FFF\nReadStartAddr=0010\nReadEndAddr=0FFF\nWriteStartAddr=0000\nWriteEndAddr=1FFF")));
   s.start();
   const AppState& st = s.ctx().st;
-  EXPECT_EQ(st.CurLang, 2);
   EXPECT_EQ(st.CurFont, QStringLiteral("Arial")) << "Traditional Chinese uses the EngFont value, trimmed";
-  EXPECT_EQ(s.ctx().IicDat.size(), 8192);
-  EXPECT_EQ(st.CtcDcsMax, 50);
-  EXPECT_EQ(st.TableMaxAddr, 8191);
+  EXPECT_EQ((std::vector<int>{st.CurLang, st.CtcDcsMax, st.TableMaxAddr, st.ReadStartAddr, st.ReadEndAddr, st.PartFillStart, st.PartFillEnd}),
+            (std::vector<int>{2, 50, 8191, 16, 0x0FFF, 0, 8191}));
   EXPECT_EQ(s.views.maxAddrText, QStringLiteral("1FFF"));
-  EXPECT_EQ(st.ReadStartAddr, 16);
-  EXPECT_EQ(st.ReadEndAddr, 0x0FFF);
-  EXPECT_EQ(st.PartFillStart, 0);
-  EXPECT_EQ(st.PartFillEnd, 8191);
-  EXPECT_TRUE(QDir(s.env.path(QStringLiteral("Data"))).exists());
   EXPECT_EQ(st.CurDataFile, QDir(s.env.path(QStringLiteral("Data"))).filePath(QStringLiteral("Untitled.dat")));
-  EXPECT_EQ(s.views.calls, (QStringList{QStringLiteral("lang2"), QStringLiteral("addresses"), QStringLiteral("softface"),
-                                        QStringLiteral("memdat"), QStringLiteral("settings"), QStringLiteral("options"),
-                                        QStringLiteral("options")}))
-      << "the band list's first selection shows the options, and so does the default image";
-  EXPECT_EQ(s.ctx().log.entriesLogged(), 0) << s.ctx().log.lines().join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(QDir(s.env.path(QStringLiteral("Data"))).exists());
+  // The band list's first selection shows the options, and so does the default image.
+  EXPECT_EQ(s.views.calls.join(QLatin1Char(' ')), QStringLiteral("lang2 addresses softface memdat settings options options"));
+  EXPECT_EQ(s.ctx().log.entriesLogged(), 0) << s.env.log();
+  EXPECT_EQ(s.ctx().IicDat.size(), 8192);
   EXPECT_EQ(s.ctx().IicDat.at(0x1FFF), 0x11) << "the default image was loaded";
   EXPECT_EQ(s.ctx().ch.ChNameCode(260, 4), 255);
-  EXPECT_EQ(s.setting("FirRun"), QStringLiteral("0"));
+  EXPECT_EQ(s.env.setting("FirRun"), QStringLiteral("0"));
 }
 
-TEST(Startup, MissingKeysTakeTheirDefaults) {
+TEST(Startup, MissingKeysTakeTheirDefaultsALanguageOutsideOneToThreeIsEnglish) {
   Started s(settingsWith(QStringLiteral("FirRun=0")));
   s.start();
   const AppState& st = s.ctx().st;
-  EXPECT_EQ(st.CurLang, 2);
+  EXPECT_EQ((std::vector<int>{st.CurLang, st.ComNo, st.CtcDcsMax, st.ReadEndAddr, s.ctx().IicDat.size()}),
+            (std::vector<int>{2, 1, 260, 8191, 1})) << "a missing DatNum leaves a one-byte image";
   EXPECT_EQ(st.CurFont, QStringLiteral("Times New Roman"));
-  EXPECT_EQ(st.ComNo, 1);
-  EXPECT_EQ(s.ctx().IicDat.size(), 1) << "a missing DatNum leaves a one-byte image";
-  EXPECT_EQ(st.CtcDcsMax, 260);
-  EXPECT_EQ(st.ReadEndAddr, 8191);
   EXPECT_NE(st.DefColor, st.OverColor);
-}
-
-TEST(Startup, LanguageOutsideOneToThreeIsEnglishAndSimplifiedUsesChsFont) {
-  {
-    Started s(settingsWith(QStringLiteral("FirRun=0\nLanguage=7\nDatNum=8191")));
-    s.start();
-    EXPECT_EQ(s.ctx().st.CurLang, 3);
-    EXPECT_EQ(s.views.calls.first(), QStringLiteral("lang3"));
-  }
-  {
-    Started s(settingsWith(QStringLiteral("FirRun=0\nLanguage=1\nDatNum=8191\nChsFont=SimHei")));
-    s.start();
-    EXPECT_EQ(s.ctx().st.CurFont, QStringLiteral("SimHei"));
-  }
+  Started e(settingsWith(QStringLiteral("FirRun=0\nLanguage=7\nDatNum=8191")));
+  e.start();
+  EXPECT_EQ(e.ctx().st.CurLang, 3);
+  EXPECT_EQ(e.views.calls.first(), QStringLiteral("lang3"));
+  Started c(settingsWith(QStringLiteral("FirRun=0\nLanguage=1\nDatNum=8191\nChsFont=SimHei")));
+  c.start();
+  EXPECT_EQ(c.ctx().st.CurFont, QStringLiteral("SimHei")) << "Simplified Chinese uses ChsFont";
 }
 
 TEST(Startup, BadValuesFallBackToTheKeyDefaultAndAreLogged) {
@@ -181,29 +147,17 @@ TEST(Startup, BadValuesFallBackToTheKeyDefaultAndAreLogged) {
   EXPECT_EQ(s.ctx().IicDat.size(), 8192);
 }
 
-TEST(Startup, KeysAreFoundWhateverTheirCase) {
-  Started s(QStringLiteral("[setting]\nfirrun=0\ndatnum=8191\nlanguage=3\n") + test::chInfoSection());
-  s.start();
-  EXPECT_EQ(s.ctx().IicDat.size(), 8192);
-  EXPECT_EQ(s.ctx().st.CurLang, 3);
-}
-
-TEST(Startup, MissingDefaultImageLeavesAnErasedImageAndIsLoggedOnce) {
+TEST(Startup, AMissingDefaultImageLeavesAnErasedImageAndIsLoggedOnceAShortOneIsErasedBeyondItsEnd) {
   Started s(settingsWith(QStringLiteral("FirRun=0\nDatNum=8191")), /*withImage=*/false);
   s.start();
-  EXPECT_EQ(s.ctx().IicDat.size(), 8192);
-  for (int a : {0, 0x0F98, 0x1FFF}) EXPECT_EQ(s.ctx().IicDat.at(a), 0xFF) << a;
+  for (int a : {0, 0x0F98, 0x1FFF}) EXPECT_EQ(s.ctx().IicDat.at(a), 0xFF) << a;  // (start-up then encodes the options)
   EXPECT_EQ(s.ctx().log.entriesLogged(), 1);
-  EXPECT_TRUE(s.ctx().log.lines().join(QString()).contains(QStringLiteral("mdifrmMain->InitTempArray")));
+  EXPECT_EQ(s.ctx().log.lastProcName(), QStringLiteral("mdifrmMain->InitTempArray"));
   EXPECT_EQ(s.views.calls.last(), QStringLiteral("options"));
-}
 
-TEST(Startup, ShortDefaultImageIsErasedBeyondItsEnd) {
-  Started s(settingsWith(QStringLiteral("FirRun=0\nDatNum=8191")), /*withImage=*/false);
-  s.env.writeFile(QStringLiteral("dhcpqec.dll"), QByteArray(100, '\x22'));
-  s.start();
-  EXPECT_EQ(s.ctx().IicDat.at(99), 0x22);
-  EXPECT_EQ(s.ctx().IicDat.at(100), 0xFF);
-  EXPECT_EQ(s.ctx().IicDat.at(0x1FFF), 0xFF);
-  EXPECT_EQ(s.ctx().log.entriesLogged(), 0);
+  Started t(settingsWith(QStringLiteral("FirRun=0\nDatNum=8191")), /*withImage=*/false);
+  t.env.writeFile(QStringLiteral("dhcpqec.dll"), QByteArray(100, '\x22'));
+  t.start();
+  EXPECT_EQ((std::vector<int>{t.ctx().IicDat.at(99), t.ctx().IicDat.at(100), t.ctx().IicDat.at(0x1FFF)}), (std::vector<int>{0x22, 0xFF, 0xFF}));
+  EXPECT_EQ(t.ctx().log.entriesLogged(), 0);
 }

@@ -1,17 +1,19 @@
 #include "support/testenv.h"
 
+#include "shell/mdifrmMain.h"
+#include "ui/inifile.h"
+
 #include <QFile>
+#include <QSignalSpy>
 
 namespace k52::test {
 
 MsgAnswer ScriptedDialogs::messageBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) {
   asked.push_back({prompt, title, buttons, icon});
-  if (!answers.empty()) {
-    const MsgAnswer a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-  return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+  if (answers.empty()) return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+  const MsgAnswer a = answers.front();
+  answers.pop_front();
+  return a;
 }
 
 QString ScriptedDialogs::openFileName(const QString&, const QString& initialPath) {
@@ -22,10 +24,6 @@ QString ScriptedDialogs::openFileName(const QString&, const QString& initialPath
   return f;
 }
 
-QString ScriptedDialogs::saveFileName(const QString& filter, const QString& initialPath, const QString&) {
-  return openFileName(filter, initialPath);
-}
-
 std::optional<CustomRangeTexts> ScriptedDialogs::customRange(const CustomRangeForm& form) {
   customForms.push_back(form);
   if (customRanges.empty()) return form.texts;
@@ -34,10 +32,10 @@ std::optional<CustomRangeTexts> ScriptedDialogs::customRange(const CustomRangeFo
   return a;
 }
 
-bool ScriptedDialogs::printImage(const QImage& image, const QString& jobName) {
-  printed.push_back(image);
-  printJobs.push_back(jobName);
-  return printAnswer;
+QStringList ScriptedDialogs::prompts() const {
+  QStringList l;
+  for (const Asked& a : asked) l << a.prompt;
+  return l;
 }
 
 TestEnv::TestEnv() : ctx(std::make_unique<AppContext>(clock, dialogs, folder.path())) {}
@@ -50,21 +48,39 @@ void TestEnv::writeFile(const QString& name, const QByteArray& data) const {
 
 QByteArray TestEnv::readFile(const QString& name) const {
   QFile f(path(name));
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  return f.readAll();
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void TestEnv::installDeliveredFiles() const {
+  for (const char* name : {"minglyc.dll", "dhcpqec.dll"}) {
+    QFile src(QDir(deliveredFolder()).filePath(QString::fromLatin1(name)));
+    if (!src.open(QIODevice::ReadOnly)) qFatal("delivered file %s missing", name);
+    writeFile(QString::fromLatin1(name), src.readAll());
+  }
+}
+
+void TestEnv::installProgram(int lang, const QString& com1) const {
+  installDeliveredFiles();
+  IniFile ini(path(QStringLiteral("minglyc.dll")));
+  IniFile::Batch batch(ini);
+  ini.write(QStringLiteral("Setting"), QStringLiteral("FirRun"), QStringLiteral("0"));
+  if (lang) ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QString::number(lang));
+  if (!com1.isEmpty()) ini.write(QStringLiteral("Ports"), QStringLiteral("COM1"), com1);
+}
+
+void TestEnv::setSetting(const char* key, const QString& value) const {
+  IniFile(path(QStringLiteral("minglyc.dll"))).write(QStringLiteral("Setting"), QString::fromLatin1(key), value);
+}
+
+QString TestEnv::setting(const char* key) const {
+  return IniFile(path(QStringLiteral("minglyc.dll"))).read(QStringLiteral("Setting"), QString::fromLatin1(key), QStringLiteral("<missing>"));
 }
 
 QString chInfoSection(int chCount) {
   const QStringList columns[8] = {
-      {QStringLiteral("RxFre"), QStringLiteral("0"), QStringLiteral("43000000")},
-      {QStringLiteral("TxFre"), QStringLiteral("0"), QStringLiteral("0")},
-      {QStringLiteral("CtcssDcsDec"), QStringLiteral("0"), QStringLiteral("0")},
-      {QStringLiteral("CtcssDcsEnc"), QStringLiteral("0"), QStringLiteral("0")},
-      {QStringLiteral("Wide|Narrow"), QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("Wide"), QStringLiteral("Narrow")},
-      {QStringLiteral("Off|On"), QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("Off"), QStringLiteral("On")},
-      {QStringLiteral("High|Mid|Low"), QStringLiteral("3"), QStringLiteral("0"), QStringLiteral("High"), QStringLiteral("Mid"),
-       QStringLiteral("Low")},
-      {QStringLiteral("CHNAME"), QStringLiteral("0"), QStringLiteral("0")},
+      {"RxFre", "0", "43000000"}, {"TxFre", "0", "0"}, {"CtcssDcsDec", "0", "0"}, {"CtcssDcsEnc", "0", "0"},
+      {"Wide|Narrow", "2", "0", "Wide", "Narrow"}, {"Off|On", "2", "1", "Off", "On"},
+      {"High|Mid|Low", "3", "0", "High", "Mid", "Low"}, {"CHNAME", "0", "0"},
   };
   QString s = QStringLiteral("[ChInfo]\n");
   for (int b : {1000, 2000, 3000}) {
@@ -72,10 +88,8 @@ QString chInfoSection(int chCount) {
     s += QStringLiteral("%1=^No.|^RX|^TX|^Dec|^Enc|^W/N|^Scan|^Power|^Name\n").arg(b + 3);
     for (int c = 0; c <= 8; ++c) s += QStringLiteral("%1=%2\n").arg(b + 100 + c).arg(c == 0 ? 600 : 1200);
     for (int c = 1; c <= 8; ++c) {
-      const QStringList& items = columns[c - 1];
-      const int base = b + 200 + 50 * (c - 1);
-      for (int j = 0; j < items.size(); ++j) s += QStringLiteral("%1=%2\n").arg(base + j).arg(items[j]);
-      s += QStringLiteral("%1=*EndOfThisItem*\n").arg(base + items.size());
+      const QStringList items = columns[c - 1] + QStringList{QStringLiteral("*EndOfThisItem*")};
+      for (int j = 0; j < items.size(); ++j) s += QStringLiteral("%1=%2\n").arg(b + 150 + 50 * c + j).arg(items[j]);
     }
   }
   return s;
@@ -83,11 +97,50 @@ QString chInfoSection(int chCount) {
 
 QString deliveredFolder() { return QStringLiteral(K52_DELIVERED_DIR); }
 
-void TestEnv::installDeliveredFiles() const {
-  for (const char* name : {"minglyc.dll", "dhcpqec.dll"}) {
-    QFile src(QDir(deliveredFolder()).filePath(QString::fromLatin1(name)));
-    if (!src.open(QIODevice::ReadOnly)) qFatal("delivered file %s missing", name);
-    writeFile(QString::fromLatin1(name), src.readAll());
+QByteArray deliveredImage() {
+  QFile f(QDir(deliveredFolder()).filePath(QStringLiteral("dhcpqec.dll")));
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::unique_ptr<mdifrmMain> startMainWindow(AppContext& ctx, QSize size) {
+  auto w = std::make_unique<mdifrmMain>(ctx);
+  QSignalSpy finished(w.get(), &mdifrmMain::startupFinished);
+  if (size.isValid()) w->resize(size);
+  w->show();
+  if (!finished.wait(10000)) return nullptr;
+  return w;
+}
+
+bool Sim::start(const QStringList& args) {
+  stop();
+  p.start(QStringLiteral(K52_BIN_DIR "/k52sim"), args);
+  if (!p.waitForStarted(5000)) return false;
+  while (!p.canReadLine())
+    if (!p.waitForReadyRead(5000)) return false;
+  device = QString::fromLocal8Bit(p.readLine()).trimmed();
+  return !device.isEmpty();
+}
+
+QByteArray Sim::command(const char* line) {
+  if (p.state() != QProcess::Running) return {};
+  p.write(line);
+  p.write("\n");
+  while (!p.canReadLine())
+    if (!p.waitForReadyRead(5000)) return {};
+  return p.readLine().trimmed();
+}
+
+QByteArray Sim::dump() {
+  const QByteArray line = command("dump");
+  return line.startsWith("dump ") ? QByteArray::fromHex(line.mid(5)) : QByteArray();
+}
+
+void Sim::stop() {
+  if (p.state() == QProcess::NotRunning) return;
+  p.write("quit\n");
+  if (!p.waitForFinished(5000)) {
+    p.kill();
+    p.waitForFinished(5000);
   }
 }
 

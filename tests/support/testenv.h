@@ -1,6 +1,7 @@
 #pragma once
 // A fresh program for each test: a temporary program folder, a manual clock, scripted
-// answers to every question, and an application context on top.
+// answers to every question, and an application context on top. Also the helpers the
+// widget and transfer tests share: a started main window and k52sim as a child process.
 
 #include "shell/appcontext.h"
 #include "ui/clock.h"
@@ -9,10 +10,21 @@
 #include <QByteArray>
 #include <QDir>
 #include <QImage>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
 #include <memory>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+// Readable failures for texts.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace k52 {
+class mdifrmMain;
+}
 
 namespace k52::test {
 
@@ -26,41 +38,53 @@ class ScriptedDialogs final : public Dialogs {
   };
   MsgAnswer messageBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) override;
   QString openFileName(const QString& filter, const QString& initialPath) override;
-  QString saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) override;
+  QString saveFileName(const QString& filter, const QString& initialPath, const QString&) override {
+    return openFileName(filter, initialPath);
+  }
   bool shellOpen(const QString& path) override {
     opened.push_back(path);
     return true;
   }
   int systemLocaleId() override { return localeId; }
   std::optional<CustomRangeTexts> customRange(const CustomRangeForm& form) override;
-  bool printImage(const QImage& image, const QString& jobName) override;
+  bool printImage(const QImage& image, const QString& jobName) override {
+    printed.push_back(image);
+    printJobs.push_back(jobName);
+    return true;
+  }
+  QStringList prompts() const;
 
   std::deque<MsgAnswer> answers;  // empty: Yes for Yes/No, Ok for OK
   std::deque<QString> fileNames;  // empty: cancelled
   std::vector<Asked> asked;
-  std::vector<QString> opened;
-  std::vector<QString> dialogInitialPaths;
+  std::vector<QString> opened, dialogInitialPaths;
   // The custom range dialog: one answer per opening, std::nullopt for Cancel; empty: OK
   // with the texts as shown. customForms records each opening as it was shown.
   std::deque<std::optional<CustomRangeTexts>> customRanges;
   std::vector<CustomRangeForm> customForms;
   int localeId = 1033;
-  // Pictures sent to the printer, with their job names; printAnswer is what printing returns.
   std::vector<QImage> printed;
   std::vector<QString> printJobs;
-  bool printAnswer = true;
 };
 
 class TestEnv {
  public:
   TestEnv();
-  // Writes a file into the program folder.
+  // Writes a file into the program folder (or to an absolute path).
   void writeFile(const QString& name, const QByteArray& data) const;
   void writeSettings(const QString& iniText) const { writeFile(QStringLiteral("minglyc.dll"), iniText.toUtf8()); }
   QByteArray readFile(const QString& name) const;
   QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
   // Copies the delivered settings file and default image from the build's program folder.
   void installDeliveredFiles() const;
+  // The delivered files, not the first start, interface language lang (0: as delivered)
+  // and, when given, the device of COM1.
+  void installProgram(int lang = 3, const QString& com1 = {}) const;
+  // A key of the settings file's [Setting] section.
+  void setSetting(const char* key, const QString& value) const;
+  QString setting(const char* key) const;
+  // The log's lines, for failure messages.
+  std::string log() const { return ctx->log.lines().join(QLatin1Char('\n')).toStdString(); }
 
   QTemporaryDir folder;
   ManualClock clock;
@@ -72,8 +96,25 @@ class TestEnv {
 // decode, encode, two two-choice and one three-choice option, name), every list closed.
 QString chInfoSection(int chCount = 16);
 
-// Where the build keeps the delivered files as generated (build/delivered); the program
-// folder build/bin holds a copy the program may have written to.
+// Where the build keeps the delivered files as generated (build/delivered).
 QString deliveredFolder();
+QByteArray deliveredImage();
+
+// A main window on ctx's program, shown (at the given size) and through its start-up;
+// nullptr when start-up did not finish.
+std::unique_ptr<mdifrmMain> startMainWindow(AppContext& ctx, QSize size = {});
+
+// k52sim as a child process: its first line names its terminal; commands go to its
+// standard input. Ended with "quit" when the object goes.
+struct Sim {
+  ~Sim() { stop(); }
+  // Starts k52sim with the arguments; false when it named no terminal.
+  bool start(const QStringList& args);
+  QByteArray command(const char* line);  // its one line of answer
+  QByteArray dump();                     // the radio's memory
+  void stop();
+  QProcess p;
+  QString device;
+};
 
 }  // namespace k52::test

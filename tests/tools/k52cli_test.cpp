@@ -5,14 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-
-#include <initializer_list>
 
 namespace {
 
@@ -25,84 +20,61 @@ struct CliResult {
 CliResult k52cli(const QStringList& args) {
   QProcess p;
   p.start(QStringLiteral(K52_BIN_DIR "/k52cli"), args);
-  CliResult r;
   if (!p.waitForFinished(60000)) {
     p.kill();
     ADD_FAILURE() << "k52cli did not finish";
-    return r;
+    return {};
   }
-  r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.out = p.readAllStandardOutput();
-  r.err = p.readAllStandardError();
-  return r;
+  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
 }
-
-// An erased 8 KB image with bytes set at the given addresses.
-class Image {
- public:
-  Image() : bytes_(0x2000, char(0xFF)) {}
-  Image& set(int address, std::initializer_list<int> values) {
-    for (int v : values) bytes_[address++] = char(v);
-    return *this;
-  }
-  Image& band(int b0, int b1, int b2) { return set(0x0FF0, {b0, b1, b2}); }
-  const QByteArray& bytes() const { return bytes_; }
-  uint8_t at(int address) const { return uint8_t(bytes_[address]); }
-
- private:
-  QByteArray bytes_;
-};
 
 int rec(int n) { return 16 * (n - 1); }
 int ext(int n) { return 0x0C70 + 2 * (n - 1); }
 
+// An erased 8 KB image with bytes set at the given addresses.
+struct Image {
+  QByteArray bytes = QByteArray(0x2000, char(0xFF));
+  Image& set(int address, std::initializer_list<int> values) {
+    for (int v : values) bytes[address++] = char(v);
+    return *this;
+  }
+};
+
 // The "ChInfo" keys of one language: channel count, eight columns (RX, TX, two tones,
 // three choice columns, name) with the given default of column 6.
 QString chInfoKeys(int base, int channels, int col6Default) {
-  const QStringList format{QStringLiteral("^No."), QStringLiteral("^RX"), QStringLiteral("^TX"),
-                           QStringLiteral("^Dec"), QStringLiteral("^Enc"), QStringLiteral("^W/N"),
-                           QStringLiteral("^Scan"), QStringLiteral("^Power"), QStringLiteral("^Name")};
-  const QList<QStringList> items{
-      {"RxFre", "0", "43000000"},  {"TxFre", "0", "43000000"}, {"CtcssDcsDec", "0", "0"},
-      {"CtcssDcsEnc", "0", "0"},   {"W|N", "2", "0", "W", "N"},
-      {"No|Yes", "2", QString::number(col6Default), "No", "Yes"},
-      {"H|M|L", "3", "0", "H", "M", "L"}, {"CHNAME", "0", "0"}};
-  QString s;
-  s += QStringLiteral("%1=%2\n%3=300\n%4=8\n%5=%6\n").arg(base).arg(channels).arg(base + 1).arg(base + 2).arg(base + 3).arg(format.join(QLatin1Char('|')));
+  const QList<QStringList> items{{"RxFre", "0", "43000000"}, {"TxFre", "0", "43000000"}, {"CtcssDcsDec", "0", "0"},
+                                 {"CtcssDcsEnc", "0", "0"},  {"W|N", "2", "0", "W", "N"},
+                                 {"No|Yes", "2", QString::number(col6Default), "No", "Yes"},
+                                 {"H|M|L", "3", "0", "H", "M", "L"}, {"CHNAME", "0", "0"}};
+  QString s = QStringLiteral("%1=%2\n%3=300\n%4=8\n%5=^No.|^RX|^TX|^Dec|^Enc|^W/N|^Scan|^Power|^Name\n")
+                  .arg(base).arg(channels).arg(base + 1).arg(base + 2).arg(base + 3);
   for (int c = 1; c <= 8; ++c) {
-    QStringList it = items[c - 1];
-    it << QStringLiteral("*EndOfThisItem*");
-    for (int j = 0; j < it.size(); ++j) s += QStringLiteral("%1=%2\n").arg(base + 200 + 50 * (c - 1) + j).arg(it[j]);
+    const QStringList it = items[c - 1] + QStringList{QStringLiteral("*EndOfThisItem*")};
+    for (int j = 0; j < it.size(); ++j) s += QStringLiteral("%1=%2\n").arg(base + 150 + 50 * c + j).arg(it[j]);
   }
   return s;
 }
 
 // A small settings file: language 2 by default, and per language base its own channel
 // count, column-6 default and option defaults, so the base in use shows in the output.
+// Entry 17 has no place in the image: it shows the default of the language. The stored
+// selections (9) are what the last reset wrote; opening a file starts from the defaults.
 QString settingsFile() {
   QString s = QStringLiteral("[Setting]\nLanguage=2\nDatNum=8191\nCtcDcsMax=260\n\n[ChInfo]\n");
-  s += chInfoKeys(1000, 3, 1) + chInfoKeys(2000, 4, 1) + chInfoKeys(3000, 5, 0);
-  s += QStringLiteral("\n[Option]\n0=20\n");
-  for (int lang = 1; lang <= 3; ++lang) {
-    const int b = 1000 * lang;
-    for (int i = 1; i <= 20; ++i) {
-      // Entry 17 has no place in the image: it shows the default of the language. The
-      // stored selections (9) are what the last reset wrote; opening a file starts from
-      // the defaults instead.
-      const int def = i == 17 ? lang : i == 2 ? 4 : 0;
-      s += QStringLiteral("%1=%2\n%3=9\n").arg(b + i).arg(def).arg(b + 500 + i);
-    }
-  }
+  s += chInfoKeys(1000, 3, 1) + chInfoKeys(2000, 4, 1) + chInfoKeys(3000, 5, 0) + QStringLiteral("\n[Option]\n0=20\n");
+  for (int lang = 1; lang <= 3; ++lang)
+    for (int i = 1; i <= 20; ++i)
+      s += QStringLiteral("%1=%2\n%3=9\n").arg(1000 * lang + i).arg(i == 17 ? lang : i == 2 ? 4 : 0).arg(1000 * lang + 500 + i);
   return s;
 }
 
 // Five channels and some options, written out from the memory layout. Band 136 - 174 MHz.
-Image handWrittenImage() {
+QByteArray handWrittenImage() {
   Image img;
-  img.band(0x13, 0x17, 0x64);
+  img.set(0x0FF0, {0x13, 0x17, 0x64});
   // 1: RX 145.525, TX 145.025, decode 67.0 Hz, encode D023N, flags 0x2A, name "AB1Z_".
-  img.set(rec(1), {0x00, 0x25, 0x55, 0x14, 0x00, 0x25, 0x50, 0x14, 0x70, 0x06, 0x23, 0x80, 0x2A, 10, 11, 1});
-  img.set(ext(1), {35, 44});
+  img.set(rec(1), {0x00, 0x25, 0x55, 0x14, 0x00, 0x25, 0x50, 0x14, 0x70, 0x06, 0x23, 0x80, 0x2A, 10, 11, 1}).set(ext(1), {35, 44});
   // 2: RX 173.995 (the band's last frequency), no TX, no tones, flags 0x04, erased name.
   img.set(rec(2), {0x00, 0x95, 0x39, 0x17}).set(rec(2) + 12, {0x04});
   // 3: RX 400 MHz, outside the band: an empty channel whatever its name bytes hold.
@@ -111,18 +83,28 @@ Image handWrittenImage() {
   img.set(rec(4), {0x00, 0x00, 0x50, 0x1A});
   // 5: RX 136.000 (the band's first), TX zero (none), decode 69.0 Hz (not in the list),
   //    encode D754I, both bits of the three-state option, name "A.B  " shown as "A".
-  img.set(rec(5), {0x00, 0x00, 0x60, 0x13, 0x00, 0x00, 0x00, 0x00, 0x90, 0x06, 0x54, 0xC7, 0x06, 10, 0xFF, 11});
-  img.set(ext(5), {36, 36});
+  img.set(rec(5), {0x00, 0x00, 0x60, 0x13, 0x00, 0x00, 0x00, 0x00, 0x90, 0x06, 0x54, 0xC7, 0x06, 10, 0xFF, 11}).set(ext(5), {36, 36});
   // Options: work mode 3 (-> 1), voice 0x12 (-> 2), squelch 0x0A (above 9 -> default),
   // time-out 3, VOX level 0x0C (-> 8), power-on message "K52  ", FM station 1 87.5 MHz.
-  img.set(0x0E10, {0x03, 0x00, 0x12, 0x0A, 0x03, 0x0C, 0x02});
-  img.set(0x0E1B, {20, 5, 2, 36, 36});
-  img.set(0x0E60, {0x00, 0x00, 0x75, 0x08});
-  img.set(0x0EC4, {0x00, 0x00, 0x00, 0x00});
+  img.set(0x0E10, {0x03, 0x00, 0x12, 0x0A, 0x03, 0x0C, 0x02}).set(0x0E1B, {20, 5, 2, 36, 36});
+  img.set(0x0E60, {0x00, 0x00, 0x75, 0x08}).set(0x0EC4, {0x00, 0x00, 0x00, 0x00});
   // Firmware version and date, and something at the top: carried through untouched.
-  img.set(0x0F98, {0x10, 0xF6, 0x15});
-  img.set(0x1FF0, {0x12, 0x34});
-  return img;
+  img.set(0x0F98, {0x10, 0xF6, 0x15}).set(0x1FF0, {0x12, 0x34});
+  return img.bytes;
+}
+
+// Channel n of a decode as "rx tx decode encode [options] name".
+QString channel(const QJsonObject& doc, int n) {
+  const QJsonObject c = doc[QStringLiteral("channels")].toArray()[n - 1].toObject();
+  QStringList options;
+  for (const QJsonValue& o : c[QStringLiteral("options")].toArray()) options << QString::number(o.toInt());
+  return QStringLiteral("%1 %2 %3 %4 [%5] %6")
+      .arg(c[QStringLiteral("rx")].toInt()).arg(c[QStringLiteral("tx")].toInt()).arg(c[QStringLiteral("decode")].toInt())
+      .arg(c[QStringLiteral("encode")].toInt()).arg(options.join(QLatin1Char(','))).arg(c[QStringLiteral("name")].toString());
+}
+QString band(const QJsonObject& doc) {
+  const QJsonObject b = doc[QStringLiteral("band")].toObject();
+  return QStringLiteral("%1 %2-%3").arg(b[QStringLiteral("index")].toInt()).arg(b[QStringLiteral("lower")].toInt()).arg(b[QStringLiteral("upper")].toInt());
 }
 
 class K52Cli : public ::testing::Test {
@@ -130,227 +112,127 @@ class K52Cli : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(QFile::exists(QStringLiteral(K52_BIN_DIR "/k52cli")));
     env.writeSettings(settingsFile());
-    env.writeFile(QStringLiteral("dhcpqec.dll"), Image().bytes());
+    env.writeFile(QStringLiteral("dhcpqec.dll"), Image().bytes);
+    env.writeFile(QStringLiteral("five.dat"), handWrittenImage());
   }
-  QString path(const QString& name) const { return env.path(name); }
-  QString write(const QString& name, const QByteArray& data) const {
-    env.writeFile(name, data);
-    return path(name);
-  }
-  CliResult run(QStringList args) const {
-    args << QStringLiteral("--program-folder") << env.folder.path();
-    return k52cli(args);
-  }
+  QString path(const char* name) const { return env.path(QString::fromLatin1(name)); }
+  CliResult run(QStringList args) const { return k52cli(args << QStringLiteral("--program-folder") << env.folder.path()); }
   k52::test::TestEnv env;
 };
 
-QJsonObject channel(const QJsonObject& doc, int n) { return doc[QStringLiteral("channels")].toArray()[n - 1].toObject(); }
-
-void expectChannel(const QJsonObject& doc, int n, int rx, int tx, int dec, int enc, std::initializer_list<int> opts,
-                   const char* name) {
-  SCOPED_TRACE(n);
-  const QJsonObject c = channel(doc, n);
-  EXPECT_EQ(c[QStringLiteral("n")].toInt(), n);
-  EXPECT_EQ(c[QStringLiteral("rx")].toInt(), rx);
-  EXPECT_EQ(c[QStringLiteral("tx")].toInt(), tx);
-  EXPECT_EQ(c[QStringLiteral("decode")].toInt(), dec);
-  EXPECT_EQ(c[QStringLiteral("encode")].toInt(), enc);
-  QJsonArray expected;
-  for (int o : opts) expected.append(o);
-  EXPECT_EQ(c[QStringLiteral("options")].toArray(), expected);
-  EXPECT_EQ(c[QStringLiteral("name")].toString(), QString::fromLatin1(name));
-}
-
-void expectBand(const QJsonObject& doc, int index, int lower, int upper) {
-  const QJsonObject b = doc[QStringLiteral("band")].toObject();
-  EXPECT_EQ(b[QStringLiteral("index")].toInt(), index);
-  EXPECT_EQ(b[QStringLiteral("lower")].toInt(), lower);
-  EXPECT_EQ(b[QStringLiteral("upper")].toInt(), upper);
-}
-
 }  // namespace
 
-TEST_F(K52Cli, DecodeOfTheDefaultImageShowsEveryChannelEmptyOnTheDefaultBand) {
-  env.installDeliveredFiles();
-  const QString file = write(QStringLiteral("default.dat"), env.readFile(QStringLiteral("dhcpqec.dll")));
-  const CliResult r = run({QStringLiteral("decode"), file});
-  ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-  EXPECT_TRUE(r.err.isEmpty()) << r.err.constData();
-  const QJsonObject doc = r.json();
-  expectBand(doc, 5, 40000000, 46999500);
-  const QJsonArray channels = doc[QStringLiteral("channels")].toArray();
-  ASSERT_EQ(channels.size(), 199);
-  for (int n = 1; n <= 199; ++n) {
-    const QJsonObject c = channels[n - 1].toObject();
-    ASSERT_EQ(c[QStringLiteral("n")].toInt(), n);
-    ASSERT_EQ(c[QStringLiteral("rx")].toInt(), -1) << n;
-    ASSERT_EQ(c[QStringLiteral("name")].toString(), QString()) << n;
-  }
-  const QJsonArray options = doc[QStringLiteral("options")].toArray();
-  ASSERT_EQ(options.size(), 100);
-  // The power-on message of an unprogrammed radio reads back as its codes.
-  const QByteArray img = env.readFile(QStringLiteral("dhcpqec.dll"));
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(options[49 + i].toInt(), uint8_t(img[0x0E1B + i]));
-}
-
 TEST_F(K52Cli, DecodeOfHandWrittenChannelsAndOptions) {
-  const CliResult r = run({QStringLiteral("--lang"), QStringLiteral("3"), QStringLiteral("decode"),
-                     write(QStringLiteral("five.dat"), handWrittenImage().bytes())});
+  const CliResult r = run({QStringLiteral("--lang"), QStringLiteral("3"), QStringLiteral("decode"), path("five.dat")});
   ASSERT_EQ(r.exitCode, 0) << r.err.constData();
   const QJsonObject doc = r.json();
-  expectBand(doc, 0, 13600000, 17399500);
+  EXPECT_EQ(band(doc), QStringLiteral("0 13600000-17399500"));
   ASSERT_EQ(doc[QStringLiteral("channels")].toArray().size(), 5);
-  expectChannel(doc, 1, 14552500, 14502500, 1, 51, {1, 1, 1}, "AB1Z_");
-  expectChannel(doc, 2, 17399500, -1, 0, 0, {0, 0, 2}, "");
-  expectChannel(doc, 3, -1, -1, 0, 0, {0, 0, 0}, "");
-  expectChannel(doc, 4, -1, -1, 0, 0, {0, 0, 0}, "");
-  expectChannel(doc, 5, 13600000, -1, 0, 260, {0, 0, 0}, "A");
-
+  const char* channels[] = {"14552500 14502500 1 51 [1,1,1] AB1Z_", "17399500 -1 0 0 [0,0,2] ", "-1 -1 0 0 [0,0,0] ",
+                            "-1 -1 0 0 [0,0,0] ", "13600000 -1 0 260 [0,0,0] A"};
+  for (int n = 1; n <= 5; ++n) EXPECT_EQ(channel(doc, n), QLatin1String(channels[n - 1])) << n;
   const QJsonArray o = doc[QStringLiteral("options")].toArray();
   ASSERT_EQ(o.size(), 100);
-  EXPECT_EQ(o[0].toInt(), 3);    // time-out timer
-  EXPECT_EQ(o[1].toInt(), 4);    // squelch 0x0A: the default instead
-  EXPECT_EQ(o[2].toInt(), 0);    // beep bit clear
-  EXPECT_EQ(o[5].toInt(), 1);    // work mode bits 11
-  EXPECT_EQ(o[8].toInt(), 2);    // voice 0x12
-  EXPECT_EQ(o[13].toInt(), 8);   // VOX level 0x0C
-  EXPECT_EQ(o[14].toInt(), 2);   // VOX delay
-  EXPECT_EQ(o[16].toInt(), 3);   // not in the image: the English default
-  EXPECT_EQ(o[23].toInt(), 875); // FM station 1
-  EXPECT_EQ(o[24].toInt(), 0);   // FM station 2 erased
-  const int message[] = {20, 5, 2, 36, 36};  // "K52  "
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(o[49 + i].toInt(), message[i]);
+  // Time-out, squelch 0x0A (the default instead), beep bit clear, work mode bits 11, voice
+  // 0x12, VOX level 0x0C, VOX delay, entry 17 (not in the image: the English default), FM
+  // station 1, FM station 2 erased, the power-on message "K52  ".
+  const std::pair<int, int> expected[] = {{0, 3}, {1, 4}, {2, 0},   {5, 1},  {8, 2},  {13, 8}, {14, 2}, {16, 3},
+                                          {23, 875}, {24, 0}, {49, 20}, {50, 5}, {51, 2}, {52, 36}, {53, 36}};
+  for (const auto& [i, v] : expected) EXPECT_EQ(o[i].toInt(), v) << "option " << i + 1;
 }
 
 TEST_F(K52Cli, UnknownBandBytesAreTakenAsTheWideBandBeforeTheChannelsAreDecoded) {
-  Image img;
-  img.band(0x13, 0x17, 0x65);  // 136 - 175 MHz: no such band
-  img.set(rec(1), {0x00, 0x50, 0x12, 0x12});  // 121.25 MHz: only inside 120 - 520
-  const CliResult r = run({QStringLiteral("decode"), write(QStringLiteral("odd.dat"), img.bytes())});
+  // 136 - 175 MHz is no band; 121.25 MHz lies only inside 120 - 520.
+  env.writeFile(QStringLiteral("odd.dat"), Image().set(0x0FF0, {0x13, 0x17, 0x65}).set(rec(1), {0x00, 0x50, 0x12, 0x12}).bytes);
+  const CliResult r = run({QStringLiteral("decode"), path("odd.dat")});
   ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-  expectBand(r.json(), 10, 12000000, 51999500);
-  EXPECT_EQ(channel(r.json(), 1)[QStringLiteral("rx")].toInt(), 12125000);
-
+  EXPECT_EQ(band(r.json()), QStringLiteral("10 12000000-51999500"));
+  EXPECT_TRUE(channel(r.json(), 1).startsWith(QStringLiteral("12125000 ")));
   // Saved again, the band record says 120 - 520 MHz.
-  const QString out = path(QStringLiteral("odd-out.dat"));
-  ASSERT_EQ(run({QStringLiteral("normalize"), path(QStringLiteral("odd.dat")), out}).exitCode, 0);
-  QFile f(out);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(f.readAll().mid(0x0FF0, 3), QByteArray("\x12\x52\x00", 3));
+  ASSERT_EQ(run({QStringLiteral("normalize"), path("odd.dat"), path("odd-out.dat")}).exitCode, 0);
+  EXPECT_EQ(env.readFile(QStringLiteral("odd-out.dat")).mid(0x0FF0, 3), QByteArray("\x12\x52\x00", 3));
 }
 
 TEST_F(K52Cli, NormalizeSavesWhatTheEncoderMakesOfTheFileAndNothingElse) {
-  const Image in = handWrittenImage();
-  QByteArray longer = in.bytes() + QByteArray(100, 'x');  // a longer file: its first 8 KB
-  const QString inPath = write(QStringLiteral("in.dat"), longer);
-  const QString once = path(QStringLiteral("once.dat"));
-  const CliResult r = run({QStringLiteral("--lang"), QStringLiteral("3"), QStringLiteral("normalize"), inPath, once});
+  const QByteArray in = handWrittenImage();
+  env.writeFile(QStringLiteral("in.dat"), in + QByteArray(100, 'x'));  // a longer file: its first 8 KB
+  const CliResult r = run({QStringLiteral("--lang"), QStringLiteral("3"), QStringLiteral("normalize"), path("in.dat"), path("once.dat")});
   ASSERT_EQ(r.exitCode, 0) << r.err.constData();
   EXPECT_TRUE(r.out.isEmpty());
-  QFile f(once);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  const QByteArray out = f.readAll();
+  const QByteArray out = env.readFile(QStringLiteral("once.dat"));
   ASSERT_EQ(out.size(), 0x2000);
-  auto at = [&](int a) { return uint8_t(out[a]); };
-
   EXPECT_EQ(out.mid(0x0EC4, 4), QByteArray(4, char(0xFF)));
   // A valid channel comes back byte for byte, its name extension too.
-  EXPECT_EQ(out.mid(rec(1), 16), in.bytes().mid(rec(1), 16));
-  EXPECT_EQ(out.mid(ext(1), 2), in.bytes().mid(ext(1), 2));
-  // The empty channels: frequencies, tones and names erased, options at the column defaults.
-  for (int n : {3, 4}) {
-    SCOPED_TRACE(n);
-    EXPECT_EQ(out.mid(rec(n), 12), QByteArray(12, char(0xFF)));
-    EXPECT_EQ(out.mid(rec(n) + 13, 3), QByteArray(3, char(0xFF)));
-  }
-  EXPECT_EQ(at(rec(3) + 12), 0xD0);  // 0xFA: bits 0, 4, 6, 7 kept; options 0, 0, 0
-  EXPECT_EQ(at(rec(4) + 12), 0xD1);  // 0xFF likewise
+  EXPECT_EQ(out.mid(rec(1), 16) + out.mid(ext(1), 2), in.mid(rec(1), 16) + in.mid(ext(1), 2));
+  // The empty channels: frequencies, tones and names erased, options at the column
+  // defaults (0xFA and 0xFF keep bits 0, 4, 6, 7).
+  EXPECT_EQ(out.mid(rec(3), 16), QByteArray(12, char(0xFF)) + "\xD0\xFF\xFF\xFF");
+  EXPECT_EQ(out.mid(rec(4), 16), QByteArray(12, char(0xFF)) + "\xD1\xFF\xFF\xFF");
   // Channel 5: zero TX and an unknown tone are written back as none; the stored name codes stay.
-  EXPECT_EQ(out.mid(rec(5) + 4, 6), QByteArray(6, char(0xFF)));
-  EXPECT_EQ(out.mid(rec(5) + 10, 6), in.bytes().mid(rec(5) + 10, 2) + QByteArray("\x00\x0A\xFF\x0B", 4));
+  EXPECT_EQ(out.mid(rec(5) + 4, 12), QByteArray(6, char(0xFF)) + in.mid(rec(5) + 10, 2) + QByteArray("\x00\x0A\xFF\x0B", 4));
   // Options: work mode 3 is saved as 1, the squelch as its default.
-  EXPECT_EQ(at(0x0E10) & 0x03, 0x01);
-  EXPECT_EQ(at(0x0E13), 4);
-  EXPECT_EQ(at(0x0E15), 8);
-  // Band, firmware and the rest of the memory are carried through.
-  EXPECT_EQ(out.mid(0x0FF0, 3), QByteArray("\x13\x17\x64", 3));
-  EXPECT_EQ(out.mid(0x0F92, 0x2000 - 0x0F92), in.bytes().mid(0x0F92, 0x2000 - 0x0F92));
-  // Channels beyond the table (5 here) are not touched.
-  EXPECT_EQ(out.mid(rec(6), 0x0C70 - rec(6)), in.bytes().mid(rec(6), 0x0C70 - rec(6)));
-
+  EXPECT_EQ(out.mid(0x0E13, 3), QByteArray("\x04\x03\x08", 3));
+  EXPECT_EQ(out[0x0E10] & 0x03, 0x01);
+  // Band, firmware and the rest of the memory are carried through; channels beyond the
+  // table (5 here) are not touched.
+  EXPECT_EQ(out.mid(0x0F92), in.mid(0x0F92));
+  EXPECT_EQ(out.mid(rec(6), 0x0C70 - rec(6)), in.mid(rec(6), 0x0C70 - rec(6)));
   // What normalize wrote is normal: a second pass reproduces it byte for byte.
-  const QString twice = path(QStringLiteral("twice.dat"));
-  ASSERT_EQ(run({QStringLiteral("--lang"), QStringLiteral("3"), QStringLiteral("normalize"), once, twice}).exitCode, 0);
-  QFile g(twice);
-  ASSERT_TRUE(g.open(QIODevice::ReadOnly));
-  EXPECT_EQ(g.readAll(), out);
+  ASSERT_EQ(run({QStringLiteral("--lang"), QStringLiteral("3"), QStringLiteral("normalize"), path("once.dat"), path("twice.dat")}).exitCode, 0);
+  EXPECT_EQ(env.readFile(QStringLiteral("twice.dat")), out);
 }
 
 TEST_F(K52Cli, BadInputIsNamedOnOneLineWithStatusTwoAndNothingWritten) {
-  const QString shortFile = write(QStringLiteral("short.dat"), QByteArray(0x1FFF, char(0xFF)));
+  env.writeFile(QStringLiteral("short.dat"), QByteArray(0x1FFF, char(0xFF)));
   QDir(env.folder.path()).mkdir(QStringLiteral("folder.dat"));
-  const QString out = path(QStringLiteral("out.dat"));
-  for (const QString& in : {path(QStringLiteral("missing.dat")), shortFile, path(QStringLiteral("folder.dat"))}) {
-    for (const QString& command : {QStringLiteral("decode"), QStringLiteral("normalize")}) {
-      SCOPED_TRACE(qPrintable(command + QLatin1Char(' ') + in));
-      QStringList args{command, in};
-      if (command == QLatin1String("normalize")) args << out;
+  for (const QString& in : {path("missing.dat"), path("short.dat"), path("folder.dat")}) {
+    for (const QStringList& args : {QStringList{QStringLiteral("decode"), in}, {QStringLiteral("normalize"), in, path("out.dat")}}) {
+      SCOPED_TRACE(qPrintable(args.join(QLatin1Char(' '))));
       const CliResult r = run(args);
       EXPECT_EQ(r.exitCode, 2);
       EXPECT_TRUE(r.out.isEmpty());
       EXPECT_EQ(r.err.count('\n'), 1) << r.err.constData();
       EXPECT_TRUE(r.err.contains(in.toUtf8())) << r.err.constData();
-      EXPECT_FALSE(QFile::exists(out));
+      EXPECT_FALSE(QFile::exists(path("out.dat")));
     }
   }
   // Wrong usage: the usage text, status 2.
-  for (const QStringList& args : {QStringList{}, QStringList{QStringLiteral("decode")},
-                                  QStringList{QStringLiteral("print"), shortFile},
-                                  QStringList{QStringLiteral("--lang"), QStringLiteral("4"), QStringLiteral("decode"), shortFile},
-                                  QStringList{QStringLiteral("normalize"), shortFile}}) {
-    SCOPED_TRACE(qPrintable(args.join(QLatin1Char(' '))));
+  for (const QStringList& args : {QStringList{}, {QStringLiteral("decode")}, {QStringLiteral("print"), path("five.dat")},
+                                  {QStringLiteral("--lang"), QStringLiteral("4"), QStringLiteral("decode"), path("five.dat")},
+                                  {QStringLiteral("normalize"), path("five.dat")}}) {
     const CliResult r = run(args);
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.contains("usage: k52cli")) << r.err.constData();
-    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(r.err.contains("usage: k52cli") && r.out.isEmpty()) << r.err.constData();
   }
   // A program folder without a settings file is bad input too.
-  const CliResult r = k52cli({QStringLiteral("decode"), shortFile, QStringLiteral("--program-folder"), path(QStringLiteral("folder.dat"))});
+  const CliResult r = k52cli({QStringLiteral("decode"), path("five.dat"), QStringLiteral("--program-folder"), path("folder.dat")});
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_TRUE(r.err.contains("minglyc.dll")) << r.err.constData();
 }
 
-TEST_F(K52Cli, LangPicksTheSettingsLanguageBaseAndToneIndexesStayTheSame) {
-  const QString file = write(QStringLiteral("five.dat"), handWrittenImage().bytes());
-  struct Case {
-    QStringList lang;
-    int channels, col6Default, entry17;
-  };
-  const Case cases[] = {{{QStringLiteral("--lang"), QStringLiteral("1")}, 3, 1, 1},
-                        {{}, 4, 1, 2},  // the settings file's "Language" = 2
-                        {{QStringLiteral("--lang=3")}, 5, 0, 3}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.channels);
-    const CliResult r = run(c.lang + QStringList{QStringLiteral("decode"), file});
+TEST_F(K52Cli, LangPicksTheSettingsLanguageBaseAndRunsLeaveTheProgramFolderAlone) {
+  const std::tuple<QStringList, int, const char*, int> cases[] = {
+      {{QStringLiteral("--lang"), QStringLiteral("1")}, 3, "[0,1,0]", 1},
+      {{}, 4, "[0,1,0]", 2},  // the settings file's "Language" = 2
+      {{QStringLiteral("--lang=3")}, 5, "[0,0,0]", 3}};
+  for (const auto& [lang, channels, emptyOptions, entry17] : cases) {
+    const CliResult r = run(lang + QStringList{QStringLiteral("decode"), path("five.dat")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     const QJsonObject doc = r.json();
-    EXPECT_EQ(doc[QStringLiteral("channels")].toArray().size(), c.channels);
-    expectChannel(doc, 1, 14552500, 14502500, 1, 51, {1, 1, 1}, "AB1Z_");
-    expectChannel(doc, 3, -1, -1, 0, 0, {0, c.col6Default, 0}, "");
-    EXPECT_EQ(doc[QStringLiteral("options")].toArray()[16].toInt(), c.entry17);
+    EXPECT_EQ(doc[QStringLiteral("channels")].toArray().size(), channels);
+    EXPECT_EQ(channel(doc, 1), QStringLiteral("14552500 14502500 1 51 [1,1,1] AB1Z_")) << "tone indexes stay the same";
+    EXPECT_EQ(channel(doc, 3), QStringLiteral("-1 -1 0 0 %1 ").arg(QLatin1String(emptyOptions)));
+    EXPECT_EQ(doc[QStringLiteral("options")].toArray()[16].toInt(), entry17);
   }
-}
 
-TEST_F(K52Cli, RunsLeaveTheSettingsFileAndTheProgramFolderAlone) {
-  env.installDeliveredFiles();  // no "FirRun": the program's next start would be its installation pass
+  // Delivered files without "FirRun": the program's next start would be its installation
+  // pass, so the companion must not write the settings file.
+  env.installDeliveredFiles();
   const QByteArray settings = env.readFile(QStringLiteral("minglyc.dll"));
-  const QString in = write(QStringLiteral("in.dat"), handWrittenImage().bytes());
-  EXPECT_EQ(run({QStringLiteral("decode"), in}).exitCode, 0);
-  EXPECT_EQ(run({QStringLiteral("--lang"), QStringLiteral("1"), QStringLiteral("normalize"), in, path(QStringLiteral("o.dat"))}).exitCode, 0);
-  EXPECT_EQ(run({QStringLiteral("decode"), path(QStringLiteral("missing.dat"))}).exitCode, 2);
+  EXPECT_EQ(run({QStringLiteral("decode"), path("five.dat")}).exitCode, 0);
+  EXPECT_EQ(run({QStringLiteral("--lang"), QStringLiteral("1"), QStringLiteral("normalize"), path("five.dat"), path("o.dat")}).exitCode, 0);
+  EXPECT_EQ(run({QStringLiteral("decode"), path("missing.dat")}).exitCode, 2);
   EXPECT_EQ(env.readFile(QStringLiteral("minglyc.dll")), settings);
-  QStringList entries = QDir(env.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-  entries.sort();
-  EXPECT_EQ(entries, (QStringList{QStringLiteral("dhcpqec.dll"), QStringLiteral("in.dat"), QStringLiteral("minglyc.dll"),
-                                  QStringLiteral("o.dat")}));
+  EXPECT_EQ(QDir(env.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+            (QStringList{QStringLiteral("dhcpqec.dll"), QStringLiteral("five.dat"), QStringLiteral("minglyc.dll"), QStringLiteral("o.dat")}));
 }

@@ -1,5 +1,5 @@
 // The Qt grid adapter, offscreen: what the table shows after the channel grid's set-up
-// and filling, and the editing hooks the grid events build on.
+// and filling. (Its editors are driven through the real settings window by gridwidget.)
 
 #include "ui/qtgrid.h"
 
@@ -12,9 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
-#include <QComboBox>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -50,11 +48,6 @@ class QtGridTest : public ::testing::Test {
     }
     ShowChTblGrid(ctx);
   }
-  // The item view commits and closes its editors through queued calls and deferred deletes.
-  static void settle() {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
   QAbstractItemModel& model() { return *grid.model(); }
   QVariant cell(int r, int c, int role = Qt::DisplayRole) { return model().index(r - 1, c - 1).data(role); }
   QVariant header(Qt::Orientation o, int section, int role = Qt::DisplayRole) {
@@ -74,23 +67,11 @@ TEST_F(QtGridTest, HeadersAreTheTablesHeadersAndDataCellsSitOneUpAndLeft) {
   setUpAndFill(grid);
   ASSERT_EQ(model().rowCount(), 200);
   ASSERT_EQ(model().columnCount(), 8);
-  const QStringList headers = {"RX", "TX", "Dec", "Enc", "W/N", "Scan", "Power", "Name"};
-  for (int c = 0; c < 8; ++c) EXPECT_EQ(header(Qt::Horizontal, c).toString(), headers[c]);
   EXPECT_EQ(grid.headerText(0, 0), QStringLiteral("No."));
-  EXPECT_EQ(header(Qt::Vertical, 0).toString(), QStringLiteral("1"));
-  EXPECT_EQ(header(Qt::Vertical, 198).toString(), QStringLiteral("199"));
-  EXPECT_EQ(header(Qt::Vertical, 199).toString(), QStringLiteral("VFO"));
-  // Channel 1: 400.0125 MHz, TX 440.005 MHz, options "Narrow"/"On"/"Mid", name from code 1.
-  EXPECT_EQ(cell(1, 1).toString(), QStringLiteral("400.0125"));
-  EXPECT_EQ(cell(1, 2).toString(), QStringLiteral("440.005"));
-  EXPECT_EQ(cell(1, 3).toString(), ctx.tones.CtdcsList(1));
-  EXPECT_EQ(cell(1, 5).toString(), QStringLiteral("Narrow"));
-  EXPECT_EQ(cell(1, 7).toString(), QStringLiteral("Mid"));
-  EXPECT_EQ(cell(1, 8).toString(), QStringLiteral("12345"));
-  EXPECT_EQ(cell(3, 1).toString(), QString()) << "channel 3 is empty";
-  EXPECT_EQ(cell(5, 2).toString(), QString()) << "channel 5 is receive-only";
-  for (int c = 1; c <= 8; ++c)
-    EXPECT_EQ(cell(1, c, Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::Alignment(Qt::AlignCenter)) << c;
+  EXPECT_EQ(QStringList({header(Qt::Horizontal, 0).toString(), header(Qt::Horizontal, 7).toString(), header(Qt::Vertical, 0).toString(),
+                         header(Qt::Vertical, 199).toString(), cell(1, 1).toString(), cell(1, 8).toString(), cell(3, 1).toString()}),
+            QStringList({"RX", "Name", "1", "VFO", "400.0125", "12345", ""}));
+  EXPECT_EQ(cell(1, 5, Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::Alignment(Qt::AlignCenter));
   EXPECT_EQ(header(Qt::Vertical, 5, Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::Alignment(Qt::AlignCenter));
 }
 
@@ -123,9 +104,8 @@ TEST_F(QtGridTest, SizesInTwipsBecomePixelsAtTheScreensResolution) {
   ctx.setGridCh(&grid);
   SetChGrid(ctx);
   EXPECT_EQ(grid.verticalHeader()->width(), px(600));
-  for (int c = 0; c < 8; ++c) EXPECT_EQ(grid.horizontalHeader()->sectionSize(c), px(1200)) << c;
+  EXPECT_EQ(grid.horizontalHeader()->sectionSize(7), px(1200));
   EXPECT_EQ(grid.horizontalHeader()->height(), pxY(240));
-  EXPECT_EQ(grid.rowHeight(0), pxY(240));
   EXPECT_EQ(grid.rowHeight(199), pxY(240));
   grid.setColWidthTwips(3, 2880);  // two inches
   EXPECT_EQ(grid.columnWidth(2), 2 * grid.logicalDpiX());
@@ -141,16 +121,11 @@ TEST_F(QtGridTest, DecimalColumnsShowThroughTheirFormatAndKeepTheirText) {
   ctx.setGridCh(&grid);
   SetChGrid(ctx);
   grid.setText(1, 1, QStringLiteral("136.01250"));
-  grid.setText(2, 1, QStringLiteral("430"));
   grid.setColFormat(3, GridDataType::Decimal, QStringLiteral("#0.00000"));
   grid.setText(1, 3, QStringLiteral("5"));
   grid.setText(1, 8, QStringLiteral("007"));
-  EXPECT_EQ(cell(1, 1).toString(), QStringLiteral("136.0125"));
-  EXPECT_EQ(cell(1, 1, Qt::EditRole).toString(), QStringLiteral("136.01250"));
-  EXPECT_EQ(grid.text(1, 1), QStringLiteral("136.01250"));
-  EXPECT_EQ(cell(2, 1).toString(), QStringLiteral("430"));
-  EXPECT_EQ(cell(1, 3).toString(), QStringLiteral("5.00000"));
-  EXPECT_EQ(cell(1, 8).toString(), QStringLiteral("007"));
+  EXPECT_EQ(QStringList({cell(1, 1).toString(), cell(1, 1, Qt::EditRole).toString(), grid.text(1, 1), cell(1, 3).toString(), cell(1, 8).toString()}),
+            QStringList({"136.0125", "136.01250", "136.01250", "5.00000", "007"}));
 }
 
 TEST_F(QtGridTest, ColoursOfTextCellsBackgroundAndSelection) {
@@ -199,68 +174,6 @@ TEST_F(QtGridTest, CurrentCellFollowsSelectAndTheUser) {
   grid.select(0, 0);
   EXPECT_FALSE(grid.currentIndex().isValid());
   EXPECT_EQ(grid.row(), 0);
-}
-
-TEST_F(QtGridTest, DropDownEditStoresTheChoiceAndItsIndex) {
-  ctx.setGridCh(&grid);
-  SetChGrid(ctx);
-  QSignalSpy edited(&grid, &QtGrid::afterEdit);
-  grid.setEditMode(GridEditMode::KbdMouse);
-  grid.setColComboList(7, QStringLiteral("High|Mid|Low"));
-  grid.setText(3, 7, QStringLiteral("Mid"));
-  grid.select(3, 7);
-  grid.startEdit();
-  auto* combo = grid.viewport()->findChild<QComboBox*>();
-  ASSERT_NE(combo, nullptr);
-  EXPECT_EQ(combo->currentIndex(), 1) << "the list opens on the cell's text";
-  combo->setCurrentIndex(2);
-  QTest::keyClick(combo, Qt::Key_Return);
-  settle();
-  EXPECT_EQ(grid.text(3, 7), QStringLiteral("Low"));
-  EXPECT_EQ(grid.comboIndex(), 2);
-  ASSERT_EQ(edited.count(), 1);
-  EXPECT_EQ(edited.at(0).at(0).toInt(), 3);
-  EXPECT_EQ(edited.at(0).at(1).toInt(), 7);
-
-  // A typed edit goes through a line editor and leaves no list index.
-  grid.select(3, 1);
-  grid.startEdit();
-  auto* line = grid.viewport()->findChild<QLineEdit*>();
-  ASSERT_NE(line, nullptr);
-  line->setText(QStringLiteral("436.125"));
-  QTest::keyClick(line, Qt::Key_Return);
-  settle();
-  EXPECT_EQ(grid.text(3, 1), QStringLiteral("436.125"));
-  EXPECT_EQ(grid.comboIndex(), -1);
-  EXPECT_EQ(edited.count(), 2);
-}
-
-TEST_F(QtGridTest, NoEditorWhenTheHookRefusesOrEditingIsOff) {
-  ctx.setGridCh(&grid);
-  SetChGrid(ctx);
-  std::vector<std::pair<int, int>> asked;
-  grid.setBeforeEdit([&](int r, int c) {
-    asked.emplace_back(r, c);
-    return c == 1;
-  });
-  grid.setEditMode(GridEditMode::KbdMouse);
-  grid.select(2, 4);
-  grid.startEdit();
-  EXPECT_EQ(grid.viewport()->findChild<QLineEdit*>(), nullptr);
-  grid.select(2, 1);
-  grid.startEdit();
-  EXPECT_NE(grid.viewport()->findChild<QLineEdit*>(), nullptr);
-  EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{2, 4}, {2, 1}}));
-  QTest::keyClick(grid.viewport()->findChild<QLineEdit*>(), Qt::Key_Escape);
-  settle();
-  ASSERT_EQ(grid.viewport()->findChild<QLineEdit*>(), nullptr);
-
-  grid.setBeforeEdit({});
-  grid.setEditMode(GridEditMode::None);
-  grid.select(5, 1);
-  grid.startEdit();
-  EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
-  EXPECT_EQ(grid.viewport()->findChild<QLineEdit*>(), nullptr);
 }
 
 TEST_F(QtGridTest, WithRedrawOffTheViewHearsOfTheBatchOnce) {
