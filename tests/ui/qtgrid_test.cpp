@@ -1,5 +1,6 @@
-// The Qt grid adapter, offscreen: what the table shows after the channel grid's set-up
-// and filling. (Its editors are driven through the real settings window by gridwidget.)
+// The grid seam: the display formats, the in-memory grid, and the Qt grid adapter offscreen,
+// which must answer as the in-memory grid does after the channel grid's set-up and filling.
+// (Its editors are driven through the real settings window by gridwidget.)
 
 #include "ui/qtgrid.h"
 
@@ -62,6 +63,74 @@ class QtGridTest : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST(FormatGridNumber, OnlySignificantDecimalsRoundedToTheFormatsPlacesAndOtherTextsAsTheyStand) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"173.995", "###.#####", "173.995"}, {"136.01250", "###.#####", "136.0125"}, {" 430.100 ", "###.#####", "430.1"},
+      {"0.5", "###.#####", ".5"}, {"430", "###.#####", "430"},
+      // Rounded to five places, halves away from zero, with the carry into the whole part.
+      {"136.000005", "###.#####", "136.00001"}, {"136.000004999", "###.#####", "136"}, {"99.999995", "###.#####", "100"},
+      {"-12.5", "###.#####", "-12.5"}, {"-0.000001", "###.#####", "0"},
+      {"5", "#0.00000", "5.00000"}, {".25", "#0.00000", "0.25000"}, {"12", "00000", "00012"}, {"2.5", "00000", "00003"},
+      {"12.5", "", "12.5"}, {"12.5", "Currency", "12.5"}};
+  for (const auto& [text, format, shown] : cases) EXPECT_EQ(formatGridNumber(QLatin1String(text), QLatin1String(format)), QLatin1String(shown)) << text << " " << format;
+  for (const char* t : {"", "CH001", "1e5", "nan", "inf", "1.2.3", "0x10", "- 1"})
+    EXPECT_EQ(formatGridNumber(QLatin1String(t), QStringLiteral("###.#####")), QLatin1String(t)) << t;
+}
+
+TEST(MemoryGrid, FormatStringSetsColumnsHeadersAndAlignment) {
+  MemoryGrid g;
+  g.setCols(12);
+  g.setFormatString(QStringLiteral("^No.|<RX|>TX|Name"));
+  EXPECT_EQ(g.cols(), 4) << "the format string decides the column count";
+  EXPECT_EQ(g.rows(), 1);
+  EXPECT_EQ(g.text(0, 0), QStringLiteral("No."));
+  EXPECT_EQ(g.text(0, 3), QStringLiteral("Name"));
+  EXPECT_EQ(g.colAlignment(0), GridAlign::Center);
+  EXPECT_EQ(g.colAlignment(1), GridAlign::Left);
+  EXPECT_EQ(g.colAlignment(2), GridAlign::Right);
+  EXPECT_EQ(MemoryGrid::formatStringCols(QStringLiteral("a|b;r1|r2|r3")), 2);
+}
+
+TEST(MemoryGrid, InsertedRowsShiftTheirNeighboursAndTheCurrentCell) {
+  MemoryGrid g;
+  g.setRows(3);
+  g.setCols(3);
+  g.setText(2, 1, QStringLiteral("two"));
+  g.setRowHeightTwips(2, 500);
+  g.select(2, 1);
+  g.insertRow(1, QStringLiteral("new"));
+  EXPECT_EQ(g.rows(), 4);
+  EXPECT_EQ(g.text(1, 0), QStringLiteral("new"));
+  EXPECT_EQ(g.text(3, 1), QStringLiteral("two"));
+  EXPECT_EQ(g.rowHeightTwips(3), 500);
+  EXPECT_EQ(g.rowHeightTwips(1), kDefaultRowHeightTwips);
+  EXPECT_EQ(g.row(), 3) << "the current cell stays on its text";
+  g.insertRow(99, QStringLiteral("last"));
+  EXPECT_EQ(g.text(4, 0), QStringLiteral("last"));
+}
+
+TEST(MemoryGrid, RangeColoursAreClippedAndReset) {
+  MemoryGrid g;
+  g.setRows(5);
+  g.setCols(4);
+  g.setBackColor(0xF7F7F7);
+  g.setRangeBackColor(3, 3, 1, 1, 0x123456);  // corners in either order
+  EXPECT_EQ(g.cellBackColor(2, 2), 0x123456u);
+  EXPECT_EQ(g.cellBackColor(1, 3), 0x123456u);
+  EXPECT_EQ(g.cellBackColor(4, 1), 0xF7F7F7u);
+  EXPECT_EQ(g.cellBackColor(0, 0), 0xF7F7F7u);
+  g.setRangeBackColor(4, 0, 40, 40, 0x111111);  // past the grid: clipped
+  EXPECT_EQ(g.cellBackColor(4, 3), 0x111111u);
+  g.resetRangeBackColor(0, 0, 4, 3);
+  for (int r = 0; r < 5; ++r)
+    for (int c = 0; c < 4; ++c) EXPECT_FALSE(g.ownBackColor(r, c).has_value()) << r << "," << c;
+  g.select(2, 2);
+  g.setCellForeColor(255);
+  EXPECT_EQ(g.cellForeColor(2, 2), 255u);
+  EXPECT_EQ(g.cellForeColor(2, 3), 0u);
+}
+
 
 TEST_F(QtGridTest, HeadersAreTheTablesHeadersAndDataCellsSitOneUpAndLeft) {
   setUpAndFill(grid);
