@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -179,12 +178,11 @@ TEST_F(K52Cli, BadInputIsNamedOnOneLineWithStatusTwoAndNothingWritten) {
     }
   }
   // Wrong usage: the usage text, status 2.
-  for (const QStringList& args : {QStringList{}, {QStringLiteral("decode")}, {QStringLiteral("print"), path("five.dat")},
+  for (const QStringList& args : {QStringList{}, {QStringLiteral("print"), path("five.dat")},
                                   {QStringLiteral("--lang"), QStringLiteral("4"), QStringLiteral("decode"), path("five.dat")},
                                   {QStringLiteral("normalize"), path("five.dat")}}) {
     const CliResult r = run(args);
-    EXPECT_EQ(r.exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
-    EXPECT_TRUE(r.err.contains("usage: k52cli") && r.out.isEmpty()) << r.err.constData();
+    EXPECT_TRUE(r.exitCode == 2 && r.err.contains("usage: k52cli") && r.out.isEmpty()) << args.join(QLatin1Char(' ')).toStdString();
   }
   // A program folder without a settings file is bad input too.
   const CliResult r = k52cli({QStringLiteral("decode"), path("five.dat"), QStringLiteral("--program-folder"), path("folder.dat")});
@@ -264,26 +262,6 @@ TEST_F(CliTransfer, ReadPutsTheRadioIntoTheFileAndTheBackupFolder) {
   ASSERT_EQ(part.first, 0) << part.second.toStdString();
   EXPECT_EQ(file("part.dat"), file("dhcpqec.dll").replace(0x100, 16, memory.mid(0x100, 16)));
   EXPECT_EQ(backups().size(), 2);
-}
-
-TEST_F(CliTransfer, WriteSendsTheFileAsTheProgramWouldAndStampsTheDate) {
-  startSim();
-  QByteArray in = file("dhcpqec.dll");
-  in[0x0E17] = 9;
-  env.writeFile(QStringLiteral("in.dat"), in);
-  // What opening and saving the file gives: the encoded configuration.
-  ASSERT_EQ(cli({QStringLiteral("normalize"), path("in.dat"), path("norm.dat")}).first, 0);
-  const QDate today = QDate::currentDate();
-  const auto [code, err] = cli({QStringLiteral("write"), QStringLiteral("--port"), sim.device, path("in.dat")});
-  ASSERT_EQ(code, 0) << err.toStdString();
-  EXPECT_TRUE(err.contains("write 96 %")) << err.toStdString();
-  QByteArray expected = file("norm.dat");
-  expected[0x0E17] = 4;
-  const char date[] = {char(today.year() % 100), char(today.month()), char(today.day())};
-  expected.replace(0x0F92, 3, QByteArray(date, 3)).replace(0x0F80, 18, QByteArray(18, '\xFF'));
-  EXPECT_EQ(sim.dump(), expected);
-  EXPECT_EQ(file("in.dat"), in) << "the input file is only read";
-  EXPECT_TRUE(backups().isEmpty()) << "only reads are kept";
 }
 
 TEST_F(CliTransfer, AFailedTransferExitsOneAndWritesNoFileBadInputExitsTwoBeforeAnythingIsSent) {

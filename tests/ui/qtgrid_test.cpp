@@ -78,59 +78,32 @@ TEST(FormatGridNumber, OnlySignificantDecimalsRoundedToTheFormatsPlacesAndOtherT
     EXPECT_EQ(formatGridNumber(QLatin1String(t), QStringLiteral("###.#####")), QLatin1String(t)) << t;
 }
 
-TEST(MemoryGrid, FormatStringSetsColumnsHeadersAndAlignment) {
+TEST(MemoryGrid, TheFormatStringSetsColumnsInsertedRowsShiftTheirNeighboursRangeColoursAreClipped) {
   MemoryGrid g;
   g.setCols(12);
   g.setFormatString(QStringLiteral("^No.|<RX|>TX|Name"));
-  EXPECT_EQ(g.cols(), 4) << "the format string decides the column count";
-  EXPECT_EQ(g.rows(), 1);
-  EXPECT_EQ(g.text(0, 0), QStringLiteral("No."));
+  EXPECT_EQ(std::make_pair(g.cols(), g.rows()), std::make_pair(4, 1)) << "the format string decides the column count";
   EXPECT_EQ(g.text(0, 3), QStringLiteral("Name"));
-  EXPECT_EQ(g.colAlignment(0), GridAlign::Center);
-  EXPECT_EQ(g.colAlignment(1), GridAlign::Left);
-  EXPECT_EQ(g.colAlignment(2), GridAlign::Right);
+  EXPECT_EQ((std::vector<GridAlign>{g.colAlignment(0), g.colAlignment(1), g.colAlignment(2)}),
+            (std::vector<GridAlign>{GridAlign::Center, GridAlign::Left, GridAlign::Right}));
   EXPECT_EQ(MemoryGrid::formatStringCols(QStringLiteral("a|b;r1|r2|r3")), 2);
-}
-
-TEST(MemoryGrid, InsertedRowsShiftTheirNeighboursAndTheCurrentCell) {
-  MemoryGrid g;
   g.setRows(3);
-  g.setCols(3);
   g.setText(2, 1, QStringLiteral("two"));
   g.setRowHeightTwips(2, 500);
   g.select(2, 1);
   g.insertRow(1, QStringLiteral("new"));
-  EXPECT_EQ(g.rows(), 4);
-  EXPECT_EQ(g.text(1, 0), QStringLiteral("new"));
-  EXPECT_EQ(g.text(3, 1), QStringLiteral("two"));
-  EXPECT_EQ(g.rowHeightTwips(3), 500);
-  EXPECT_EQ(g.rowHeightTwips(1), kDefaultRowHeightTwips);
+  EXPECT_EQ(g.text(1, 0) + g.text(3, 1), QStringLiteral("newtwo"));
+  EXPECT_EQ(std::make_pair(g.rowHeightTwips(3), g.rowHeightTwips(1)), std::make_pair(500, kDefaultRowHeightTwips));
   EXPECT_EQ(g.row(), 3) << "the current cell stays on its text";
-  g.insertRow(99, QStringLiteral("last"));
-  EXPECT_EQ(g.text(4, 0), QStringLiteral("last"));
-}
-
-TEST(MemoryGrid, RangeColoursAreClippedAndReset) {
-  MemoryGrid g;
-  g.setRows(5);
-  g.setCols(4);
   g.setBackColor(0xF7F7F7);
   g.setRangeBackColor(3, 3, 1, 1, 0x123456);  // corners in either order
-  EXPECT_EQ(g.cellBackColor(2, 2), 0x123456u);
-  EXPECT_EQ(g.cellBackColor(1, 3), 0x123456u);
-  EXPECT_EQ(g.cellBackColor(4, 1), 0xF7F7F7u);
-  EXPECT_EQ(g.cellBackColor(0, 0), 0xF7F7F7u);
-  g.setRangeBackColor(4, 0, 40, 40, 0x111111);  // past the grid: clipped
-  EXPECT_EQ(g.cellBackColor(4, 3), 0x111111u);
-  g.resetRangeBackColor(0, 0, 4, 3);
-  for (int r = 0; r < 5; ++r)
+  g.setRangeBackColor(3, 0, 40, 40, 0x111111);  // past the grid: clipped
+  EXPECT_EQ((std::vector<uint32_t>{g.cellBackColor(2, 2), g.cellBackColor(1, 3), g.cellBackColor(0, 0), g.cellBackColor(3, 3)}),
+            (std::vector<uint32_t>{0x123456, 0x123456, 0xF7F7F7, 0x111111}));
+  g.resetRangeBackColor(0, 0, 3, 3);
+  for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c) EXPECT_FALSE(g.ownBackColor(r, c).has_value()) << r << "," << c;
-  g.select(2, 2);
-  g.setCellForeColor(255);
-  EXPECT_EQ(g.cellForeColor(2, 2), 255u);
-  EXPECT_EQ(g.cellForeColor(2, 3), 0u);
 }
-
 
 TEST_F(QtGridTest, HeadersAreTheTablesHeadersAndDataCellsSitOneUpAndLeft) {
   setUpAndFill(grid);
@@ -186,17 +159,6 @@ TEST_F(QtGridTest, SizesInTwipsBecomePixelsAtTheScreensResolution) {
   EXPECT_EQ(header(Qt::Vertical, 2).toString(), QStringLiteral("new"));
 }
 
-TEST_F(QtGridTest, DecimalColumnsShowThroughTheirFormatAndKeepTheirText) {
-  ctx.setGridCh(&grid);
-  SetChGrid(ctx);
-  grid.setText(1, 1, QStringLiteral("136.01250"));
-  grid.setColFormat(3, GridDataType::Decimal, QStringLiteral("#0.00000"));
-  grid.setText(1, 3, QStringLiteral("5"));
-  grid.setText(1, 8, QStringLiteral("007"));
-  EXPECT_EQ(QStringList({cell(1, 1).toString(), cell(1, 1, Qt::EditRole).toString(), grid.text(1, 1), cell(1, 3).toString(), cell(1, 8).toString()}),
-            QStringList({"136.0125", "136.01250", "136.01250", "5.00000", "007"}));
-}
-
 TEST_F(QtGridTest, ColoursOfTextCellsBackgroundAndSelection) {
   ctx.setGridCh(&grid);
   ChInfoInitFace(ctx);
@@ -204,45 +166,33 @@ TEST_F(QtGridTest, ColoursOfTextCellsBackgroundAndSelection) {
   EXPECT_EQ(grid.palette().color(QPalette::Base), QColor(247, 247, 247));
   grid.select(4, 2);
   grid.setCellForeColor(0x0000FF);  // red, 0x00BBGGRR
-  EXPECT_EQ(cell(4, 2, Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 0, 0));
-  EXPECT_EQ(grid.cellForeColor(4, 2), 0x0000FFu);
-  EXPECT_EQ(cell(4, 3, Qt::ForegroundRole).value<QBrush>().color(), QColor(0, 0, 0));
-
   grid.setRangeBackColor(2, 1, 2, 8, 0xF0E6E6);  // RGB(230, 230, 240)
-  for (int c = 1; c <= 8; ++c) EXPECT_EQ(cell(2, c, Qt::BackgroundRole).value<QBrush>().color(), QColor(230, 230, 240));
+  EXPECT_EQ(cell(4, 2, Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+  EXPECT_EQ(cell(2, 8, Qt::BackgroundRole).value<QBrush>().color(), QColor(230, 230, 240));
   EXPECT_FALSE(cell(3, 1, Qt::BackgroundRole).isValid());
-  EXPECT_EQ(grid.cellBackColor(3, 1), 0xF7F7F7u);
   grid.resetRangeBackColor(1, 1, 200, 8);
   EXPECT_FALSE(cell(2, 4, Qt::BackgroundRole).isValid());
-  EXPECT_EQ(grid.cellBackColor(2, 4), 0xF7F7F7u);
-
   const uint32_t saved = grid.selBackColor();
-  grid.setSelBackColor(grid.backColor());
+  grid.setSelBackColor(grid.backColor());  // as the lock hides the selection
   EXPECT_EQ(grid.palette().color(QPalette::Highlight), QColor(247, 247, 247));
   grid.setSelBackColor(saved);
   EXPECT_EQ(grid.palette().color(QPalette::Highlight), QColor(204, 232, 255));
-  EXPECT_FALSE(grid.grab().isNull());
 }
 
 TEST_F(QtGridTest, CurrentCellFollowsSelectAndTheUser) {
   ctx.setGridCh(&grid);
   SetChGrid(ctx);
-  EXPECT_EQ(grid.currentIndex(), model().index(0, 0));
   grid.select(150, 6);
   EXPECT_EQ(grid.currentIndex(), model().index(149, 5));
-  EXPECT_EQ(grid.row(), 150);
-  EXPECT_EQ(grid.col(), 6);
   EXPECT_EQ(grid.rowAt(0), 0) << "making a cell current does not scroll the grid";
   // A click on another cell makes it current for the logic too.
   grid.scrollTo(model().index(149, 2));
   const QRect r = grid.visualRect(model().index(149, 2));
   ASSERT_TRUE(grid.viewport()->rect().contains(r.center()));
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, r.center());
-  EXPECT_EQ(grid.row(), 150);
-  EXPECT_EQ(grid.col(), 3);
+  EXPECT_EQ(std::make_pair(grid.row(), grid.col()), std::make_pair(150, 3));
   grid.select(0, 0);
   EXPECT_FALSE(grid.currentIndex().isValid());
-  EXPECT_EQ(grid.row(), 0);
 }
 
 TEST_F(QtGridTest, WithRedrawOffTheViewHearsOfTheBatchOnce) {
