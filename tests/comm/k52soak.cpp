@@ -24,51 +24,23 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <atomic>
-#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <random>
-#include <thread>
 #include <unistd.h>
 
 using namespace k52;
 
 namespace {
 
-// Ends the process when a transfer runs past its time limit: a hang is a finding.
-class Watchdog {
- public:
-  Watchdog() : thread_([this] { run(); }) {}
-  ~Watchdog() {
-    stop_ = true;
-    thread_.join();
-  }
-  void arm(int64_t limitMs, int transfer) {
-    transfer_ = transfer;
-    deadline_ = now() + limitMs;
-  }
-  void disarm() { deadline_ = INT64_MAX; }
-
- private:
-  static int64_t now() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-  }
-  void run() {
-    while (!stop_) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      if (now() > deadline_) {
-        std::fprintf(stderr, "k52soak: transfer %d did not end within its time limit\n", transfer_.load());
-        std::fflush(stderr);
-        _exit(3);
-      }
-    }
-  }
-  std::atomic<int64_t> deadline_{INT64_MAX};
-  std::atomic<int> transfer_{0};
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
+// Ends the process when a transfer runs past its time limit (SIGALRM): a hang is a finding.
+volatile sig_atomic_t currentTransfer = 0;
+void timeLimitPassed(int) {
+  char text[] = "k52soak: transfer 0000000 did not end within its time limit\n";
+  for (int i = 24, n = currentTransfer; i >= 18; --i, n /= 10) text[i] = char('0' + n % 10);
+  if (::write(2, text, sizeof text - 1) < 0) _exit(3);
+  _exit(3);
+}
 
 struct Sim {
   QProcess p;
@@ -141,19 +113,13 @@ int main(int argc, char** argv) {
   const QStringList args = QCoreApplication::arguments();
   for (int i = 1; i < args.size(); ++i) {
     const QString& a = args[i];
-    const QString next = i + 1 < args.size() ? args[i + 1] : QString();
-    if (a == QLatin1String("--sim")) {
-      simPath = next;
-      ++i;
-    } else if (a == QLatin1String("--count")) {
-      count = next.toInt();
-      ++i;
-    } else if (a == QLatin1String("--seed")) {
-      seed = next.toULongLong();
-      ++i;
-    } else if (a == QLatin1String("--verbose")) {
-      verbose = true;
-    } else {
+    const bool valued = a == QLatin1String("--sim") || a == QLatin1String("--count") || a == QLatin1String("--seed");
+    const QString next = valued && i + 1 < args.size() ? args[++i] : QString();
+    if (a == QLatin1String("--sim")) simPath = next;
+    else if (a == QLatin1String("--count")) count = next.toInt();
+    else if (a == QLatin1String("--seed")) seed = next.toULongLong();
+    else if (a == QLatin1String("--verbose")) verbose = true;
+    else {
       std::fprintf(stderr, "usage: k52soak --sim PATH [--count N] [--seed S] [--verbose]\n");
       return 2;
     }
@@ -187,7 +153,7 @@ int main(int argc, char** argv) {
 
   const QByteArray bandBytes = ctx.IicDat.toByteArray().mid(0x0FF0, 3);  // the delivered image's band
   std::mt19937_64 rng(seed);
-  Watchdog watchdog;
+  std::signal(SIGALRM, timeLimitPassed);
   int readsOk = 0, readsFailed = 0, writesOk = 0, writesFailed = 0, violations = 0, hangups = 0;
   long faults = 0;
   int64_t longest = 0;
@@ -243,12 +209,13 @@ int main(int argc, char** argv) {
     TransferPort port{sim.device, {}};
     SoakView view;
     const int blocks = (end - start) / 16 + 1;
-    watchdog.arm(20000 + blocks * 60, n);
+    currentTransfer = n;
+    alarm(static_cast<unsigned>(20 + blocks * 60 / 1000 + 1));
     QElapsedTimer t;
     t.start();
     const TransferEnd result = write ? cmdWrite_Click(ctx, view, &port) : cmdRead_Click(ctx, view, &port);
     longest = std::max<int64_t>(longest, t.elapsed());
-    watchdog.disarm();
+    alarm(0);
 
     const QByteArray after = ctx.IicDat.toByteArray();
     const bool alive = sim.p.state() == QProcess::Running;

@@ -103,9 +103,7 @@ TEST_F(Engine, DefaultRangesGiveTheHandshakeFiveHundredTwelveBlocksAndTheClosing
   const std::tuple<int, int, const char*, ScriptParams> rows[] = {
       {kReadDir, 2, "TX52000010RX57000010VAVAVAVAVAVAVAVAVAVAVAVAVAVAVAVAEN", {0x0000, 16, 3}},
       {kReadDir, 257, "TX520FF010RX570FF010VAVAVAVAVAVAVAVAVAVAVAVAVAVAVAVAEN", {0x0FF0, 16, 50}},
-      {kReadDir, 513, "TX521FF010RX571FF010VAVAVAVAVAVAVAVAVAVAVAVAVAVAVAVAEN", {0x1FF0, 16, 97}},
       {kReadDir, 514, "TX455AA5322345F2EN", {0, 0, 100}},
-      {kWriteDir, 2, "TX57000010VAVAVAVAVAVAVAVAVAVAVAVAVAVAVAVARX06EN", {0x0000, 16, 3}},
       {kWriteDir, 171, "TX570A9010VAVAVAVAVAVAVAVAVAVAVAVAVAVAVAVARX06EN", {0x0A90, 16, 34}},
       {kWriteDir, 513, "TX571FF010VAVAVAVAVAVAVAVAVAVAVAVAVAVAVAVARX06EN", {0x1FF0, 16, 96}},
       {kWriteDir, 514, "TX570FF003VAVAVARX06EN", {0x0FF0, 3, 97}},
@@ -200,19 +198,11 @@ TEST_F(Engine, WriteSendsTheBlocksTheBandTheDateAndTheFills) {
   EXPECT_EQ(radio.memory.mid(0x0F80, 21), QByteArray(18, '\xFF') + bytes({26, 1, 5}));
 }
 
-TEST_F(Engine, TheHandshakeTakesAnyIdentityAndAScriptWithoutReplyDoesNotWait) {
-  for (const QByteArray& id : {QByteArray(8, '\0'), QByteArray(8, '\xFF'), QByteArray(8, '\x06')}) {
-    radio.identity = id;
-    run(QLatin1String(kHandshakeScript));
-    EXPECT_FALSE(ctx.com.ComErr);
-    EXPECT_EQ(varBuf(ctx, 8), id);
-  }
-  port->polls = 0;
-  const int64_t t0 = env.clock.tickMs();
+TEST_F(Engine, AScriptWithoutReplyDoesNotWait) {
   run(QLatin1String(kEndScript));
   EXPECT_FALSE(ctx.com.ComErr);
   EXPECT_EQ(port->polls, 0);
-  EXPECT_EQ(env.clock.tickMs() - t0, 10) << "the pause before the frame and the one before \"EN\"";
+  EXPECT_EQ(env.clock.tickMs(), 10) << "the pause before the frame and the one before \"EN\"";
 }
 
 // ---- Replies ----

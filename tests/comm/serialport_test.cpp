@@ -173,53 +173,32 @@ TEST_F(Ports, OpenComOpensTheDeviceOfComNoOrShowsThePortDialogAndLogsWhy) {
   EXPECT_EQ(ctx.log.lastNumber(), ErrInvalidProperty);
 }
 
-TEST_F(Ports, TheDialogOffersThePortsThatOpenOkStoresTheChoiceCancelNothing) {
-  openable({2, 3, 6});
-  {
+TEST_F(Ports, TheDialogOffersThePortsThatOpenAndKeepsABusyStoredOneOkStoresTheChoiceCancelNothing) {
+  const QByteArray before = env.readFile(QStringLiteral("minglyc.dll"));
+  const auto dialog = [&](std::initializer_list<int> open, int click, QPushButton* (frmToolCom::*button)() const) {
+    openable(open);
     frmToolCom dlg(ctx);
     dlg.show();
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Communication Port"));
-    for (int k = 0; k < 16; ++k) {
-      EXPECT_EQ(dlg.COM1(k)->isVisible(), k == 1 || k == 2 || k == 5) << k;
-      EXPECT_EQ(dlg.deviceLabel(k)->isVisible(), dlg.COM1(k)->isVisible());
-    }
-    EXPECT_TRUE(dlg.deviceLabel(5)->text().startsWith(fake(6)));
-    EXPECT_TRUE(dlg.COM1(2)->isChecked());
+    QStringList offered;
+    for (int k = 0; k < 16; ++k)
+      if (dlg.COM1(k)->isVisible() && dlg.deviceLabel(k)->text().startsWith(fake(k + 1))) offered << dlg.COM1(k)->text();
+    EXPECT_TRUE(dlg.COM1(2)->isChecked()) << "the stored port is the choice, shown or not";
+    if (click) QTest::mouseClick(dlg.COM1(click - 1), Qt::LeftButton);
+    QTest::mouseClick((dlg.*button)(), Qt::LeftButton);
     EXPECT_FALSE(port->isOpen());
-    const QByteArray before = env.readFile(QStringLiteral("minglyc.dll"));
-    QTest::mouseClick(dlg.COM1(1), Qt::LeftButton);
-    QTest::mouseClick(dlg.cancelButton(), Qt::LeftButton);
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
-    EXPECT_EQ(ctx.st.ComNo, 3);
-    EXPECT_EQ(env.readFile(QStringLiteral("minglyc.dll")), before);
-  }
-  frmToolCom dlg(ctx);
-  dlg.show();
-  QTest::mouseClick(dlg.COM1(5), Qt::LeftButton);
-  QTest::mouseClick(dlg.okButton(), Qt::LeftButton);
-  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    return offered.join(QLatin1Char(' '));
+  };
+  EXPECT_EQ(dialog({2, 3, 6}, 2, &frmToolCom::cancelButton), QStringLiteral("COM2 COM3 COM6"));
+  EXPECT_EQ(env.readFile(QStringLiteral("minglyc.dll")), before);
+  EXPECT_EQ(dialog({5}, 0, &frmToolCom::okButton), QStringLiteral("COM5")) << "port 3 is held by another program";
+  EXPECT_EQ(ctx.st.ComNo, 3);
+  env.setSetting("COM", QStringLiteral("03"));  // no port opens: OK writes the old number back
+  ctx.ini.setPath(env.path(QStringLiteral("minglyc.dll")));
+  EXPECT_EQ(dialog({}, 0, &frmToolCom::okButton), QString());
+  EXPECT_EQ(storedCom(), QStringLiteral("3"));
+  EXPECT_EQ(dialog({2, 3, 6}, 6, &frmToolCom::okButton), QStringLiteral("COM2 COM3 COM6"));
   EXPECT_EQ(ctx.st.ComNo, 6);
   EXPECT_EQ(storedCom(), QStringLiteral("6"));
-}
-
-TEST_F(Ports, TheDialogKeepsABusyStoredPortAndWritesTheOldNumberWhenNoneOpens) {
-  openable({5});  // port 3 is held by another program: hidden, yet still the choice
-  {
-    frmToolCom dlg(ctx);
-    dlg.show();
-    EXPECT_FALSE(dlg.COM1(2)->isVisible());
-    EXPECT_TRUE(dlg.COM1(2)->isChecked());
-    QTest::mouseClick(dlg.okButton(), Qt::LeftButton);
-    EXPECT_EQ(ctx.st.ComNo, 3);
-  }
-  openable({});
-  env.setSetting("COM", QStringLiteral("03"));
-  ctx.ini.setPath(env.path(QStringLiteral("minglyc.dll")));
-  frmToolCom dlg(ctx);
-  dlg.show();
-  for (int k = 0; k < 16; ++k) EXPECT_FALSE(dlg.COM1(k)->isVisible());
-  QTest::mouseClick(dlg.okButton(), Qt::LeftButton);
-  EXPECT_EQ(storedCom(), QStringLiteral("3"));
 
   ctx.st.ComNo = 7;  // the port command: the dialog, then the port in the status bar
   ChoosePort(ctx);

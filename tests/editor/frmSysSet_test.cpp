@@ -1,8 +1,12 @@
-// The settings window as start-up loads it into the main window, offscreen, and the custom
-// range dialog through the Qt dialog seam.
+// The settings window as start-up loads it into the main window, offscreen, the navigation
+// tree that brings up the views, and the custom range dialog through the Qt dialog seam.
+// (Its captions are the language table's; the options tab's layout is optwidgets'.)
 
+#include "editor/frmChMem.h"
 #include "editor/frmCustomFre.h"
+#include "editor/frmRadioInfo.h"
 #include "editor/frmSysSet.h"
+#include "editor/frmTreeView.h"
 #include "image/addressmap.h"
 #include "image/chgrid.h"
 #include "shell/mdifrmMain.h"
@@ -10,168 +14,144 @@
 #include "ui/qtdialogs.h"
 #include "ui/qtgrid.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace k52;
-using k52::test::TestEnv;
 
 namespace {
 
 class SettingsWindowTest : public ::testing::Test {
  protected:
-  // Starts the program in the given language; the settings window is then loaded.
-  void start(int lang = 3) {
-    env.installProgram(lang);
+  void SetUp() override {
+    env.installProgram();
     main = test::startMainWindow(ctx);
     ASSERT_TRUE(main && main->settingsWindow());
     w = main->settingsWindow();
   }
-  template <class T>
-  T* child(const char* name) const {
-    T* c = w->findChild<T*>(QString::fromLatin1(name));
-    if (!c) ADD_FAILURE() << "no " << name;
-    return c;
-  }
-
-  TestEnv env;
+  test::TestEnv env;
   AppContext& ctx = *env.ctx;
   std::unique_ptr<mdifrmMain> main;
   frmSysSet* w = nullptr;
 };
 
-TEST_F(SettingsWindowTest, StartUpOpensItMaximisedInTheDocumentAreaWithItsGridAndBandList) {
-  start();
+TEST_F(SettingsWindowTest, StartUpOpensItMaximisedWithTheChannelGridAndClosingOnlyHidesIt) {
   EXPECT_TRUE(main->mdiArea()->subWindowList().contains(w));
   EXPECT_TRUE(w->isVisible() && w->isMaximized() && w->windowTitle().isEmpty());
-
-  auto* grid = child<QtGrid>("vsfgGridCh");
+  auto* grid = w->findChild<QtGrid*>(QStringLiteral("vsfgGridCh"));
   ASSERT_NE(grid, nullptr);
   EXPECT_EQ(&ctx.gridCh(), static_cast<Grid*>(grid)) << "the channel procedures draw into the window's grid";
   EXPECT_EQ(grid->rows(), ctx.ch.ChCount + 1);
-  EXPECT_TRUE(w->sstabMain()->widget(1)->isAncestorOf(grid));
+  EXPECT_EQ(w->findChild<QLineEdit*>(QStringLiteral("txtModel"))->text(), QStringLiteral("KDR  T17"));
+  EXPECT_EQ(w->cboFrequency()->currentText(), QStringLiteral("400 - 470 MHz"));
 
-  EXPECT_EQ(child<QLineEdit>("txtModel")->text(), QStringLiteral("KDR  T17"));
-  QComboBox* cbo = w->cboFrequency();
-  EXPECT_EQ(QStringList({QString::number(cbo->count()), cbo->itemText(9), cbo->currentText()}),
-            QStringList({"12", "400 - 520 MHz", "400 - 470 MHz"}));
-  EXPECT_TRUE(env.dialogs.asked.empty());
-  EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
-}
-
-class SettingsWindowLanguageTest : public SettingsWindowTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(SettingsWindowLanguageTest, CaptionsComeFromTheLanguageTableAndAreNotCut) {
-  start(GetParam());
-  const QTabWidget* tabs = w->sstabMain();
-  ASSERT_EQ(tabs->count(), 3);
-  const QTabBar* bar = tabs->tabBar();
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(tabs->tabText(i), ctx.text(301 + i));
-    EXPECT_GE(bar->tabRect(i).width(), bar->fontMetrics().horizontalAdvance(tabs->tabText(i)));
-  }
-  EXPECT_EQ(bar->font().family(), ctx.st.CurFont);
-  const char* labels[] = {"lblModel", "lblRange", "lblSoftVer", "lblLastPc"};
-  for (int i = 0; i < 4; ++i) {
-    const QLabel* l = child<QLabel>(labels[i]);
-    ASSERT_NE(l, nullptr);
-    EXPECT_EQ(l->text(), ctx.text(184 + i));
-    EXPECT_TRUE(!l->text().isEmpty() && l->width() >= l->sizeHint().width() && l->font().family() == ctx.st.CurFont) << labels[i];
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(AllLanguages, SettingsWindowLanguageTest, ::testing::Values(1, 2, 3));
-
-TEST_F(SettingsWindowTest, ClosingHidesTheWindowAndItShowsAgainUnchanged) {
-  start();
   w->sstabMain()->setCurrentIndex(1);
   ctx.gridCh().setText(3, 8, QStringLiteral("ABCDE"));
   EXPECT_FALSE(w->close()) << "the close is refused while the program runs";
   EXPECT_FALSE(w->isVisible());
-  EXPECT_TRUE(main->mdiArea()->subWindowList().contains(w));
-
   w->showMaximized();
-  EXPECT_TRUE(w->isVisible());
   EXPECT_EQ(main->settingsWindow(), w);
   EXPECT_EQ(w->sstabMain()->currentIndex(), 1);
-  EXPECT_EQ(w->cboFrequency()->currentIndex(), 5);
   EXPECT_EQ(ctx.gridCh().text(3, 8), QStringLiteral("ABCDE"));
-
   ctx.st.AppExiting = 1;  // the main window's exit closes it for good
   EXPECT_TRUE(w->close());
+  EXPECT_TRUE(env.dialogs.asked.empty());
   EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
 }
 
-TEST_F(SettingsWindowTest, TheComboBoxForwardsTheUsersChoiceAndFollowsTheProgramsOwn) {
-  start();
+TEST_F(SettingsWindowTest, TheBandListForwardsTheUsersChoiceAndFollowsTheProgramsOwn) {
   QComboBox* cbo = w->cboFrequency();
   env.dialogs.answers = {MsgAnswer::No};
   cbo->setCurrentIndex(8);  // as the user picks it
-  EXPECT_EQ(env.dialogs.asked.size(), 1u);
   EXPECT_EQ(cbo->currentIndex(), 5) << "declined: the box shows the band in use again";
-  EXPECT_EQ(ctx.band.UpperLimit, 46999500);
-
   cbo->setCurrentIndex(8);  // answered Yes
   EXPECT_EQ(env.dialogs.asked.size(), 2u);
   EXPECT_EQ(cbo->currentIndex(), 8);
   EXPECT_EQ(ctx.band.LowerLimit, 47000000);
-
-  // A new image on another band moves the box without a question.
-  ctx.IicDat.at(addr::kBand) = 0x13;  // 136 - 174 MHz
-  ctx.IicDat.at(addr::kBand + 1) = 0x17;
-  ctx.IicDat.at(addr::kBand + 2) = 0x64;
+  // A new image on another band (136 - 174 MHz) moves the box without a question.
+  for (int i = 0; i < 3; ++i) ctx.IicDat.at(addr::kBand + i) = uint8_t(std::array{0x13, 0x17, 0x64}[size_t(i)]);
   SoftDisplay(ctx);
   EXPECT_EQ(cbo->currentIndex(), 0);
   EXPECT_EQ(env.dialogs.asked.size(), 2u);
 }
 
-// Runs fn on the custom range dialog once it is up (it is modal).
-void onDialog(const std::function<void(frmCustomFre&)>& fn) {
-  QTimer::singleShot(0, [fn] {
-    auto* dlg = qobject_cast<frmCustomFre*>(QApplication::activeModalWidget());
-    if (!dlg) {
-      ADD_FAILURE() << "the custom range dialog is not up";
-      if (QWidget* other = QApplication::activeModalWidget()) other->close();
-      return;
-    }
-    fn(*dlg);
-  });
+TEST_F(SettingsWindowTest, TheTreeShowsTheProductAndItsViewsAndBringsEachUpMaximised) {
+  main->menuItem(QStringLiteral("mnuTreeView"))->trigger();
+  frmTreeView* tree = main->treeWindow();
+  ASSERT_NE(tree, nullptr);
+  EXPECT_EQ(main->dockWidgetArea(tree), Qt::LeftDockWidgetArea);
+  QTreeWidget* t = tree->treevMain();
+  for (int pass = 0; pass < 2; ++pass, tree->InitRadioSet()) {  // filling again replaces the nodes
+    ASSERT_EQ(t->topLevelItemCount(), 1);
+    QTreeWidgetItem* root = t->topLevelItem(0);
+    ASSERT_EQ(root->childCount(), 3);
+    QStringList keys{root->data(0, Qt::UserRole).toString()};
+    for (int i = 0; i < 3; ++i) keys << root->child(i)->data(0, Qt::UserRole).toString();
+    EXPECT_EQ(keys.join(QLatin1Char('|')), QStringLiteral("Radio|RadioInfo|ChInfo|SysSet"));
+    EXPECT_EQ(root->text(0) + QLatin1Char('|') + root->child(1)->text(0), QStringLiteral("KDR T17|") + ctx.text(302));
+    EXPECT_TRUE(root->isExpanded());
+  }
+  EXPECT_EQ(t->indentation(), twipsToPixels(300, t));
+
+  // A click on a node's text; the document window active afterwards.
+  const auto click = [&](const char* key) {
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(tree->node(QLatin1String(key))).center());
+    return main->mdiArea()->activeSubWindow();
+  };
+  const int loaded = int(main->mdiArea()->subWindowList().size());
+  EXPECT_EQ(click("Radio"), w);
+  EXPECT_EQ(main->mdiArea()->subWindowList().size(), loaded) << "the root loads nothing";
+  auto* radioInfo = qobject_cast<frmRadioInfo*>(click("RadioInfo"));
+  ASSERT_TRUE(radioInfo && radioInfo->isVisible() && radioInfo->isMaximized());
+  auto* chMem = qobject_cast<frmChMem*>(click("ChInfo"));
+  ASSERT_TRUE(chMem && chMem->isVisible() && chMem->isMaximized());
+  // Closed by the user, the windows are only hidden; their nodes show the same ones again.
+  w->close();
+  radioInfo->close();
+  EXPECT_EQ(click("SysSet"), w);
+  EXPECT_TRUE(w->isVisible() && w->isMaximized());
+  EXPECT_EQ(click("RadioInfo"), radioInfo);
+  EXPECT_TRUE(radioInfo->isVisible() && radioInfo->isMaximized());
+  EXPECT_EQ(main->mdiArea()->subWindowList().size(), loaded + 2);
+  EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
 }
 
 TEST(CustomRangeDialog, ShowsTheCaptionsAndBoxesAndReturnsWhatWasTypedOnOk) {
   QtDialogs dialogs;
-  const CustomRangeForm form{QStringLiteral("Custom"),   QStringLiteral("Min [MHz]"), QStringLiteral("Max [MHz]"),
-                             QStringLiteral("OK"),       QStringLiteral("Cancel"),    QStringLiteral("DejaVu Sans"),
-                             {QStringLiteral("120"), QStringLiteral("520")}};
+  const CustomRangeForm form{QStringLiteral("Custom"), QStringLiteral("Min [MHz]"), QStringLiteral("Max [MHz]"), QStringLiteral("OK"),
+                             QStringLiteral("Cancel"), QStringLiteral("DejaVu Sans"), {QStringLiteral("120"), QStringLiteral("520")}};
+  // Runs fn on the dialog once it is up (it is modal), with its children by name.
+  const auto onDialog = [](std::function<void(frmCustomFre&, std::function<QWidget*(const char*)>)> fn) {
+    QTimer::singleShot(0, [fn] {
+      auto* dlg = qobject_cast<frmCustomFre*>(QApplication::activeModalWidget());
+      ASSERT_NE(dlg, nullptr) << "the custom range dialog is not up";
+      fn(*dlg, [dlg](const char* name) { return dlg->findChild<QWidget*>(QLatin1String(name)); });
+    });
+  };
   QString shown;
-  onDialog([&](frmCustomFre& dlg) {
-    shown = QStringList{dlg.windowTitle(), dlg.findChild<QLabel*>(QStringLiteral("lblFreMin"))->text(),
-                        dlg.findChild<QLabel*>(QStringLiteral("lblFreMax"))->text(),
-                        dlg.findChild<QPushButton*>(QStringLiteral("cmdOk"))->text(),
-                        dlg.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->text(),
-                        dlg.findChild<QLineEdit*>(QStringLiteral("txtFreMin"))->text(),
-                        dlg.findChild<QLineEdit*>(QStringLiteral("txtFreMax"))->text(), dlg.font().family()}
+  onDialog([&](frmCustomFre& dlg, auto child) {
+    shown = QStringList{dlg.windowTitle(), qobject_cast<QLabel*>(child("lblFreMin"))->text(), qobject_cast<QPushButton*>(child("cmdOk"))->text(),
+                        qobject_cast<QLineEdit*>(child("txtFreMax"))->text(), dlg.font().family()}
                 .join(QLatin1Char('/'));
-    dlg.findChild<QLineEdit*>(QStringLiteral("txtFreMin"))->setText(QStringLiteral("135.5"));
-    dlg.findChild<QLineEdit*>(QStringLiteral("txtFreMax"))->setText(QStringLiteral("150.5"));
-    dlg.findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+    qobject_cast<QLineEdit*>(child("txtFreMin"))->setText(QStringLiteral("135.5"));
+    qobject_cast<QLineEdit*>(child("txtFreMax"))->setText(QStringLiteral("150.5"));
+    qobject_cast<QPushButton*>(child("cmdOk"))->click();
   });
-  const auto answer = dialogs.customRange(form);
-  EXPECT_EQ(shown, QStringLiteral("Custom/Min [MHz]/Max [MHz]/OK/Cancel/120/520/DejaVu Sans"));
-  ASSERT_TRUE(answer.has_value());
-  EXPECT_EQ(*answer, (CustomRangeTexts{QStringLiteral("135.5"), QStringLiteral("150.5")}));
-
-  onDialog([](frmCustomFre& dlg) {
-    dlg.findChild<QLineEdit*>(QStringLiteral("txtFreMin"))->setText(QStringLiteral("200"));
-    dlg.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+  EXPECT_EQ(dialogs.customRange(form), (CustomRangeTexts{QStringLiteral("135.5"), QStringLiteral("150.5")}));
+  EXPECT_EQ(shown, QStringLiteral("Custom/Min [MHz]/OK/520/DejaVu Sans"));
+  onDialog([](frmCustomFre&, auto child) {
+    qobject_cast<QLineEdit*>(child("txtFreMin"))->setText(QStringLiteral("200"));
+    qobject_cast<QPushButton*>(child("cmdCancel"))->click();
   });
   EXPECT_FALSE(dialogs.customRange(form).has_value());
 }

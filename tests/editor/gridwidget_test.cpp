@@ -1,8 +1,8 @@
 // The channel grid of the real settings window in the real main window, offscreen, driven
 // as a user drives it: clicks, typing, Enter, double clicks, right clicks, arrows and the
-// menu key. The values the logic makes of an edit are the logic test's (chgridedit); here
-// each scenario checks that the widgets reach it, and what the grid, the tables and the
-// encoded image hold afterwards.
+// menu key. The values the logic makes of an edit (snapping, clamping, the VFO row) are the
+// logic test's (chgridedit); here each scenario checks that the widgets reach the logic,
+// and what the grid, the tables and the encoded image hold afterwards.
 
 #include "editor/chgridedit.h"
 #include "editor/frmSysSet.h"
@@ -13,7 +13,6 @@
 #include "shell/mdifrmMain.h"
 #include "shell/qtchlock.h"
 #include "support/testenv.h"
-#include "ui/inifile.h"
 #include "ui/qtgrid.h"
 
 #include <QAction>
@@ -48,20 +47,12 @@ class GridWidgetTest : public ::testing::Test {
     qInstallMessageHandler(previousHandler);
     warnings = nullptr;
   }
-  // Starts the program in English with the delivered files; vfo: a channel table of 200
-  // rows (the last is the VFO) and ten columns; channelLock: what the settings file says.
-  void start(bool vfo = false, const char* channelLock = nullptr) {
+  // Starts the program in English with the delivered files and what the settings file
+  // says of the lock.
+  void start(const char* channelLock = nullptr) {
     warnings = &seen;
     previousHandler = qInstallMessageHandler(capture);
     env.installProgram();
-    IniFile ini(env.path(QStringLiteral("minglyc.dll")));
-    if (vfo) {
-      const std::pair<int, const char*> keys[] = {{3000, "200"}, {3002, "10"}, {3003, "^No.|^RX|^TX|^Dec|^Enc|^W/N|^Scan|^Power|^Name|^Key|^Mode"},
-                                                  {3109, "900"}, {3110, "900"}, {3600, "Fn|Lamp"}, {3601, "2"}, {3602, "1"}, {3603, "Fn"},
-                                                  {3604, "Lamp"}, {3605, "*EndOfThisItem*"}, {3650, "A|B|C"}, {3651, "3"}, {3652, "2"},
-                                                  {3653, "A"}, {3654, "B"}, {3655, "C"}, {3656, "*EndOfThisItem*"}};
-      for (const auto& [key, value] : keys) ini.write(QStringLiteral("ChInfo"), QString::number(key), QLatin1String(value));
-    }
     if (channelLock) env.setSetting("ChannelLock", QLatin1String(channelLock));
     main = test::startMainWindow(ctx);
     ASSERT_TRUE(main && main->settingsWindow());
@@ -137,9 +128,9 @@ class GridWidgetTest : public ::testing::Test {
   }
   int32_t field(int n, int f) const { return ctx.ch.ChInfo(n, f); }
   QString cell(int r, int c) const { return grid->text(r, c); }
-  QString row(int r, int cols = 8) const {
+  QString row(int r) const {
     QStringList v;
-    for (int c = 1; c <= cols; ++c) v << grid->text(r, c);
+    for (int c = 1; c <= 8; ++c) v << grid->text(r, c);
     return v.join(QLatin1Char('|'));
   }
   // Channel n's record and name extension, encoded.
@@ -213,57 +204,6 @@ TEST_F(GridWidgetTest, ClickingAnEmptyRowAndTypingRxCompletesTheChannel) {
   EXPECT_EQ(field(10, 1), -1);
   EXPECT_EQ(logged(), 0) << env.log();
   EXPECT_FALSE(seen.join(QLatin1Char('\n')).contains(QLatin1String("closeEditor"))) << seen.join(QLatin1Char('\n')).toStdString();
-}
-
-TEST_F(GridWidgetTest, TypedFrequenciesAreSnappedClampedToTheBandOrRefused) {
-  start();
-  newChannel(5, QStringLiteral("440"));
-  const std::tuple<int, const char*, int32_t, const char*> cases[] = {
-      {2, "436.01125", 43601250, "436.0125"},  // the snap itself is the logic test's
-      {1, "480", 46999500, "469.995"},         // above the band: its top
-      {2, "390.1", 40000000, "400"},           // below: its bottom
-  };
-  for (const auto& [col, typed, stored, shown] : cases) {
-    edit(5, col, QLatin1String(typed));
-    EXPECT_EQ(field(5, col), stored) << typed;
-    EXPECT_EQ(cell(5, col) + grid->displayText(5, col), QLatin1String(shown) + QLatin1String(shown)) << typed;
-  }
-  EXPECT_EQ(record(5).left(8), QByteArray::fromHex("0095994600000040"));
-  EXPECT_EQ(logged(), 0) << env.log();
-
-  edit(5, 2, QStringLiteral("99999"));
-  EXPECT_EQ(field(5, 2), -1);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("frmSysSet->vsfgGridCh_AfterEdit:"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrOverflow);
-  // Text that is no number: TX goes with its encode tone, RX with the whole channel.
-  edit(5, 2, QStringLiteral("440"));
-  edit(5, 2, QStringLiteral("off"));
-  EXPECT_EQ(row(5), QStringLiteral("469.995||None||Wide|Yes|High|"));
-  EXPECT_EQ(record(5).mid(4, 8), QByteArray(8, '\xFF'));
-  edit(5, 1, QString());
-  EXPECT_EQ(row(5), QStringLiteral("|||||||"));
-  EXPECT_EQ(field(5, 7), -1);
-  EXPECT_EQ(record(5).left(4), QByteArray(4, '\xFF'));
-}
-
-TEST_F(GridWidgetTest, TheVfoRowKeepsItsFrequenciesAndTakesNoName) {
-  start(true);
-  ASSERT_EQ(grid->rows(), 201);
-  EXPECT_EQ(grid->headerText(200, 0), QStringLiteral("VFO"));
-  click(200, 4);
-  ASSERT_NE(editor(), nullptr);
-  typeText(QStringLiteral("436.5"));
-  key(Qt::Key_Return);
-  edit(200, 1, QStringLiteral("vfo"));
-  edit(200, 2, QString());
-  edit(200, 8, QStringLiteral("abc"));
-  EXPECT_EQ(row(200, 9), QStringLiteral("436.5|436.5|None|None|Wide|Yes|High||Lamp"));
-  EXPECT_EQ(field(200, 10), 2);
-  EXPECT_EQ(names(200), B(5, 255));
-  dblClick(200, 10);  // the tenth column of the VFO row goes back to its first choice
-  EXPECT_EQ(cell(200, 10), QStringLiteral("A"));
-  EXPECT_EQ(record(200).left(4), QByteArray::fromHex("00006543"));
-  EXPECT_EQ(logged(), 0) << env.log();
 }
 
 TEST_F(GridWidgetTest, ToneAndChoiceDropDownsAndRefusedEdits) {
@@ -355,7 +295,7 @@ TEST_F(GridWidgetTest, DoubleClicksAndTheirKeysNamesKeepOnlyWhatTheRadioCanShow)
 }
 
 TEST_F(GridWidgetTest, TheChannelMenuByMouseAndKeyAndTheLockThatBlocksEveryEdit) {
-  start(false, "ShowLock");  // a run starts unlocked whatever the settings file says
+  start("ShowLock");  // a run starts unlocked whatever the settings file says
   EXPECT_FALSE(chLockItem()->isChecked());
   EXPECT_TRUE(ctx.st.LockState.isEmpty());
   newChannel(5, QStringLiteral("440"));

@@ -1,4 +1,5 @@
-// The channel grid's set-up and filling, on the in-memory grid.
+// The channel table read from the settings file and its whole-table operations, and the
+// channel grid's set-up and filling, on the in-memory grid.
 
 #include "image/chgrid.h"
 
@@ -16,6 +17,7 @@
 #include <limits>
 
 using namespace k52;
+using k52::test::TestEnv;
 
 namespace {
 
@@ -245,4 +247,90 @@ TEST_F(ChGridTest, SoftDisplayFollowsTheBandBytesThenDecodesAndShowsTheImage) {
   EXPECT_EQ(row(3), QStringLiteral("|||||||"));
   EXPECT_GT(views.optionsShown, shownBefore);
   EXPECT_EQ(logged(), QStringList());
+}
+
+TEST(ReadChInfo, ReadsTheLanguageBaseUpToTheEndMarkerAndFailsOnAMissingSectionOrTooManyColumns) {
+  TestEnv env;
+  AppContext& ctx = *env.ctx;
+  const auto read = [&](const QString& settings) {
+    env.writeSettings(settings);
+    ctx.ini.setPath(env.path(QStringLiteral("minglyc.dll")));
+    ReadChInfo(ctx);
+  };
+  ctx.st.CurLang = 7;  // not a language: read as English
+  read(test::chInfoSection(199) + QStringLiteral("3207=  padded value  \n"));
+  EXPECT_EQ(ctx.st.CurLang, 3);
+  EXPECT_EQ(ctx.log.entriesLogged(), 0);
+  EXPECT_EQ((std::vector<int>{ctx.ch.ChCount, ctx.ch.ColCount, ctx.ch.ColWidth(0)}), (std::vector<int>{199, 8, 600}));
+  EXPECT_EQ(ctx.ch.ColItems(1, 0) + ctx.ch.ColItems(7, 5) + ctx.ch.ColItems(8, 0), QStringLiteral("RxFreLowCHNAME"));
+  EXPECT_EQ(ctx.ch.ColItems(5, 5), QString()) << "nothing is read past the end marker";
+  // Without the section: sixteen rows, nine columns, and the first item list fails.
+  read(QStringLiteral("[Setting]\nDatNum=8191\n"));
+  EXPECT_EQ((std::vector<int>{ctx.ch.ChCount, ctx.ch.ColCount, ctx.ch.RowHeight, ctx.ch.ColWidth(9)}), (std::vector<int>{16, 9, 240, 1000}));
+  EXPECT_EQ(ctx.ch.GridFormat, QStringLiteral("0|0|0|0|0|0|0|0|0|0"));
+  EXPECT_EQ(ctx.ch.ColItems(1, 49) + ctx.ch.ColItems(2, 0), QStringLiteral("0TxFre")) << "later columns keep their items";
+  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->ReadChInfo"));
+  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  read(QStringLiteral("[ChInfo]\n3000=16\n3002=51\n"));
+  EXPECT_EQ(ctx.log.entriesLogged(), 2);
+  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+}
+
+TEST(ChannelTable, DeletingAChannelErasesItsRecordAndNameExtensionOnlyInitOneChannelNothingOfTheImage) {
+  TestEnv env;
+  AppContext& ctx = *env.ctx;
+  ctx.IicDat.allocate(8191);
+  ctx.IicDat.fill(0x12);
+  ctx.ch.ChCount = 199;
+  ctx.ch.ColCount = 8;
+  ctx.st.DefColor = QStringLiteral("255");
+  ctx.gridCh().setRows(200);
+  ctx.gridCh().setCols(9);
+  const int16_t n = 150;  // 0x07C0 + 3 * 149 lies inside other channels' records
+  ctx.ch.ChInfo(n, 1) = ctx.ch.ChInfo(n, 2) = 43000000;
+  ctx.ch.ChInfo(n, 3) = 7;
+  ctx.ch.ChNameCode(n, 0) = 10;
+  ctx.gridCh().setText(n, 1, QStringLiteral("430"));
+  DelOneChannel(ctx, n);
+  EXPECT_EQ((std::vector<int>{ctx.ch.ChInfo(n, 0), ctx.ch.ChInfo(n, 1), ctx.ch.ChInfo(n, 2), ctx.ch.ChInfo(n, 3), ctx.ch.ChNameCode(n, 0)}),
+            (std::vector<int>{1, -1, -1, 7, 10})) << "tone, flag and name fields stay";
+  const int a = addr::channelRecord(n), e = addr::nameExtension(n);
+  for (int i = 0; i < 8192; ++i) ASSERT_EQ(ctx.IicDat.at(i), (i >= a && i < a + 16) || i == e || i == e + 1 ? 0xFF : 0x12) << i;
+  for (int c = 1; c <= 8; ++c) EXPECT_TRUE(ctx.gridCh().text(n, c).isEmpty() && ctx.gridCh().cellForeColor(n, c) == 255u) << c;
+
+  ctx.gridCh().setText(3, 8, QStringLiteral("NAME"));
+  ctx.ch.ChInfo(3, 0) = 0;
+  ctx.ch.ChInfo(3, 5) = 1;
+  InitOneChannel(ctx, 3);
+  EXPECT_EQ((std::vector<int>{ctx.ch.ChInfo(3, 0), ctx.ch.ChInfo(3, 5), ctx.IicDat.at(32)}), (std::vector<int>{1, -1, 0x12}));
+  EXPECT_EQ(ctx.gridCh().text(3, 8), QString());
+  EXPECT_EQ(ctx.log.entriesLogged(), 0);
+  InitOneChannel(ctx, 261);
+  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->InitOneChannel:"));
+  ctx.ch.ChCount = 16;
+  InitChTable(ctx);
+  EXPECT_EQ(ctx.ch.ChInfo(16, 1), -1);
+  EXPECT_EQ(ctx.IicDat.toByteArray().mid(16 * 16 - 1, 2), QByteArray("\xFF\x12", 2));
+  const MemoryImage before = ctx.IicDat;  // another direction than 0 and 1 changes nothing
+  ChInfoSaveSol(ctx, 2);
+  EXPECT_TRUE(ctx.IicDat == before);
+}
+
+TEST(SeparateFreChar, SplitsHexPairsAndLeavesTheRestOfTheBuffer) {
+  TestEnv env;
+  AppContext& ctx = *env.ctx;
+  ctx.ConvBuf.fill(0xAA);
+  const auto conv = [&] { return QStringLiteral("%1 %2 %3 %4").arg(ctx.ConvBuf(0), 2, 16).arg(ctx.ConvBuf(1), 2, 16).arg(ctx.ConvBuf(2), 2, 16).arg(ctx.ConvBuf(3), 2, 16); };
+  SeparateFreChar(ctx, QStringLiteral("0670"));
+  EXPECT_EQ(conv(), QStringLiteral(" 6 70 aa aa"));
+  SeparateFreChar(ctx, QStringLiteral("9"));
+  EXPECT_EQ(conv(), QStringLiteral(" 9 70 aa aa"));
+  SeparateFreChar(ctx, QStringLiteral("C0234"));
+  EXPECT_EQ(conv(), QStringLiteral("c0 23  4 aa"));
+  EXPECT_EQ(ctx.log.entriesLogged(), 0);
+  SeparateFreChar(ctx, QStringLiteral("123456789"));
+  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  EXPECT_EQ(ctx.ConvBuf(3), 0x78) << "the first four pairs were stored before the fifth failed";
+  SeparateFreChar(ctx, QStringLiteral("-1"));
+  EXPECT_EQ(ctx.log.lastNumber(), ErrTypeMismatch);
 }

@@ -1,15 +1,20 @@
 // The settings file and default image delivered beside the program, read the way the
-// program reads them at start-up.
+// program reads them at start-up, and the user guides beside them.
 
 #include "image/addressmap.h"
 #include "image/chmem.h"
 #include "image/numbers.h"
 #include "image/optcodec.h"
 #include "shell/startup.h"
+#include "shell/langtable.h"
 #include "support/testenv.h"
+#include "ui/inifile.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
 #include <map>
 
@@ -141,6 +146,44 @@ TEST_F(Delivered, DefaultImageIsAnUnprogrammed400To470Radio) {
   // Firmware version and date: nibbles of a real version and month, a real day.
   const int month = file[addr::kSoftVersion + 1] & 0x0F, day = uint8_t(file[addr::kSoftVersion + 2]);
   EXPECT_TRUE(uint8_t(file[addr::kSoftVersion]) != 0xFF && month >= 1 && month <= 12 && day >= 1 && day <= 31) << month << " " << day;
+}
+
+// The user guides delivered beside the program: self-contained pages whose quoted captions
+// are the interface's own, each in its own script.
+TEST(HelpGuides, CaptionsAreTheInterfacesOwnAndPagesStandAlone) {
+  // A caption as the user sees it: without the accelerator ("文件(&F)" -> "文件", "&File" -> "File").
+  const auto shown = [](QString caption) { return caption.remove(QRegularExpression(QStringLiteral("\\(&.\\)"))).remove(QLatin1Char('&')).trimmed(); };
+  const std::tuple<const char*, int16_t, const char*, const char*> guides[] = {
+      {"ChsHelp.html", 1, "zh-CN", "這個體讀寫開關設資檔對講機頻據"},  // characters of the other script
+      {"ChtHelp.html", 2, "zh-TW", "这个体读写开关设资档对讲机频据"},
+      {"EngHelp.html", 3, "en", ""}};
+  for (const auto& [file, lang, htmlLang, foreign] : guides) {
+    SCOPED_TRACE(file);
+    QFile f(QDir(QStringLiteral(K52_BIN_DIR)).filePath(QLatin1String(file)));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(html.contains(QStringLiteral("<meta charset=\"utf-8\">")) && html.contains(QStringLiteral("<html lang=\"%1\">").arg(QLatin1String(htmlLang))));
+    for (const char* external : {"http:", "https:", "src=", "<link", "url(", "<script"})
+      EXPECT_FALSE(html.contains(QLatin1String(external), Qt::CaseInsensitive)) << external;
+    // Every caption of the language: the language list and the delivered channel grid's texts.
+    QSet<QString> captions;
+    for (int n = 0; n <= kFaceTextLast; ++n) captions.insert(shown(FaceTextListOf(lang).value(n)));
+    IniFile ini(QDir(test::deliveredFolder()).filePath(QStringLiteral("minglyc.dll")));
+    for (int key = 1000 * lang; key < 1000 * lang + 1000; ++key)
+      for (const QString& part : ini.read(QStringLiteral("ChInfo"), QString::number(key), {}).split(QLatin1Char('|')))
+        captions.insert(shown(QString(part).remove(QLatin1Char('^'))));
+    int quoted = 0;
+    for (auto it = QRegularExpression(QStringLiteral("<span class=\"ui\">([^<]*)</span>")).globalMatch(html); it.hasNext(); ++quoted) {
+      const QString caption = it.next().captured(1);
+      EXPECT_TRUE(captions.contains(caption)) << caption.toStdString();
+    }
+    EXPECT_GT(quoted, 100);
+    for (auto it = QRegularExpression(QStringLiteral("href=\"#([^\"]+)\"")).globalMatch(html); it.hasNext();) {
+      const QString id = it.next().captured(1);
+      EXPECT_TRUE(html.contains(QStringLiteral("id=\"%1\"").arg(id))) << id.toStdString();
+    }
+    for (QChar c : QString::fromUtf8(foreign)) EXPECT_FALSE(html.contains(c)) << QString(c).toStdString();
+  }
 }
 
 }  // namespace

