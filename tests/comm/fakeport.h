@@ -108,18 +108,17 @@ class FakeRadio {
   }
   std::vector<Piece> operator()(const QByteArray& f) {
     auto u = [&](int i) { return static_cast<uint8_t>(f.at(i)); };
-    if (f == bytes({0x02, 'P', 'R', 'O', 'G', 'R', 'A'}) || f == bytes({0x06})) return {{replyMs, bytes({0x06})}};
-    if (f == bytes({0x4D, 0x02})) return {{replyMs, identity}};
-    if (f.size() == 4 && u(0) == 0x52) return {{replyMs, bytes({0x57, u(1), u(2), u(3)}) + memory.mid(u(1) << 8 | u(2), u(3))}};
+    if (f == bytes({0x02, 'P', 'R', 'O', 'G', 'R', 'A'}) || f == bytes({0x06})) return {{0, bytes({0x06})}};
+    if (f == bytes({0x4D, 0x02})) return {{0, identity}};
+    if (f.size() == 4 && u(0) == 0x52) return {{0, bytes({0x57, u(1), u(2), u(3)}) + memory.mid(u(1) << 8 | u(2), u(3))}};
     if (f.size() >= 4 && u(0) == 0x57 && f.size() == 4 + u(3)) {
       memory.replace(u(1) << 8 | u(2), u(3), f.mid(4));
-      return {{replyMs, bytes({0x06})}};
+      return {{0, bytes({0x06})}};
     }
     return {};  // the end frame, or something the radio does not understand
   }
   QByteArray memory;
   QByteArray identity = bytes({0x4B, 0x35, 0x32, 0xFF, 0x00, 0x13, 0x80, 0x7F});
-  int64_t replyMs = 0;
 };
 
 // What start-up and the transfers show in the main window and the settings window.

@@ -68,28 +68,24 @@ TEST(MainWindow, StartsThroughItsOneShotTimerOrEndsTheInstallationPassWithoutAQu
   EXPECT_EQ(s.w->statusPanelText(2) + QFileInfo(s.w->statusPanelText(3)).fileName(), QStringLiteral("COM1Untitled.dat"));
   EXPECT_TRUE(s.item("mnuLangSel1")->isChecked()) << "the delivered language is Traditional Chinese";
   EXPECT_FALSE(s.w->errorWindow()->isVisible()) << s.env.log();
-}
 
-TEST(MainWindow, TheFirstFailureOpensTheErrorWindowAndClosingItDiscardsTheEntries) {
-  TestEnv env;
-  env.installProgram(0);
-  env.setSetting("COM", QStringLiteral("99"));
-  const auto w = test::startMainWindow(*env.ctx);
-  ASSERT_TRUE(w);
-  frmShowErr* err = w->errorWindow();
-  ASSERT_TRUE(err->isVisible());
-  QListWidget* list = err->listShowErr();
+  // The first failure opens the error window; closing it discards the entries.
+  TestEnv failing;
+  failing.installProgram(0);
+  failing.setSetting("COM", QStringLiteral("99"));
+  const auto f = test::startMainWindow(*failing.ctx);
+  ASSERT_TRUE(f && f->errorWindow()->isVisible());
+  QListWidget* list = f->errorWindow()->listShowErr();
   ASSERT_EQ(list->count(), 2);
   EXPECT_EQ(list->currentRow(), 1);
   EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("[Setting] COM")));
-  err->close();
+  f->errorWindow()->close();
   EXPECT_EQ(list->count(), 0);
-  env.ctx->log.LogError(QStringLiteral("mdifrmMain->Help"), 53, QStringLiteral("k52"));
-  EXPECT_TRUE(err->isVisible());
-  EXPECT_EQ(list->count(), 2);
+  failing.ctx->log.LogError(QStringLiteral("mdifrmMain->Help"), 53, QStringLiteral("k52"));
+  EXPECT_TRUE(f->errorWindow()->isVisible() && list->count() == 2);
 }
 
-TEST(MainWindow, MenuShortcutsHiddenItemsAndToolbarKeys) {
+TEST(MainWindow, MenuShortcutsHiddenItemsToolbarKeysAndTheTreeLoadedOnFirstUse) {
   Started s;
   const std::tuple<const char*, const char*, bool> rows[] = {
       {"mnuFileNew", "Ctrl+N", true}, {"mnuFileSaveAs", "", true},     {"mnuPrintFile", "Ctrl+P", false},
@@ -118,6 +114,22 @@ TEST(MainWindow, MenuShortcutsHiddenItemsAndToolbarKeys) {
   EXPECT_EQ(s.env.dialogs.dialogInitialPaths.size(), 1u);
   s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("Help"));  // the button captioned "About": the help file
   EXPECT_TRUE(s.env.dialogs.opened.empty() && s.env.dialogs.asked.size() == 1u) << "silent without a help file";
+
+  // The tree is loaded on first use; the hidden items do nothing.
+  ASSERT_EQ(s.w->treeWindow(), nullptr);
+  s.item("mnuTreeView")->trigger();
+  s.w->treeWindow()->close();
+  s.item("mnuTreeView")->trigger();
+  EXPECT_TRUE(s.w->treeWindow()->isVisible() && s.w->findChildren<frmTreeView*>().size() == 1);
+  const QByteArray image = s.env.ctx->IicDat.toByteArray();
+  const QStringList windows = s.windowStates();
+  for (const char* name : {"mnuPrintFile", "mnuAddFre", "mnuTestMode", "mnuTestFre", "mnuBatchTestVal", "mnuModel", "mnuFunc",
+                           "mnuMcuVer", "mnuDtmf", "mnuKeySet", "mnuWindowItem"})
+    s.item(name)->trigger();
+  EXPECT_TRUE(s.env.dialogs.asked.size() == 1u && s.env.dialogs.opened.empty() && !s.env.ctx->st.TestModeFlag);
+  EXPECT_EQ(s.env.ctx->IicDat.toByteArray(), image);
+  EXPECT_EQ(s.windowStates(), windows);
+  EXPECT_EQ(s.env.ctx->log.entriesLogged(), 0) << s.env.log();
   s.env.dialogs.answers = {MsgAnswer::Yes};
   s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("Exit"));
   EXPECT_FALSE(s.w->isVisible());
@@ -152,9 +164,8 @@ TEST(MainWindow, AnEditStillBeingTypedReachesTheImageOnSave) {
 TEST(AboutBox, OwnTextsPerLanguageWithTheInterfaceFontShownModallyByTheMenu) {
   TestEnv env;
   env.ctx->st.CurFont = QStringLiteral("Noto Sans CJK SC");
-  const char* english = "About|K52 Radio Programming Software|Version 1.0.1|OK";
   const std::pair<int16_t, const char*> cases[] = {
-      {1, "关于|K52系列对讲机编程软件|版本 1.0.1|确定"}, {2, "關於|K52系列對講機編程軟體|版本 1.0.1|確定"}, {3, english}, {0, english}};
+      {2, "關於|K52系列對講機編程軟體|版本 1.0.1|確定"}, {0, "About|K52 Radio Programming Software|Version 1.0.1|OK"}};
   for (const auto& [lang, expected] : cases) {
     env.ctx->st.CurLang = lang;
     frmAboutSoft box(*env.ctx);
@@ -197,41 +208,6 @@ TEST(MainWindow, HelpOpensTheCompiledHelpOrElseTheGuideOfTheLanguage) {
   EXPECT_EQ(opened, (QStringList{"EngHelp.CHM", "EngHelp.html", "EngHelp.html", "ChsHelp.html", "ChsHelp.html"}));
   EXPECT_EQ(env.dialogs.opened.size(), 4u) << "neither file for Traditional Chinese: nothing opened";
   EXPECT_TRUE(env.dialogs.asked.empty());
-  EXPECT_EQ(env.ctx->log.entriesLogged(), 0) << env.log();
-}
-
-TEST(MainWindow, VisibleItemsDoWhatTheirRowSaysAndHiddenOnesNothing) {
-  Started s;
-  test::TestEnv& env = s.env;
-  const QString saved = env.path(QStringLiteral("menu.dat")), other = env.path(QStringLiteral("other.dat"));
-  env.dialogs.fileNames = {saved, other};
-  s.item("mnuFileSave")->trigger();
-  s.item("mnuFileSaveAs")->trigger();
-  EXPECT_EQ(env.dialogs.prompts(), QStringList{env.ctx->text(82)}) << "Save asks, Save As does not";
-  EXPECT_TRUE(QFileInfo(saved).size() == 8192 && QFileInfo(other).size() == 8192);
-  env.dialogs.fileNames = {saved};
-  s.item("mnuFileOpen")->trigger();
-  EXPECT_EQ(env.ctx->st.CurDataFile, saved);
-  s.item("mnuShowErr")->trigger();
-  EXPECT_TRUE(s.w->errorWindow()->isVisible());
-  ASSERT_EQ(s.w->treeWindow(), nullptr) << "loaded on first use";
-  s.item("mnuTreeView")->trigger();
-  s.w->treeWindow()->close();
-  s.item("mnuTreeView")->trigger();
-  EXPECT_TRUE(s.w->treeWindow()->isVisible());
-  EXPECT_EQ(s.w->findChildren<frmTreeView*>().size(), 1);
-
-  const QByteArray image = env.ctx->IicDat.toByteArray();
-  const QStringList windows = s.windowStates();
-  const size_t asked = env.dialogs.asked.size();
-  for (const char* name : {"mnuPrintFile", "mnuAddFre", "mnuTestMode", "mnuTestFre", "mnuBatchTestVal", "mnuModel", "mnuFunc",
-                           "mnuMcuVer", "mnuDtmf", "mnuKeySet", "mnuWindowItem"})
-    s.item(name)->trigger();
-  EXPECT_EQ(env.dialogs.asked.size(), asked);
-  EXPECT_TRUE(env.dialogs.opened.empty());
-  EXPECT_EQ(env.ctx->IicDat.toByteArray(), image);
-  EXPECT_EQ(s.windowStates(), windows);
-  EXPECT_FALSE(env.ctx->st.TestModeFlag);
   EXPECT_EQ(env.ctx->log.entriesLogged(), 0) << env.log();
 }
 
