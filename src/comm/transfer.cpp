@@ -128,6 +128,43 @@ void stopTransfer(AppContext& ctx, TransferView& view) {
   view.transferStopped();
 }
 
+// The frame both directions share: preparation, the range refusal, the port, and a port
+// closed again whatever happens. `scripts` runs with the port open and gives the outcome;
+// `closed` sees that outcome once the port is closed, before the closing waits. A fault
+// anywhere ends as Broken, with the port closed if it was open.
+template <class Scripts, class Closed>
+TransferEnd runTransfer(AppContext& ctx, TransferView& view, TransferPort* port, int dir, const char* where,
+                        Scripts scripts, Closed closed) {
+  TransferEnd end = TransferEnd::Broken;
+  bool running = false;
+  TrafficScope traffic(ctx.com, view);
+  const bool ran = guarded(ctx.log, where, [&] {
+    prepareTransfer(ctx);
+    if (refuseRange(ctx, dir)) {
+      end = TransferEnd::Refused;
+      return;
+    }
+    view.transferStarting(dir == kWriteDir);
+    running = true;
+    if (!openPort(ctx, port)) {
+      running = false;
+      view.transferStopped();
+      end = TransferEnd::PortNotOpened;
+      return;
+    }
+    end = scripts();
+    running = false;
+    stopTransfer(ctx, view);
+    closed(end);
+    finishTransfer(ctx, view);
+  });
+  if (!ran) {
+    if (running) stopTransfer(ctx, view);
+    end = TransferEnd::Broken;
+  }
+  return end;
+}
+
 }  // namespace
 
 QString rangeProblem(const AppContext& ctx, int dir) {
@@ -204,79 +241,38 @@ void ShowComDat(AppContext& ctx) {
 }
 
 TransferEnd cmdRead_Click(AppContext& ctx, TransferView& view, TransferPort* port) {
-  TransferEnd end = TransferEnd::Broken;
-  bool running = false;
-  TrafficScope traffic(ctx.com, view);
-  const bool ran = guarded(ctx.log, "frmCommun->cmdRead_Click", [&] {
-    prepareTransfer(ctx);
-    if (refuseRange(ctx, kReadDir)) {
-      end = TransferEnd::Refused;
-      return;
-    }
-    view.transferStarting(false);
-    running = true;
-    if (!openPort(ctx, port)) {
-      running = false;
-      view.transferStopped();
-      end = TransferEnd::PortNotOpened;
-      return;
-    }
-    // The blocks land in a copy; the image changes only when the whole read went through.
-    MemoryImage scratch = ctx.IicDat;
-    end = runScripts(ctx, view, kReadDir, &scratch, nullptr);
-    running = false;
-    stopTransfer(ctx, view);
-    if (end == TransferEnd::Succeeded) {
-      ctx.IicDat = std::move(scratch);
-      view.imageRead(ctx.IicDat.toByteArray());
-      SaveReadBackup(ctx);
-      SoftDisplay(ctx);
-      ShowSoftVer(ctx);
-      ShowComDat(ctx);
-      if (view.showMemoryData()) view.TableFreDat();
-    }
-    finishTransfer(ctx, view);
-  });
-  if (!ran) {
-    if (running) stopTransfer(ctx, view);
-    end = TransferEnd::Broken;
-  }
-  return end;
+  // The blocks land in a copy; the image changes only when the whole read went through.
+  MemoryImage scratch;
+  return runTransfer(
+      ctx, view, port, kReadDir, "frmCommun->cmdRead_Click",
+      [&] {
+        scratch = ctx.IicDat;
+        return runScripts(ctx, view, kReadDir, &scratch, nullptr);
+      },
+      [&](TransferEnd end) {
+        if (end != TransferEnd::Succeeded) return;
+        ctx.IicDat = std::move(scratch);
+        view.imageRead(ctx.IicDat.toByteArray());
+        SaveReadBackup(ctx);
+        SoftDisplay(ctx);
+        ShowSoftVer(ctx);
+        ShowComDat(ctx);
+        if (view.showMemoryData()) view.TableFreDat();
+      });
 }
 
 TransferEnd cmdWrite_Click(AppContext& ctx, TransferView& view, TransferPort* port) {
-  TransferEnd end = TransferEnd::Broken;
-  bool running = false;
-  TrafficScope traffic(ctx.com, view);
-  const bool ran = guarded(ctx.log, "frmCommun->cmdWrite_Click", [&] {
-    prepareTransfer(ctx);
-    if (refuseRange(ctx, kWriteDir)) {
-      end = TransferEnd::Refused;
-      return;
-    }
-    view.transferStarting(true);
-    running = true;
-    if (!openPort(ctx, port)) {
-      running = false;
-      view.transferStopped();
-      end = TransferEnd::PortNotOpened;
-      return;
-    }
-    // The edited configuration goes into the image, with the limit and today's date.
-    SetConvIicDat(ctx);
-    if (ctx.IicDat.at(kLimitAddr) > kLimitMax) ctx.IicDat.at(kLimitAddr) = kLimitMax;
-    WriteComDat(ctx);
-    if (view.showMemoryData()) view.TableFreDat();
-    end = runScripts(ctx, view, kWriteDir, nullptr, &ctx.IicDat);
-    running = false;
-    stopTransfer(ctx, view);
-    finishTransfer(ctx, view);
-  });
-  if (!ran) {
-    if (running) stopTransfer(ctx, view);
-    end = TransferEnd::Broken;
-  }
-  return end;
+  return runTransfer(
+      ctx, view, port, kWriteDir, "frmCommun->cmdWrite_Click",
+      [&] {
+        // The edited configuration goes into the image, with the limit and today's date.
+        SetConvIicDat(ctx);
+        if (ctx.IicDat.at(kLimitAddr) > kLimitMax) ctx.IicDat.at(kLimitAddr) = kLimitMax;
+        WriteComDat(ctx);
+        if (view.showMemoryData()) view.TableFreDat();
+        return runScripts(ctx, view, kWriteDir, nullptr, &ctx.IicDat);
+      },
+      [](TransferEnd) {});
 }
 
 }  // namespace k52
