@@ -14,31 +14,13 @@ cd "$(dirname "$0")/.."
 runs=${1:-3000000}
 shift || true
 
-if ! command -v clang++ >/dev/null; then
-  echo "fuzz-codec: clang++ is missing (apt-get install -y clang)" >&2
-  exit 1
-fi
-if ! ls "$(clang++ -print-resource-dir)"/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
-  echo "fuzz-codec: the sanitizer runtimes are missing (apt-get install -y libclang-rt-dev)" >&2
-  exit 1
-fi
+. scripts/fuzz-build.sh
+fuzz_build fuzz-codec codec_fuzz
 
-san="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
-cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK52_BUILD_TESTS=OFF -DK52_FUZZ=ON \
-  "-DCMAKE_CXX_FLAGS=$san" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" >/dev/null
-cmake --build build-fuzz -j2 --target codec_fuzz k52_delivered_files
-
-work=build-fuzz/corpus-codec
+work=corpus-codec
 mkdir -p "$work"
-cp build-fuzz/bin/dhcpqec.dll "$work/delivered-default-image"
+cp bin/dhcpqec.dll "$work/delivered-default-image"
 
 echo "fuzz-codec: $runs runs"
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-# No allocation stacks and a small quarantine: the codecs allocate a text per byte, and
-# recording a stack for each allocation more than halves the speed. To see the stacks of a
-# finding, run it again alone: ASAN_OPTIONS= build-fuzz/fuzz/codec_fuzz build-fuzz/crash-...
-export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=0:quarantine_size_mb=16}
-cd build-fuzz
 ./fuzz/codec_fuzz -runs="$runs" -max_len=8192 -print_final_stats=1 -artifact_prefix=./ \
-  "$@" corpus-codec ../tests/fuzz/corpus/codec
+  "$@" "$work" ../tests/fuzz/corpus/codec
