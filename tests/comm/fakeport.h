@@ -12,6 +12,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace k52::test {
@@ -163,6 +164,18 @@ inline QByteArray radioMemory() {
   m.replace(0x0F98, 3, bytes({0x10, 0xBC, 0x15}));
   for (int a = 0x1800; a < 0x2000; ++a) m[a] = static_cast<char>((a * 7 + a / 256) & 0xFF);
   return m;
+}
+
+// A program installed with COM1 on "/dev/fake", and a fake port there that the responder
+// answers. The context owns the port.
+inline FakePort* attachFakePort(TestEnv& env, Responder responder) {
+  env.installProgram(3, QStringLiteral("/dev/fake"));
+  auto p = std::make_unique<FakePort>(env.clock);
+  FakePort* port = p.get();
+  port->openable << QStringLiteral("/dev/fake");
+  port->responder = std::move(responder);
+  env.ctx->port = std::move(p);
+  return port;
 }
 
 }  // namespace k52::test

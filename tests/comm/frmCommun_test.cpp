@@ -28,12 +28,7 @@ namespace {
 class CommunWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    env.installProgram(3, QStringLiteral("/dev/fake"));
-    auto p = std::make_unique<FakePort>(env.clock);
-    port = p.get();
-    port->openable << QStringLiteral("/dev/fake");
-    port->responder = [this](const QByteArray& f) { return radio(f); };
-    ctx.port = std::move(p);
+    port = attachFakePort(env, [this](const QByteArray& f) { return radio(f); });
     radio.memory = radioMemory();
   }
   void start() {

@@ -27,12 +27,7 @@ const QString kFailed = QStringLiteral("Communication failed,please check commui
 class Transfer : public ::testing::Test {
  protected:
   void SetUp() override {
-    env.installProgram(3, QStringLiteral("/dev/fake"));
-    auto p = std::make_unique<FakePort>(env.clock);
-    port = p.get();
-    port->openable << QStringLiteral("/dev/fake");
-    port->responder = [this](const QByteArray& f) { return drop.count(++frameNo) ? std::vector<Piece>{} : radio(f); };
-    ctx.port = std::move(p);
+    port = attachFakePort(env, [this](const QByteArray& f) { return drop.count(++frameNo) ? std::vector<Piece>{} : radio(f); });
     ctx.views = &views;
     env.clock.set(QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53)));
     InitMultiFrm(ctx);
