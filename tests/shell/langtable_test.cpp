@@ -49,38 +49,6 @@ TEST(LanguageLists, EveryListReadsCleanlyAndEveryEnglishTextHasBothChineseTexts)
   for (int n = 410; n <= 445; ++n) EXPECT_FALSE(eng().isSet(n)) << n;
 }
 
-TEST(LanguageLists, QuotedTextsStandExactly) {
-  const std::tuple<int, const char*, const char*, const char*> quoted[] = {
-      {16, "KDR T17 Radio Software", "KDR T17 写频软件", "KDR T17 寫頻軟體"},
-      {68, "Language has changed, you need to restart the software.", nullptr, nullptr},
-      {73, "Are you sure want to exit?", "你要退出吗?", nullptr},
-      {74, "All data will be cleared,continue?", "当前所有信道数据将被清除，是否继续?", "當前所有信道資料將被清除，是否繼續?"},
-      {79, "Communication failed,please check commuication port!", nullptr, nullptr},
-      {89, "Frequency range is not right，continue?", nullptr, nullptr},  // a full-width comma
-      {94, "Ready", "就绪", "就緒"},
-      {116, "Interface Locked", "信道界面已锁定", "信道介面已鎖定"},
-      {162, "MCU Ver：", nullptr, nullptr},  // a full-width colon
-      {257, "CH ", nullptr, nullptr},
-      {373, "Custom", "自定义", "自定義"},
-      {34, nullptr, "中文简体(&C)", "中文簡體(&C)"},
-  };
-  for (const auto& [n, english, simplified, traditional] : quoted) {
-    if (english) { EXPECT_EQ(eng().value(n), u(english)) << n; }
-    if (simplified) { EXPECT_EQ(chs().value(n), u(simplified)) << n; }
-    if (traditional) { EXPECT_EQ(cht().value(n), u(traditional)) << n; }
-  }
-  // Texts that read the same in every language; 257 ends with a blank everywhere; 259,
-  // the station label, is followed by the number: "CH 1", but no blank in Chinese.
-  for (int n : {68, 300, 235, 240}) EXPECT_TRUE(chs().value(n) == eng().value(n) && cht().value(n) == eng().value(n)) << n;
-  EXPECT_EQ(eng().value(259), u("CH "));
-  for (const FaceTextList* list : {&chs(), &cht()}) {
-    EXPECT_TRUE(list->value(257).endsWith(QLatin1Char(' ')) && list->value(257).trimmed().size() > 0);
-    EXPECT_TRUE(!list->value(259).isEmpty() && !list->value(259).endsWith(QLatin1Char(' ')));
-    // 75 sends the user to the port dialog by its menu path.
-    for (int menu : {31, 32}) EXPECT_TRUE(list->value(75).contains(list->value(menu).section(u("(&"), 0, 0))) << menu;
-  }
-}
-
 TEST(LanguageLists, ChineseCaptionsAreTranslatedAndKeepUniqueAccelerators) {
   for (int n = 0; n <= kFaceTextLast; ++n) {
     const QString e = eng().value(n);

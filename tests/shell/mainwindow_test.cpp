@@ -161,20 +161,7 @@ TEST(MainWindow, AnEditStillBeingTypedReachesTheImageOnSave) {
   EXPECT_EQ(s.env.ctx->IicDat.toByteArray().mid(0x0E1B, 2), QByteArray("\x0A\x0B"));
 }
 
-TEST(AboutBox, OwnTextsPerLanguageWithTheInterfaceFontShownModallyByTheMenu) {
-  TestEnv env;
-  env.ctx->st.CurFont = QStringLiteral("Noto Sans CJK SC");
-  const std::pair<int16_t, const char*> cases[] = {
-      {2, "關於|K52系列對講機編程軟體|版本 1.0.1|確定"}, {0, "About|K52 Radio Programming Software|Version 1.0.1|OK"}};
-  for (const auto& [lang, expected] : cases) {
-    env.ctx->st.CurLang = lang;
-    frmAboutSoft box(*env.ctx);
-    EXPECT_EQ(QStringList({box.windowTitle(), box.lblTitle()->text(), box.lblVersion()->text(), box.cmdOk()->text()}).join(QLatin1Char('|')),
-              QString::fromUtf8(expected));
-    EXPECT_EQ(box.lblTitle()->font().families().value(0), env.ctx->st.CurFont);
-  }
-  EXPECT_EQ(env.ctx->st.CurLang, 0) << "the box only reads the language";
-
+TEST(AboutBox, TheMenuShowsItModallyOverTheMainWindow) {
   Started s;
   bool seen = false;
   QTimer::singleShot(0, s.w.get(), [&] {

@@ -54,8 +54,6 @@ class QtGridTest : public ::testing::Test {
   QVariant header(Qt::Orientation o, int section, int role = Qt::DisplayRole) {
     return model().headerData(section, o, role);
   }
-  int px(int twips) const { return qRound(twips * grid.logicalDpiX() / 1440.0); }
-  int pxY(int twips) const { return qRound(twips * grid.logicalDpiY() / 1440.0); }
 
   test::TestEnv env;
   AppContext& ctx;
@@ -140,43 +138,6 @@ TEST_F(QtGridTest, AnswersExactlyAsTheInMemoryGrid) {
   EXPECT_EQ(grid.row(), mem.row());
   EXPECT_EQ(grid.col(), mem.col());
   EXPECT_EQ(grid.backColor(), mem.backColor());
-}
-
-TEST_F(QtGridTest, SizesInTwipsBecomePixelsAtTheScreensResolution) {
-  ctx.setGridCh(&grid);
-  SetChGrid(ctx);
-  EXPECT_EQ(grid.verticalHeader()->width(), px(600));
-  EXPECT_EQ(grid.horizontalHeader()->sectionSize(7), px(1200));
-  EXPECT_EQ(grid.horizontalHeader()->height(), pxY(240));
-  EXPECT_EQ(grid.rowHeight(199), pxY(240));
-  grid.setColWidthTwips(3, 2880);  // two inches
-  EXPECT_EQ(grid.columnWidth(2), 2 * grid.logicalDpiX());
-  grid.setRowHeightTwips(7, 720);
-  EXPECT_EQ(grid.rowHeight(6), pxY(720));
-  // A row inserted later keeps the rows' sizes where they were.
-  grid.insertRow(3, QStringLiteral("new"));
-  EXPECT_EQ(grid.rowHeight(7), pxY(720));
-  EXPECT_EQ(header(Qt::Vertical, 2).toString(), QStringLiteral("new"));
-}
-
-TEST_F(QtGridTest, ColoursOfTextCellsBackgroundAndSelection) {
-  ctx.setGridCh(&grid);
-  ChInfoInitFace(ctx);
-  SetChGrid(ctx);
-  EXPECT_EQ(grid.palette().color(QPalette::Base), QColor(247, 247, 247));
-  grid.select(4, 2);
-  grid.setCellForeColor(0x0000FF);  // red, 0x00BBGGRR
-  grid.setRangeBackColor(2, 1, 2, 8, 0xF0E6E6);  // RGB(230, 230, 240)
-  EXPECT_EQ(cell(4, 2, Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 0, 0));
-  EXPECT_EQ(cell(2, 8, Qt::BackgroundRole).value<QBrush>().color(), QColor(230, 230, 240));
-  EXPECT_FALSE(cell(3, 1, Qt::BackgroundRole).isValid());
-  grid.resetRangeBackColor(1, 1, 200, 8);
-  EXPECT_FALSE(cell(2, 4, Qt::BackgroundRole).isValid());
-  const uint32_t saved = grid.selBackColor();
-  grid.setSelBackColor(grid.backColor());  // as the lock hides the selection
-  EXPECT_EQ(grid.palette().color(QPalette::Highlight), QColor(247, 247, 247));
-  grid.setSelBackColor(saved);
-  EXPECT_EQ(grid.palette().color(QPalette::Highlight), QColor(204, 232, 255));
 }
 
 TEST_F(QtGridTest, CurrentCellFollowsSelectAndTheUser) {
