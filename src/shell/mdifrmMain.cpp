@@ -341,6 +341,9 @@ void mdifrmMain::loadSettingsWindow() {
   if (sysSet_) return;  // loaded once, then only hidden and shown
   sysSet_ = new frmSysSet(ctx_);
   mdi_->addSubWindow(sysSet_);
+  // Every edit is made here, and no menu shows the window again once it is hidden: the user
+  // gets no close box and no Close (Ctrl+F4) in its window menu. Minimise and restore stay.
+  sysSet_->setWindowFlags(sysSet_->windowFlags() & ~(Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
   ctx_.setGridCh(&sysSet_->gridCh());
   sysSet_->Form_Load();
   sysSet_->showMaximized();

@@ -55,6 +55,13 @@ TEST_F(SettingsWindowTest, StartUpOpensItMaximisedWithTheChannelGridAndClosingOn
   EXPECT_EQ(w->findChild<QLineEdit*>(QStringLiteral("txtModel"))->text(), QStringLiteral("KDR  T17"));
   EXPECT_EQ(w->cboFrequency()->currentText(), QStringLiteral("400 - 470 MHz"));
 
+  // The user has no close box and no Close (Ctrl+F4): the menus could not bring it back.
+  w->setFocus();
+  QTest::keyClick(w, Qt::Key_F4, Qt::ControlModifier);
+  QApplication::processEvents();
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_FALSE(w->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
+
   w->sstabMain()->setCurrentIndex(1);
   ctx.gridCh().setText(3, 8, QStringLiteral("ABCDE"));
   EXPECT_FALSE(w->close()) << "the close is refused while the program runs";
