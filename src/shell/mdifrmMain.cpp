@@ -205,6 +205,10 @@ void mdifrmMain::buildMenus() {
   auto* testMode = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+T")), this);
   testMode->setObjectName(QStringLiteral("scTestMode"));
   connect(testMode, &QShortcut::activated, this, [this] { toggleTestMode(ctx_, *this); });
+  // F1 opens the guide as users expect, although its menu item is not shown.
+  auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  helpKey->setObjectName(QStringLiteral("scHelp"));
+  connect(helpKey, &QShortcut::activated, this, [this] { Help(); });
 
   tlbMdiFrmMain_ = addToolBar(QString());
   tlbMdiFrmMain_->setObjectName(QStringLiteral("tlbMdiFrmMain"));
