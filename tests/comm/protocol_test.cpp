@@ -283,8 +283,7 @@ TEST_F(Engine, BrokenScriptsAndARefusingPortFailWithoutSendingAndAreLogged) {
   port->cablePulled = true;
   run(QLatin1String(kHandshakeScript));
   EXPECT_TRUE(ctx.com.ComErr);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modCommun->ProtocolCom"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrDeviceIo);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modCommun->ProtocolCom"), ErrDeviceIo));
 }
 
 }  // namespace

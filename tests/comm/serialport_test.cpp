@@ -156,8 +156,7 @@ TEST_F(Ports, OpenComOpensTheDeviceOfComNoOrShowsThePortDialogAndLogsWhy) {
     ctx.com.PortError = false;
     OpenCom(ctx);
     EXPECT_TRUE(ctx.com.PortError);
-    EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modCommun->OpenCom"));
-    EXPECT_EQ(ctx.log.lastNumber(), number);
+    EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modCommun->OpenCom"), number));
     const QString line = ctx.log.lines().last();
     EXPECT_TRUE(line.contains(QLatin1String(hint)) && line.contains(QStringLiteral("COM3 (/dev/fake3)"))) << line.toStdString();
   }

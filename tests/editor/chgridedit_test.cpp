@@ -124,8 +124,7 @@ TEST_F(ChGridEditTest, TypedFrequenciesSnapToTheNearerRasterWithTheCoarserWinnin
   // with its encode tone, RX with the whole channel.
   ASSERT_TRUE(type(1, 2, QStringLiteral("99999")));
   EXPECT_EQ(ctx.ch.ChInfo(1, 2), -1);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("frmSysSet->vsfgGridCh_AfterEdit:"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrOverflow);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("frmSysSet->vsfgGridCh_AfterEdit:"), ErrOverflow));
   putChannel(1);
   ASSERT_TRUE(type(1, 2, QStringLiteral("off")));
   EXPECT_EQ(row(1, 8), QStringLiteral("436.025||67.0||Wide|On|Low|"));
@@ -334,8 +333,7 @@ TEST_F(ChGridEditTest, OpenChannelFillsTheRowFromTheColumnDefaultsSaveAsDefaultS
   mnuSaveDef_Click(ctx, 3);
   EXPECT_EQ(ctx.ch.ColItems(7, 2), QStringLiteral("0"));
   EXPECT_EQ(logged(), 2);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("mdifrmMain->mnuSaveDef_Click"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrPathFileAccess);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("mdifrmMain->mnuSaveDef_Click"), ErrPathFileAccess));
 }
 
 TEST_F(ChGridEditTest, DeleteChannelSparesTheVfoRowAndDeleteAllTheLastRow) {

@@ -131,8 +131,7 @@ TEST_F(OptPageTest, ADefaultOutsideTheListStopsTheFillAndLeavesTheRestAsItWas) {
   sel(kOptBeep) = 4;  // above 1, and its default is no position of the list either
   ctx.opt.OptDef(kOptBeep) = 2;
   InitOpt(ctx, page);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("frmSysSet->InitOpt:"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrInvalidProperty);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("frmSysSet->InitOpt:"), ErrInvalidProperty));
   EXPECT_EQ(ctx.log.entriesLogged(), 2) << "the range error, then the failure";
   EXPECT_EQ(page.fills - fillsBefore, 3) << "time-out, squelch and beep were refilled, nothing after";
   EXPECT_EQ(page.shown(kOptSql), QStringLiteral("7"));

@@ -66,8 +66,7 @@ TEST_F(ToneListTest, ImageBytesFindTheirIndexUpToCtcDcsMax) {
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
   EXPECT_EQ(index("90", "06"), 0);  // a search past the table is a bounds error
   EXPECT_EQ(ctx.log.entriesLogged(), 1);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->QtDqtIndex"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modChMem->QtDqtIndex"), ErrBounds));
 }
 
 int errorOf(const std::function<void()>& f) {
@@ -118,8 +117,7 @@ TEST_F(CharCodecTest, LongCountsRunOutOfPaddingThenOutOfRoom) {
   // NameCode has 31 positions: the 32nd is a bounds error after 0-30 are set.
   for (const QString& text : {QStringLiteral("ABC"), QString()}) {
     EXPECT_EQ(codes(text, 32)[30], 255);
-    EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->ChNameCharSol"));
-    EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+    EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modChMem->ChNameCharSol"), ErrBounds));
   }
   EXPECT_EQ(ctx.log.entriesLogged(), 2);
 }
@@ -146,8 +144,7 @@ TEST_F(CharCodecTest, ThePowerOnMessageShowsUpToTheFirstNonCharacterAndANegative
   ctx.opt.OptSel(50) = -1;  // no index into the table: logged, the box is not touched
   ShowPowerOnMsg(ctx);
   EXPECT_EQ(box.powerOnMessages.size(), 1);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->ShowPowerOnMsg"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modChMem->ShowPowerOnMsg"), ErrBounds));
   ctx.views = nullptr;
 }
 

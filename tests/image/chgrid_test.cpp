@@ -111,8 +111,7 @@ TEST_F(ChGridTest, RowsAbove200HaveNoHeaderAndMoreThan300RowsIsABoundsError) {
 
   ctx.ch.ChCount = 301;
   SetChGrid(ctx);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->SetChGrid:"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modChMem->SetChGrid:"), ErrBounds));
   EXPECT_EQ(grid.rows(), 301) << "rows 1-300 were inserted before the label table ran out";
   EXPECT_TRUE(grid.redraw()) << "the grid repaints again after the failure";
 }
@@ -216,8 +215,7 @@ TEST(ReadChInfo, ReadsTheLanguageBaseUpToTheEndMarkerAndFailsOnAMissingSectionOr
   EXPECT_EQ((std::vector<int>{ctx.ch.ChCount, ctx.ch.ColCount, ctx.ch.RowHeight, ctx.ch.ColWidth(9)}), (std::vector<int>{16, 9, 240, 1000}));
   EXPECT_EQ(ctx.ch.GridFormat, QStringLiteral("0|0|0|0|0|0|0|0|0|0"));
   EXPECT_EQ(ctx.ch.ColItems(1, 49) + ctx.ch.ColItems(2, 0), QStringLiteral("0TxFre")) << "later columns keep their items";
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->ReadChInfo"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modChMem->ReadChInfo"), ErrBounds));
   read(QStringLiteral("[ChInfo]\n3000=16\n3002=51\n"));
   EXPECT_EQ(ctx.log.entriesLogged(), 2);
   EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);

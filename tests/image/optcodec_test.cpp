@@ -142,8 +142,7 @@ TEST_F(OptionCodecTest, FmStationsAreBcdInTensOfHertzBetween87And108MHz) {
   SaveToOptSel(ctx);
   expectSelected({{24, 0}, {25, 1080}, {26, 0}, {27, 900}});
   EXPECT_EQ(ctx.log.entriesLogged(), 2);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modSysSet->SaveToOptSel"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrTypeMismatch);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modSysSet->SaveToOptSel"), ErrTypeMismatch));
 }
 
 TEST_F(OptionCodecTest, BandEdgesRoundToWholeMegahertzAndValuesThatDoNotFitStopTheEncode) {
@@ -246,8 +245,7 @@ TEST_F(OptionCodecTest, TheSettingsFileGivesDefaultsAndSelectionsOfTheCurrentLan
   select({});
   settings("[Option]\n0=101\n2100=5\n2501=5\n");
   OptNowDefSol(ctx, 0);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modSysSet->OptNowDefSol"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modSysSet->OptNowDefSol"), ErrBounds));
   EXPECT_EQ(ctx.opt.OptDef(100), 5);
   EXPECT_EQ(ctx.opt.OptSel(1), 0) << "the selections were never reached";
   settings("[Option]\n0=2\n2001=x\n");

@@ -99,8 +99,7 @@ TEST(InitFaceText, FillsTheNumbersTheListSetsAndLogsABadListOnce) {
   ApplyFaceTextList(ctx, ParseFaceTextList("1=one\nbroken\n500=x\n3=three\n"));
   EXPECT_EQ(ctx.SoftFaceText(1) + ctx.SoftFaceText(2) + ctx.SoftFaceText(3), u("onebeforethree"));
   EXPECT_EQ(ctx.log.entriesLogged(), 1);
-  EXPECT_EQ(ctx.log.lastProcName(), u("mdifrmMain->InitFaceText"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrTypeMismatch);
+  EXPECT_EQ(test::lastError(ctx), test::failure(u("mdifrmMain->InitFaceText"), ErrTypeMismatch));
 }
 
 }  // namespace

@@ -116,6 +116,10 @@ class TestEnv {
   std::unique_ptr<AppContext> ctx;
 };
 
+// The last failure logged, and a failure, as "where number" for one comparison.
+inline QString lastError(const AppContext& ctx) { return QStringLiteral("%1 %2").arg(ctx.log.lastProcName()).arg(ctx.log.lastNumber()); }
+inline QString failure(const QString& where, int number) { return QStringLiteral("%1 %2").arg(where).arg(number); }
+
 // A "ChInfo" section for all three languages: chCount rows, eight columns (RX, TX,
 // decode, encode, two two-choice and one three-choice option, name), every list closed.
 QString chInfoSection(int chCount = 16);
