@@ -71,12 +71,10 @@ TEST_F(CommunWindow, AReadRefusesInputWhileItRunsThenHidesTheWindowAndStopEndsIt
   EXPECT_EQ(w->listRtData()->item(1)->text(), QStringLiteral("    47 52 41 "));
   EXPECT_EQ(w->listRtData()->count(), w->LineCount);
   EXPECT_EQ(w->listRtData()->currentRow(), w->LineCount - 1) << "the last line is selected";
-  EXPECT_EQ(ctx.IicDat.toByteArray(), radio.memory);
 
   // Stop Communication ends the next transfer, which starts with an empty list; the box is
   // cleared for the one after.
   w->show();
-  ctx.IicDat.fill(0);
   bool emptied = false;
   soon([&] {
     emptied = w->LineCount < 10;
@@ -84,7 +82,6 @@ TEST_F(CommunWindow, AReadRefusesInputWhileItRunsThenHidesTheWindowAndStopEndsIt
   });
   EXPECT_EQ(w->cmdRead_Click(), TransferEnd::Stopped);
   EXPECT_TRUE(emptied);
-  EXPECT_EQ(ctx.IicDat.toByteArray(), QByteArray(8192, '\0'));
   EXPECT_FALSE(w->chkStopCom()->isChecked() || w->isVisible());
   EXPECT_TRUE(env.dialogs.asked.empty());
   EXPECT_EQ(w->cmdRead_Click(), TransferEnd::Succeeded);

@@ -214,8 +214,7 @@ TEST(MainWindow, ExitAsksNoKeepsEverythingYesClosesEveryWindowInOrderThenTheMain
 
   s.env.dialogs.answers = {MsgAnswer::No};
   s.item("mnuExit")->trigger();
-  EXPECT_EQ(s.env.dialogs.asked.back().prompt, QStringLiteral("Are you sure want to exit?"));
-  EXPECT_EQ(s.env.dialogs.asked.back().buttons, MsgButtons::YesNo);
+  EXPECT_TRUE(s.env.dialogs.asked.back().prompt == QStringLiteral("Are you sure want to exit?") && s.env.dialogs.asked.back().buttons == MsgButtons::YesNo);
   EXPECT_TRUE(rec.order.isEmpty()) << rec.order.join(QLatin1Char(' ')).toStdString();
   EXPECT_EQ(s.env.ctx->st.AppExiting, 0);
   EXPECT_EQ(s.windowStates(), before);
