@@ -25,8 +25,8 @@ namespace {
 // list and character table.
 class ChGridTest : public ::testing::Test {
  protected:
-  explicit ChGridTest(int chCount = 16) : ctx(*env.ctx) {
-    env.writeSettings(test::chInfoSection(chCount));
+  ChGridTest() : ctx(*env.ctx) {
+    env.writeSettings(test::chInfoSection());
     ctx.ini.setPath(env.path(QStringLiteral("minglyc.dll")));
     ctx.st.CurLang = 3;
     ctx.st.DefColor = QStringLiteral("0");
@@ -67,11 +67,6 @@ class ChGridTest : public ::testing::Test {
   MemoryGrid grid;
 };
 
-class ChGrid200Test : public ChGridTest {
- protected:
-  ChGrid200Test() : ChGridTest(200) {}
-};
-
 }  // namespace
 
 TEST(FrequencyText, IsTheExactShortestDecimalInMegahertz) {
@@ -82,7 +77,8 @@ TEST(FrequencyText, IsTheExactShortestDecimalInMegahertz) {
 }
 
 // (The captions, widths and heights are the settings file's, read as they stand.)
-TEST_F(ChGrid200Test, SetUpNumbersRowsOneTo199AndLabelsRow200Vfo) {
+TEST_F(ChGridTest, SetUpNumbersRowsOneTo199AndLabelsRow200Vfo) {
+  ctx.ch.ChCount = 200;
   grid.setRows(300);  // a previous, larger set-up and a stale text
   grid.setCols(12);
   grid.setText(5, 3, QStringLiteral("stale"));
@@ -138,7 +134,7 @@ TEST_F(ChGridTest, DisplayFormatsFollowTheColumnKeys) {
   EXPECT_EQ(grid.displayText(1, 8), QStringLiteral("12")) << "a name made of digits stays a name";
 }
 
-TEST_F(ChGridTest, ShowFillsEachKindOfRow) {
+TEST_F(ChGridTest, ShowFillsEachKindOfRowAndAFieldPastItsTableIsLoggedUnderItsRowStep) {
   SetChGrid(ctx);
   for (int r = 1; r <= 16; ++r) fillRow(r, QStringLiteral("stale"));
   for (int n = 1; n <= 16; ++n) setFields(n, {-1, -1, 0, 0, 0, 0, 0, 0});
@@ -161,11 +157,8 @@ TEST_F(ChGridTest, ShowFillsEachKindOfRow) {
   EXPECT_EQ(row(4), QStringLiteral("436|436|None|None|0|1|0|"));
   for (int r : {2, 5, 16}) EXPECT_EQ(row(r), QStringLiteral("|||||||")) << r;
   EXPECT_TRUE(grid.redraw());
-}
 
-TEST_F(ChGridTest, AFieldPastItsTableIsLoggedUnderItsRowStepAndTheFillGoesOn) {
-  SetChGrid(ctx);
-  for (int n = 1; n <= 16; ++n) setFields(n, {-1, -1, 0, 0, 0, 0, 0, 0});
+  // A field past its table is logged under its row step and the fill goes on.
   fillRow(2, QStringLiteral("stale"));
   fillRow(3, QStringLiteral("stale"));
   // Channel 2: field 5 = 47 asks for item 50 of a 50-item column.
