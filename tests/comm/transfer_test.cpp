@@ -139,7 +139,6 @@ TEST_F(Transfer, StopAPortThatWillNotOpenAndARangeTheImageCannotHoldEndBeforeThe
   for (bool write : {false, true}) {
     again();
     EXPECT_EQ(write ? cmdWrite_Click(ctx, view) : cmdRead_Click(ctx, view), TransferEnd::PortNotOpened);
-    EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modCommun->OpenCom"));
     EXPECT_EQ(view.stops, 1) << "lamp off, input accepted";
     EXPECT_EQ(view.finishes, 0) << "the window stays for another try";
   }
@@ -320,11 +319,9 @@ TEST_F(TransferOverPty, APulledCableEndsTheTransferWithoutHangingAndAMissingDevi
   EXPECT_EQ(env.dialogs.asked.size(), 1u);
   EXPECT_LT(t.elapsed(), 20000) << "a dead line ends after seven quick failures";
   ASSERT_TRUE(sim.p.state() == QProcess::NotRunning || sim.p.waitForFinished(3000));
-  EXPECT_EQ(sim.p.exitCode(), 3);
   // The terminal is gone with the radio: the next transfer finds no port.
   EXPECT_EQ(cmdWrite_Click(*ctx, view), TransferEnd::PortNotOpened);
   EXPECT_EQ(views.toolComShown, 1);
-  EXPECT_EQ(ctx->log.lastProcName(), QStringLiteral("modCommun->OpenCom"));
   // A named device (the command-line companion's way) reports the fault instead.
   TransferPort named{env.path(QStringLiteral("no-such-tty")), {}};
   EXPECT_EQ(cmdRead_Click(*ctx, view, &named), TransferEnd::PortNotOpened);
