@@ -8,7 +8,6 @@
 #include "shell/mdifrmMain.h"
 #include "shell/startup.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>

@@ -14,14 +14,12 @@
 #include "ui/qtdialogs.h"
 #include "ui/qtgrid.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>

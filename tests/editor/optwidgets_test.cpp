@@ -25,7 +25,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 

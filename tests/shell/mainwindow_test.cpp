@@ -14,7 +14,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>

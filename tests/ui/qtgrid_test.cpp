@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
-#include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
 
