@@ -1,11 +1,10 @@
 // The memory viewer: its logic on an in-memory grid (layout, change marking, write-back of
 // edited cells, the tooltip, the part fill), then the real window and part-fill dialog
-// offscreen, and the viewer loaded by start-up into the main window.
+// offscreen.
 
 #include "comm/frmMemDat.h"
 #include "comm/frmPartFill.h"
 #include "comm/memdat.h"
-#include "shell/mdifrmMain.h"
 #include "support/testenv.h"
 #include "ui/qtgrid.h"
 
@@ -13,7 +12,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -174,18 +172,6 @@ TEST(MemDatWindow, FillsByButtonAndTimerEditsCellsExplainsTheByteUnderTheMouseAn
   EXPECT_EQ(d.txtStartAddr()->text() + d.cboFillData()->currentText(), "0020H");
   w.close();  // hidden until the program exits
   EXPECT_TRUE(w.isHidden());
-}
-
-TEST(MemDatWindow, StartUpBuildsItHiddenAndTestModeShowsItInTheDocumentArea) {
-  test::TestEnv env;
-  env.installProgram(0);
-  const auto main = test::startMainWindow(*env.ctx);
-  ASSERT_TRUE(main && main->memDatWindow());
-  frmMemDat* w = main->memDatWindow();
-  EXPECT_EQ(w->vsfgGridMemDat()->rows(), env.ctx->st.TableMaxAddr / 16 + 2);
-  EXPECT_TRUE(w->isHidden());
-  main->showMemDat();
-  EXPECT_TRUE(w->isVisible() && main->mdiArea()->subWindowList().contains(w));
 }
 
 }  // namespace

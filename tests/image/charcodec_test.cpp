@@ -150,15 +150,16 @@ TEST_F(CharCodecTest, ThePowerOnMessageShowsUpToTheFirstNonCharacterAndANegative
 
 }  // namespace
 
-TEST(Numbers, RoundingGoesHalfToEven) {
-  EXPECT_EQ(roundHalfEven(2.5), 2);
-  EXPECT_EQ(roundHalfEven(3.5), 4);
-  EXPECT_EQ(roundHalfEven(-2.5), -2);
-  EXPECT_EQ(roundHalfEven(173.995 * 100000 / 100000), 174);
-  EXPECT_EQ(textToInt16(QStringLiteral(" 0.5 ")), 0);
-  EXPECT_EQ(textToInt16(QStringLiteral("1.5")), 2);
-  EXPECT_EQ(textToInt32(QStringLiteral("135.5")), 136);
-  EXPECT_EQ(textToInt32(QStringLiteral("150.5")), 150);
+TEST(Numbers, RoundingGoesHalfToEvenAndSixteenBitConversionsAreChecked) {
+  using V = std::vector<int>;
+  EXPECT_EQ((std::vector<double>{roundHalfEven(2.5), roundHalfEven(3.5), roundHalfEven(-2.5), roundHalfEven(173.995 * 100000 / 100000)}),
+            (std::vector<double>{2, 4, -2, 174}));
+  EXPECT_EQ((V{textToInt16(QStringLiteral(" 0.5 ")), textToInt16(QStringLiteral("1.5")), textToInt32(QStringLiteral("135.5")),
+               textToInt32(QStringLiteral("150.5")), textToInt16(QStringLiteral("32767")), textToInt16(QStringLiteral("-32768"))}),
+            (V{0, 2, 136, 150, 32767, -32768}));
+  EXPECT_EQ(errorOf([] { textToInt16(QStringLiteral("32767.5")); }), ErrOverflow);
+  EXPECT_EQ(errorOf([] { textToInt16(QStringLiteral("99999")); }), ErrOverflow);
+  EXPECT_EQ(errorOf([] { toInt16(int64_t{40000}); }), ErrOverflow);
 }
 
 TEST(Numbers, NumericTextIsSignPointDigitsAndBlanksOnly) {
@@ -168,26 +169,12 @@ TEST(Numbers, NumericTextIsSignPointDigitsAndBlanksOnly) {
   EXPECT_EQ(errorOf([] { textToInt16(QStringLiteral("abc")); }), ErrTypeMismatch);
 }
 
-TEST(Numbers, SixteenBitConversionsAreChecked) {
-  EXPECT_EQ(textToInt16(QStringLiteral("32767")), 32767);
-  EXPECT_EQ(textToInt16(QStringLiteral("-32768")), -32768);
-  EXPECT_EQ(errorOf([] { textToInt16(QStringLiteral("32767.5")); }), ErrOverflow);
-  EXPECT_EQ(errorOf([] { textToInt16(QStringLiteral("99999")); }), ErrOverflow);
-  EXPECT_EQ(errorOf([] { toInt16(int64_t{40000}); }), ErrOverflow);
-}
-
-TEST(Numbers, AddressTextIsHexadecimalUpTo7FFF) {
-  EXPECT_EQ(hexTextToInt16(QStringLiteral("1FFF")), 8191);
-  EXPECT_EQ(hexTextToInt16(QStringLiteral("0000")), 0);
-  EXPECT_EQ(hexTextToInt16(QStringLiteral("7fff")), 0x7FFF);
+TEST(Numbers, AddressTextIsHexadecimalUpTo7FFFAndByteTexts) {
+  EXPECT_EQ((std::vector<int>{hexTextToInt16(QStringLiteral("1FFF")), hexTextToInt16(QStringLiteral("0000")), hexTextToInt16(QStringLiteral("7fff"))}),
+            (std::vector<int>{8191, 0, 0x7FFF}));
   EXPECT_EQ(errorOf([] { hexTextToInt16(QStringLiteral("8000")); }), ErrOverflow);
-  EXPECT_EQ(errorOf([] { hexTextToInt16(QStringLiteral("12G4")); }), ErrTypeMismatch);
-  EXPECT_EQ(errorOf([] { hexTextToInt16(QString()); }), ErrTypeMismatch);
-}
-
-TEST(Numbers, ByteTextsAndTheirDecimalReading) {
-  EXPECT_EQ(byteHex(0x05), QStringLiteral("05"));
-  EXPECT_EQ(byteHex(0xC7), QStringLiteral("C7"));
+  for (const QString& bad : {QStringLiteral("12G4"), QString()}) EXPECT_EQ(errorOf([&] { hexTextToInt16(bad); }), ErrTypeMismatch);
+  EXPECT_EQ(byteHex(0x05) + byteHex(0xC7), QStringLiteral("05C7"));
   EXPECT_EQ(decimalDigitsValue(QStringLiteral("17399500")), 17399500);
   EXPECT_EQ(errorOf([] { decimalDigitsValue(QStringLiteral("1A000000")); }), ErrTypeMismatch);
 }

@@ -102,23 +102,6 @@ TEST_F(Delivered, OptionDefaultsAreWhatTheImageHoldsAndItsChannelsAreEmpty) {
   EXPECT_EQ(env.ctx->log.entriesLogged(), 0);
 }
 
-TEST_F(Delivered, DefaultImageIsAnUnprogrammed400To470Radio) {
-  const QByteArray file = env.readFile(QStringLiteral("dhcpqec.dll"));
-  ASSERT_EQ(file.size(), 8192);
-  // Only the option bytes, the firmware version and the band bytes are programmed.
-  QByteArray erased = file;
-  erased.replace(addr::kBand, addr::kBandSize, QByteArray(addr::kBandSize, '\xFF'));
-  erased.replace(addr::kSoftVersion, 3, QByteArray(3, '\xFF'));
-  erased.replace(addr::kFmChannel, addr::kPowerOnMsg + addr::kPowerOnMsgSize - addr::kFmChannel,
-                 QByteArray(addr::kPowerOnMsg + addr::kPowerOnMsgSize - addr::kFmChannel, '\xFF'));
-  erased.replace(addr::kOptBits0, addr::kWriteLimitedByte + 1 - addr::kOptBits0, QByteArray(addr::kWriteLimitedByte + 1 - addr::kOptBits0, '\xFF'));
-  EXPECT_EQ(erased, QByteArray(8192, '\xFF'));
-  EXPECT_LE(uint8_t(file[addr::kWriteLimitedByte]), 4);
-  // Firmware version and date: nibbles of a real version and month, a real day.
-  const int month = file[addr::kSoftVersion + 1] & 0x0F, day = uint8_t(file[addr::kSoftVersion + 2]);
-  EXPECT_TRUE(uint8_t(file[addr::kSoftVersion]) != 0xFF && month >= 1 && month <= 12 && day >= 1 && day <= 31) << month << " " << day;
-}
-
 // The user guides delivered beside the program: self-contained pages whose quoted captions
 // are the interface's own, each in its own script.
 TEST(HelpGuides, CaptionsAreTheInterfacesOwnAndPagesStandAlone) {
