@@ -284,7 +284,6 @@ TEST_F(ChGridEditTest, RightButtonPreparesThePopUpMenuForTheRow) {
         .arg(m.chLockVisible).arg(m.chLockEnabled).arg(m.chLockChecked);
   };
   EXPECT_EQ(enabled(5), QStringLiteral("0111 110"));
-  EXPECT_EQ(menus.shown.back().openChCaption, QStringLiteral("Open channel 5"));
   EXPECT_EQ(enabled(11), QStringLiteral("1001 110"));
   menus.lockChecked = true;
   ctx.st.LockState = QString::fromLatin1(kShowLock);
