@@ -1,8 +1,8 @@
 #pragma once
 // The engine's and the transfers' doubles: a serial port that records what is written,
 // with the clock's time, and plays the replies of a responder, each piece arriving at its
-// own time; FakeRadio, the radio's side of the protocol on 8 KB; and the views of a
-// started program without windows.
+// own time; FakeRadio, the radio's side of the protocol on 8 KB; and a transfer's view
+// without a window.
 
 #include "comm/transfer.h"
 #include "shell/appcontext.h"
@@ -29,6 +29,10 @@ inline QByteArray bytes(std::initializer_list<int> values) {
   for (int v : values) b.append(static_cast<char>(v));
   return b;
 }
+
+// The handshake's frames and the end frame.
+inline const QByteArray kHello = bytes({0x02, 'P', 'R', 'O', 'G', 'R', 'A'}), kIdentify = bytes({0x4D, 0x02}), kAck = bytes({0x06});
+inline const QByteArray kEnd = bytes({0x45, 0x5A, 0xA5, 0x32, 0x23, 0x45, 0xF2});
 
 class FakePort final : public SerialPort {
  public:
@@ -109,8 +113,8 @@ class FakeRadio {
   }
   std::vector<Piece> operator()(const QByteArray& f) {
     auto u = [&](int i) { return static_cast<uint8_t>(f.at(i)); };
-    if (f == bytes({0x02, 'P', 'R', 'O', 'G', 'R', 'A'}) || f == bytes({0x06})) return {{0, bytes({0x06})}};
-    if (f == bytes({0x4D, 0x02})) return {{0, identity}};
+    if (f == kHello || f == kAck) return {{0, kAck}};
+    if (f == kIdentify) return {{0, identity}};
     if (f.size() == 4 && u(0) == 0x52) return {{0, bytes({0x57, u(1), u(2), u(3)}) + memory.mid(u(1) << 8 | u(2), u(3))}};
     if (f.size() >= 4 && u(0) == 0x57 && f.size() == 4 + u(3)) {
       memory.replace(u(1) << 8 | u(2), u(3), f.mid(4));
@@ -120,18 +124,6 @@ class FakeRadio {
   }
   QByteArray memory;
   QByteArray identity = bytes({0x4B, 0x35, 0x32, 0xFF, 0x00, 0x13, 0x80, 0x7F});
-};
-
-// What start-up and the transfers show in the main window and the settings window.
-class RecordingViews final : public AppViews {
- public:
-  void showToolCom() override { ++toolComShown; }
-  void setStatusCom(const QString& text) override { statusCom = text; }
-  void showSoftVersion(const QString& text) override { softVersion << text; }
-  void showLastProgrammed(const QString& text) override { lastProgrammed << text; }
-  int toolComShown = 0;
-  QString statusCom;
-  QStringList softVersion, lastProgrammed;
 };
 
 // A transfer's view without a window: records the calls; stops when told to.

@@ -12,17 +12,14 @@
 #include "image/chmem.h"
 #include "shell/appcontext.h"
 #include "shell/startup.h"
+#include "support/testenv.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
-#include "ui/inifile.h"
 #include "ui/serialdevice.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <csignal>
 #include <cstdio>
@@ -41,39 +38,6 @@ void timeLimitPassed(int) {
   if (::write(2, text, sizeof text - 1) < 0) _exit(3);
   _exit(3);
 }
-
-struct Sim {
-  QProcess p;
-  QString device;
-  bool start(const QString& path, const QStringList& args) {
-    p.start(path, args);
-    if (!p.waitForStarted(5000)) return false;
-    while (!p.canReadLine())
-      if (!p.waitForReadyRead(5000)) return false;
-    device = QString::fromLocal8Bit(p.readLine()).trimmed();
-    return true;
-  }
-  QByteArray command(const char* line) {
-    if (p.state() != QProcess::Running) return {};
-    p.write(line);
-    p.write("\n");
-    while (!p.canReadLine())
-      if (!p.waitForReadyRead(5000)) return {};
-    return p.readLine().trimmed();
-  }
-  QByteArray dump() {
-    const QByteArray line = command("dump");
-    return line.startsWith("dump ") ? QByteArray::fromHex(line.mid(5)) : QByteArray();
-  }
-  void stop() {
-    if (p.state() == QProcess::NotRunning) return;
-    p.write("quit\n");
-    if (!p.waitForFinished(5000)) {
-      p.kill();
-      p.waitForFinished(5000);
-    }
-  }
-};
 
 const char* const kKinds[] = {"lost", "wrong", "short", "late", "garbage", "split", "extra", "hangup"};
 
@@ -130,20 +94,12 @@ int main(int argc, char** argv) {
   }
 
   // A program folder of its own: the delivered files, English, not a first run.
-  QTemporaryDir folder;
-  for (const char* name : {"minglyc.dll", "dhcpqec.dll"})
-    QFile::copy(QDir(QStringLiteral(K52_DELIVERED_DIR)).filePath(QString::fromLatin1(name)),
-                QDir(folder.path()).filePath(QString::fromLatin1(name)));
-  {
-    IniFile ini(QDir(folder.path()).filePath(QStringLiteral("minglyc.dll")));
-    IniFile::Batch batch(ini);
-    ini.write(QStringLiteral("Setting"), QStringLiteral("FirRun"), QStringLiteral("0"));
-    ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("3"));
-  }
+  test::TestEnv folder;
+  folder.installProgram(3);
   SystemClock clock;
   NeverAskDialogs dialogs;
   dialogs.localeId = 1033;
-  AppContext ctx(clock, dialogs, folder.path());
+  AppContext ctx(clock, dialogs, folder.folder.path());
   ctx.port = std::make_unique<SerialDevice>();
   InitMultiFrm(ctx);
   if (ctx.IicDat.size() != 0x2000) {
@@ -179,19 +135,14 @@ int main(int argc, char** argv) {
     for (char& b : memory) b = static_cast<char>(rng() & 0xFF);
     const bool knownBand = rng() % 8 != 0;
     if (knownBand) memory.replace(0x0FF0, 3, bandBytes);
-    const QString imagePath = QDir(folder.path()).filePath(QStringLiteral("radio.bin"));
-    {
-      QFile f(imagePath);
-      if (!f.open(QIODevice::WriteOnly) || f.write(memory) != memory.size()) {
-        std::fprintf(stderr, "k52soak: cannot write %s\n", qPrintable(imagePath));
-        return 2;
-      }
-    }
+    const QString imagePath = folder.path(QStringLiteral("radio.bin"));
+    folder.writeFile(imagePath, memory);
     QStringList simArgs{QStringLiteral("--fast"), QStringLiteral("--image"), imagePath, QStringLiteral("--seed"),
                         QString::number(simSeed), QStringLiteral("--late-ms"), QString::number(lateMs)};
     if (!faultsArg.isEmpty()) simArgs << QStringLiteral("--faults") << faultsArg;
-    Sim sim;
-    if (!sim.start(simPath, simArgs)) {
+    test::Sim sim;
+    sim.program = simPath;
+    if (!sim.start(simArgs)) {
       std::fprintf(stderr, "k52soak: the simulator did not start\n");
       return 2;
     }

@@ -119,20 +119,16 @@ TEST_F(Ports, StartupKeepsAWorkingStoredPortAndReplacesAFailingOne) {
   IniFile ini(env.path(QStringLiteral("minglyc.dll")));
   for (int n = 1; n <= 16; ++n) ini.write(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(n), fake(n));
   ini.write(QStringLiteral("Setting"), QStringLiteral("COM"), QStringLiteral("9"));
-  TestEnv env2;
-  env2.writeFile(QStringLiteral("minglyc.dll"), env.readFile(QStringLiteral("minglyc.dll")));
-  env2.writeFile(QStringLiteral("dhcpqec.dll"), env.readFile(QStringLiteral("dhcpqec.dll")));
-
   openable({4, 9});
   InitMultiFrm(ctx);
   EXPECT_EQ(ctx.st.ComNo, 9);
   EXPECT_EQ(port->opens, QStringList{fake(9)});
 
-  FakePort* port2 = usePort(*env2.ctx, env2.clock);
-  port2->openable << fake(4) << fake(11);  // the stored 9 is gone
-  InitMultiFrm(*env2.ctx);
-  EXPECT_EQ(env2.ctx->st.ComNo, 4);
-  EXPECT_EQ(env2.setting("COM"), QStringLiteral("4"));
+  AppContext next(env.clock, env.dialogs, env.folder.path());  // the next start: the stored 9 is gone
+  usePort(next, env.clock)->openable << fake(4) << fake(11);
+  InitMultiFrm(next);
+  EXPECT_EQ(next.st.ComNo, 4);
+  EXPECT_EQ(storedCom(), QStringLiteral("4"));
 }
 
 TEST_F(Ports, OpenComOpensTheDeviceOfComNoOrShowsThePortDialogAndLogsWhy) {
@@ -156,8 +152,7 @@ TEST_F(Ports, OpenComOpensTheDeviceOfComNoOrShowsThePortDialogAndLogsWhy) {
     ctx.com.PortError = false;
     OpenCom(ctx);
     EXPECT_TRUE(ctx.com.PortError);
-    EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modCommun->OpenCom"));
-    EXPECT_EQ(ctx.log.lastNumber(), number);
+    EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modCommun->OpenCom"), number));
     const QString line = ctx.log.lines().last();
     EXPECT_TRUE(line.contains(QLatin1String(hint)) && line.contains(QStringLiteral("COM3 (/dev/fake3)"))) << line.toStdString();
   }
@@ -254,11 +249,9 @@ TEST(SerialDevice, AppliesTheRadiosLineAndMovesRawBytesBothWays) {
   SerialDevice dev;
   ASSERT_TRUE(dev.open(QString::fromLocal8Bit(ptsname(master)))) << dev.lastFaultText().toStdString();
   ASSERT_EQ(tcgetattr(master, &t), 0);
-  EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B9600));
-  EXPECT_EQ(cfgetispeed(&t), static_cast<speed_t>(B9600));
-  EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), static_cast<tcflag_t>(CS8));
-  EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
-  EXPECT_EQ(t.c_lflag & (ICANON | ECHO), 0u);
+  EXPECT_TRUE(cfgetospeed(&t) == B9600 && cfgetispeed(&t) == B9600) << "9600 baud";
+  EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), static_cast<tcflag_t>(CS8)) << "8N1, no flow control";
+  EXPECT_EQ((t.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP)) | (t.c_lflag & (ICANON | ECHO)), 0u) << "raw";
 
   const QByteArray frame = bytes({0x52, 0x00, 0x0D, 0x0A, 0x11, 0x13, 0xFF});
   ASSERT_TRUE(dev.write(frame));

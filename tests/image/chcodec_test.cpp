@@ -185,8 +185,7 @@ TEST_F(ChannelCodecTest, TonesEncodeThroughTheCodeListAndOnlyTheSearchedPartDeco
     setFields(1, values);
     ChInfoToIicDat(ctx);
     EXPECT_EQ(hex(rec(1) + 8, 4), bytes);
-    EXPECT_EQ(ctx.log.lastProcName(), QLatin1String(proc));
-    EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+    EXPECT_EQ(test::lastError(ctx), test::failure(QLatin1String(proc), ErrBounds));
     EXPECT_EQ(hex(rec(4) + 12, 1), "0C") << "channel 4 (options 0, 1, 2) was encoded all the same";
   }
 }

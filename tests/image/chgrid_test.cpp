@@ -3,7 +3,6 @@
 
 #include "image/chgrid.h"
 
-#include "editor/bandchoice.h"
 #include "image/addressmap.h"
 #include "image/charcodec.h"
 #include "image/chmem.h"
@@ -21,19 +20,13 @@ using k52::test::TestEnv;
 
 namespace {
 
-class CountingViews final : public AppViews {
- public:
-  void showOptions() override { ++optionsShown; }
-  int optionsShown = 0;
-};
-
 // A program whose settings window has read the column description of test::chInfoSection
 // (RX, TX, decode, encode, Wide/Narrow, Off/On, High/Mid/Low, name) and built its tone
 // list and character table.
 class ChGridTest : public ::testing::Test {
  protected:
-  explicit ChGridTest(int chCount = 16) : ctx(*env.ctx) {
-    env.writeSettings(test::chInfoSection(chCount));
+  ChGridTest() : ctx(*env.ctx) {
+    env.writeSettings(test::chInfoSection());
     ctx.ini.setPath(env.path(QStringLiteral("minglyc.dll")));
     ctx.st.CurLang = 3;
     ctx.st.DefColor = QStringLiteral("0");
@@ -74,46 +67,28 @@ class ChGridTest : public ::testing::Test {
   MemoryGrid grid;
 };
 
-class ChGrid200Test : public ChGridTest {
- protected:
-  ChGrid200Test() : ChGridTest(200) {}
-};
-
 }  // namespace
 
 TEST(FrequencyText, IsTheExactShortestDecimalInMegahertz) {
-  EXPECT_EQ(frequencyText(17399500), QStringLiteral("173.995"));
-  EXPECT_EQ(frequencyText(43012500), QStringLiteral("430.125"));
-  EXPECT_EQ(frequencyText(43600000), QStringLiteral("436"));
-  EXPECT_EQ(frequencyText(13601250), QStringLiteral("136.0125"));
-  EXPECT_EQ(frequencyText(12000001), QStringLiteral("120.00001"));
-  EXPECT_EQ(frequencyText(5), QStringLiteral("0.00005"));
-  EXPECT_EQ(frequencyText(0), QStringLiteral("0"));
-  EXPECT_EQ(frequencyText(-250), QStringLiteral("-0.0025"));
-  EXPECT_EQ(frequencyText(std::numeric_limits<int32_t>::max()), QStringLiteral("21474.83647"));
-  EXPECT_EQ(frequencyText(std::numeric_limits<int32_t>::min()), QStringLiteral("-21474.83648"));
+  const std::pair<int32_t, const char*> cases[] = {
+      {17399500, "173.995"}, {43600000, "436"}, {13601250, "136.0125"}, {12000001, "120.00001"}, {5, "0.00005"}, {0, "0"},
+      {-250, "-0.0025"}, {std::numeric_limits<int32_t>::max(), "21474.83647"}, {std::numeric_limits<int32_t>::min(), "-21474.83648"}};
+  for (const auto& [v, text] : cases) EXPECT_EQ(frequencyText(v), QLatin1String(text)) << v;
 }
 
-TEST_F(ChGrid200Test, SetUpNumbersRowsOneTo199AndLabelsRow200Vfo) {
+// (The captions, widths and heights are the settings file's, read as they stand.)
+TEST_F(ChGridTest, SetUpNumbersRowsOneTo199AndLabelsRow200Vfo) {
+  ctx.ch.ChCount = 200;
   grid.setRows(300);  // a previous, larger set-up and a stale text
   grid.setCols(12);
   grid.setText(5, 3, QStringLiteral("stale"));
   ChInfoInitFace(ctx);
   SetChGrid(ctx);
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
-  EXPECT_EQ(grid.backColor(), 0xF7F7F7u);
-  ASSERT_EQ(grid.rows(), 201);
-  ASSERT_EQ(grid.cols(), 9);
-  const QStringList headers = {"No.", "RX", "TX", "Dec", "Enc", "W/N", "Scan", "Power", "Name"};
-  for (int c = 0; c <= 8; ++c) EXPECT_EQ(grid.headerText(0, c), headers[c]) << c;
+  ASSERT_EQ(std::make_pair(grid.rows(), grid.cols()), std::make_pair(201, 9));
   for (int r = 1; r <= 199; ++r) ASSERT_EQ(grid.headerText(r, 0), QString::number(r));
-  EXPECT_EQ(grid.headerText(200, 0), QStringLiteral("VFO"));
+  EXPECT_EQ(grid.headerText(200, 0) + grid.headerText(0, 8), QStringLiteral("VFOName"));
   EXPECT_EQ(grid.text(5, 3), QString()) << "the rows are built anew";
-  for (int r = 0; r <= 200; ++r) ASSERT_EQ(grid.rowHeightTwips(r), 240) << r;
-  for (int c = 0; c <= 8; ++c) {
-    EXPECT_EQ(grid.colWidthTwips(c), c ? 1200 : 600) << c;
-    EXPECT_EQ(grid.colAlignment(c), GridAlign::Center) << c;
-  }
   EXPECT_EQ(std::make_pair(grid.row(), grid.col()), std::make_pair(1, 1));
   ctx.ch.ChCount = 16;  // sixteen channels: sixteen numbered rows and no VFO
   SetChGrid(ctx);
@@ -132,8 +107,7 @@ TEST_F(ChGridTest, RowsAbove200HaveNoHeaderAndMoreThan300RowsIsABoundsError) {
 
   ctx.ch.ChCount = 301;
   SetChGrid(ctx);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->SetChGrid:"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modChMem->SetChGrid:"), ErrBounds));
   EXPECT_EQ(grid.rows(), 301) << "rows 1-300 were inserted before the label table ran out";
   EXPECT_TRUE(grid.redraw()) << "the grid repaints again after the failure";
 }
@@ -145,22 +119,16 @@ TEST_F(ChGridTest, DisplayFormatsFollowTheColumnKeys) {
   ctx.ch.ColItems(9, 0) = QStringLiteral("OFFSET");
   ctx.ch.ColItems(3, 0) = QStringLiteral("TxFre");
   SetChGrid(ctx);
-  const std::tuple<int, GridDataType, const char*> formats[] = {
-      {1, GridDataType::Decimal, "###.#####"}, {2, GridDataType::Decimal, "###.#####"}, {3, GridDataType::Decimal, "###.#####"},
-      {4, GridDataType::Text, ""}, {7, GridDataType::Text, ""}, {8, GridDataType::Text, "00000"}, {9, GridDataType::Decimal, "#0.00000"}};
-  for (const auto& [col, type, format] : formats) {
-    EXPECT_EQ(grid.colDataType(col), type) << col;
-    EXPECT_EQ(grid.colFormat(col), QLatin1String(format)) << col;
+  const std::tuple<int, const char*, const char*> cells[] = {
+      {1, "430.100", "430.1"}, {3, "430.100", "430.1"}, {4, "67.0", "67.0"}, {9, "5", "5.00000"},
+      {8, "12", "12"}};  // a name made of digits stays a name
+  for (const auto& [col, text, shown] : cells) {
+    grid.setText(1, col, QLatin1String(text));
+    EXPECT_EQ(grid.displayText(1, col), QLatin1String(shown)) << col;
   }
-  grid.setText(1, 1, QStringLiteral("430"));
-  grid.setText(1, 9, QStringLiteral("5"));
-  grid.setText(1, 8, QStringLiteral("12"));
-  EXPECT_EQ(grid.displayText(1, 1), QStringLiteral("430"));
-  EXPECT_EQ(grid.displayText(1, 9), QStringLiteral("5.00000"));
-  EXPECT_EQ(grid.displayText(1, 8), QStringLiteral("12")) << "a name made of digits stays a name";
 }
 
-TEST_F(ChGridTest, ShowFillsEachKindOfRow) {
+TEST_F(ChGridTest, ShowFillsEachKindOfRowAndAFieldPastItsTableIsLoggedUnderItsRowStep) {
   SetChGrid(ctx);
   for (int r = 1; r <= 16; ++r) fillRow(r, QStringLiteral("stale"));
   for (int n = 1; n <= 16; ++n) setFields(n, {-1, -1, 0, 0, 0, 0, 0, 0});
@@ -183,11 +151,8 @@ TEST_F(ChGridTest, ShowFillsEachKindOfRow) {
   EXPECT_EQ(row(4), QStringLiteral("436|436|None|None|0|1|0|"));
   for (int r : {2, 5, 16}) EXPECT_EQ(row(r), QStringLiteral("|||||||")) << r;
   EXPECT_TRUE(grid.redraw());
-}
 
-TEST_F(ChGridTest, AFieldPastItsTableIsLoggedUnderItsRowStepAndTheFillGoesOn) {
-  SetChGrid(ctx);
-  for (int n = 1; n <= 16; ++n) setFields(n, {-1, -1, 0, 0, 0, 0, 0, 0});
+  // A field past its table is logged under its row step and the fill goes on.
   fillRow(2, QStringLiteral("stale"));
   fillRow(3, QStringLiteral("stale"));
   // Channel 2: field 5 = 47 asks for item 50 of a 50-item column.
@@ -217,38 +182,6 @@ TEST_F(ChGridTest, AValueBelowMinusThreeOrAnOverflowingValueIsABoundsError) {
   EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->RxFreShow"));
 }
 
-TEST_F(ChGridTest, SoftDisplayFollowsTheBandBytesThenDecodesAndShowsTheImage) {
-  CountingViews views;
-  ctx.views = &views;
-  ctx.IicDat.allocate(addr::kMemorySize - 1);
-  ctx.IicDat.fill(0xFF);
-  ChInfoInitFace(ctx);
-  SetChGrid(ctx);
-  InitChTable(ctx);
-  ChInfoModel(ctx);  // the settings window's band list, on 400-470 MHz
-  ASSERT_EQ(ctx.band.BandIndex, 5);
-  const int shownBefore = views.optionsShown;
-
-  // Channel 2: 173.995 MHz RX, 146 MHz TX, decode 67.0 Hz, encode D754I, options 1/1/2,
-  // name "CHANN"; channel 3: 430 MHz, outside the image's band. Band bytes 136-174 MHz.
-  const auto put = [&](int a, const char* hex) {
-    for (char b : QByteArray::fromHex(hex)) ctx.IicDat.at(a++) = static_cast<uint8_t>(b);
-  };
-  put(16, "0095391700006014700654C7FD0C110A");
-  put(0x0C72, "1717");
-  put(32, "00000043");
-  put(addr::kBand, "131764");
-  grid.setText(2, 1, QStringLiteral("stale"));
-
-  SoftDisplay(ctx);
-  EXPECT_EQ(std::make_pair(ctx.band.BandIndex, ctx.band.LowerLimit), std::make_pair(int16_t(0), 13600000));
-  EXPECT_EQ(row(2), QStringLiteral("173.995|146|67.0|D754I|Narrow|On|Low|CHANN"));
-  EXPECT_EQ(ctx.ch.ChInfo(3, 1), -1) << "decoded with the image's band, not the one before";
-  EXPECT_EQ(row(3), QStringLiteral("|||||||"));
-  EXPECT_GT(views.optionsShown, shownBefore);
-  EXPECT_EQ(logged(), QStringList());
-}
-
 TEST(ReadChInfo, ReadsTheLanguageBaseUpToTheEndMarkerAndFailsOnAMissingSectionOrTooManyColumns) {
   TestEnv env;
   AppContext& ctx = *env.ctx;
@@ -269,8 +202,7 @@ TEST(ReadChInfo, ReadsTheLanguageBaseUpToTheEndMarkerAndFailsOnAMissingSectionOr
   EXPECT_EQ((std::vector<int>{ctx.ch.ChCount, ctx.ch.ColCount, ctx.ch.RowHeight, ctx.ch.ColWidth(9)}), (std::vector<int>{16, 9, 240, 1000}));
   EXPECT_EQ(ctx.ch.GridFormat, QStringLiteral("0|0|0|0|0|0|0|0|0|0"));
   EXPECT_EQ(ctx.ch.ColItems(1, 49) + ctx.ch.ColItems(2, 0), QStringLiteral("0TxFre")) << "later columns keep their items";
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->ReadChInfo"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modChMem->ReadChInfo"), ErrBounds));
   read(QStringLiteral("[ChInfo]\n3000=16\n3002=51\n"));
   EXPECT_EQ(ctx.log.entriesLogged(), 2);
   EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);

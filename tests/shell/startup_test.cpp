@@ -11,31 +11,13 @@ using k52::test::TestEnv;
 
 namespace {
 
-// Records what start-up asked the windows to do, in order.
-class RecordingViews : public AppViews {
- public:
-  void closeMainWindow() override { calls << QStringLiteral("close"); }
-  void checkLanguageItem(int16_t lang) override { calls << QStringLiteral("lang%1").arg(lang); }
-  void showAddressTexts(const AppState& s) override {
-    calls << QStringLiteral("addresses");
-    maxAddrText = s.TableMaxAddrText;
-  }
-  void setStatusFile(const QString& t) override { fileText = t; }
-  void setSoftFace() override { calls << QStringLiteral("softface"); }
-  void setGridMemDat() override { calls << QStringLiteral("memdat"); }
-  void loadSettingsWindow() override { calls << QStringLiteral("settings"); }
-  void showOptions() override { calls << QStringLiteral("options"); }
-  QStringList calls;
-  QString maxAddrText, fileText;
-};
-
 QString settingsWith(const QString& settingLines) {
   return QStringLiteral("[Setting]\n") + settingLines + QStringLiteral("\n") + test::chInfoSection();
 }
 
 struct Started {
   TestEnv env;
-  RecordingViews views;
+  test::RecordingViews views;
   explicit Started(const QString& iniText, bool withImage = true) {
     if (!iniText.isNull()) env.writeSettings(iniText);
     if (withImage) env.writeFile(QStringLiteral("dhcpqec.dll"), QByteArray(8192, '\x11'));
@@ -70,20 +52,6 @@ TEST(Startup, FirstRealStartTakesTheLanguageFromTheSystemLocale) {
     EXPECT_EQ(s.ctx().st.CurLang, QString::fromLatin1(lang).toInt()) << lcid;
     EXPECT_FALSE(s.ctx().st.InstallPass);
   }
-}
-
-TEST(Startup, TheInstallationPassThenASecondStartThatTakesTheLocaleAndAThirdThatDoesNot) {
-  TestEnv env;
-  env.writeFile(QStringLiteral("dhcpqec.dll"), QByteArray(8192, '\xFF'));
-  const std::tuple<int, bool, const char*> starts[] = {{2052, true, "<missing>"}, {2052, false, "1"}, {1033, false, "1"}};
-  for (const auto& [lcid, installPass, language] : starts) {
-    env.dialogs.localeId = lcid;
-    AppContext ctx(env.clock, env.dialogs, env.folder.path());
-    InitMultiFrm(ctx);
-    EXPECT_EQ(ctx.st.InstallPass, installPass);
-    EXPECT_EQ(env.setting("Language"), QLatin1String(language));
-  }
-  EXPECT_EQ(env.setting("FirRun"), QStringLiteral("0"));
 }
 
 TEST(Startup, NormalStartReadsEveryKeyAndRunsTheStepsInOrder) {
@@ -130,13 +98,8 @@ TEST(Startup, BadValuesFallBackToTheKeyDefaultAndAreLogged) {
       "DefColor=black")));
   s.start();
   const AppState& st = s.ctx().st;
-  EXPECT_EQ(st.CurLang, 2);
-  EXPECT_EQ(st.ComNo, 1);
-  EXPECT_EQ(st.CtcDcsMax, 260);
-  EXPECT_EQ(st.ReadEndAddr, 8191);
-  EXPECT_EQ(st.ReadEndAddrText, QStringLiteral("1FFF"));
-  EXPECT_EQ(st.WriteEndAddr, 8191);
-  EXPECT_EQ(st.DefColor, QStringLiteral("0"));
+  EXPECT_EQ((std::vector<int>{st.CurLang, st.ComNo, st.CtcDcsMax, st.ReadEndAddr, st.WriteEndAddr}), (std::vector<int>{2, 1, 260, 8191, 8191}));
+  EXPECT_EQ(st.ReadEndAddrText + QLatin1Char(' ') + st.DefColor, QStringLiteral("1FFF 0"));
   const QString all = s.ctx().log.lines().join(QLatin1Char('\n'));
   for (const char* key : {"Language", "COM", "CtcDcsMax", "ReadEndAddr", "WriteEndAddr", "DefColor"})
     EXPECT_TRUE(all.contains(QStringLiteral("[Setting] ") + QString::fromLatin1(key))) << key;

@@ -111,37 +111,4 @@ std::unique_ptr<mdifrmMain> startMainWindow(AppContext& ctx, QSize size) {
   return w;
 }
 
-bool Sim::start(const QStringList& args) {
-  stop();
-  p.start(QStringLiteral(K52_BIN_DIR "/k52sim"), args);
-  if (!p.waitForStarted(5000)) return false;
-  while (!p.canReadLine())
-    if (!p.waitForReadyRead(5000)) return false;
-  device = QString::fromLocal8Bit(p.readLine()).trimmed();
-  return !device.isEmpty();
-}
-
-QByteArray Sim::command(const char* line) {
-  if (p.state() != QProcess::Running) return {};
-  p.write(line);
-  p.write("\n");
-  while (!p.canReadLine())
-    if (!p.waitForReadyRead(5000)) return {};
-  return p.readLine().trimmed();
-}
-
-QByteArray Sim::dump() {
-  const QByteArray line = command("dump");
-  return line.startsWith("dump ") ? QByteArray::fromHex(line.mid(5)) : QByteArray();
-}
-
-void Sim::stop() {
-  if (p.state() == QProcess::NotRunning) return;
-  p.write("quit\n");
-  if (!p.waitForFinished(5000)) {
-    p.kill();
-    p.waitForFinished(5000);
-  }
-}
-
 }  // namespace k52::test

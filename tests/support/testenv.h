@@ -4,13 +4,13 @@
 // widget and transfer tests share: a started main window and k52sim as a child process.
 
 #include "shell/appcontext.h"
+#include "support/sim.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
@@ -67,6 +67,30 @@ class ScriptedDialogs final : public Dialogs {
   std::vector<QString> printJobs;
 };
 
+// The program's views without windows: what was asked of them, the steps in order.
+class RecordingViews : public AppViews {
+ public:
+  void closeMainWindow() override { calls << QStringLiteral("close"); }
+  void checkLanguageItem(int16_t lang) override { calls << QStringLiteral("lang%1").arg(lang); }
+  void showAddressTexts(const AppState& s) override {
+    calls << QStringLiteral("addresses");
+    maxAddrText = s.TableMaxAddrText;
+  }
+  void setSoftFace() override { calls << QStringLiteral("softface"); }
+  void setGridMemDat() override { calls << QStringLiteral("memdat"); }
+  void loadSettingsWindow() override { calls << QStringLiteral("settings"); }
+  void showOptions() override { calls << QStringLiteral("options"); }
+  void setStatusFile(const QString& text) override { statusFile = text; }
+  void setStatusCom(const QString& text) override { statusCom = text; }
+  void showToolCom() override { ++toolComShown; }
+  void showSoftVersion(const QString& text) override { softVersion << text; }
+  void showLastProgrammed(const QString& text) override { lastProgrammed << text; }
+  void showPowerOnMessage(const QString& text) override { powerOnMessages << text; }
+  QStringList calls, softVersion, lastProgrammed, powerOnMessages;
+  QString maxAddrText, statusFile, statusCom;
+  int toolComShown = 0;
+};
+
 class TestEnv {
  public:
   TestEnv();
@@ -92,6 +116,10 @@ class TestEnv {
   std::unique_ptr<AppContext> ctx;
 };
 
+// The last failure logged, and a failure, as "where number" for one comparison.
+inline QString lastError(const AppContext& ctx) { return QStringLiteral("%1 %2").arg(ctx.log.lastProcName()).arg(ctx.log.lastNumber()); }
+inline QString failure(const QString& where, int number) { return QStringLiteral("%1 %2").arg(where).arg(number); }
+
 // A "ChInfo" section for all three languages: chCount rows, eight columns (RX, TX,
 // decode, encode, two two-choice and one three-choice option, name), every list closed.
 QString chInfoSection(int chCount = 16);
@@ -103,18 +131,5 @@ QByteArray deliveredImage();
 // A main window on ctx's program, shown (at the given size) and through its start-up;
 // nullptr when start-up did not finish.
 std::unique_ptr<mdifrmMain> startMainWindow(AppContext& ctx, QSize size = {});
-
-// k52sim as a child process: its first line names its terminal; commands go to its
-// standard input. Ended with "quit" when the object goes.
-struct Sim {
-  ~Sim() { stop(); }
-  // Starts k52sim with the arguments; false when it named no terminal.
-  bool start(const QStringList& args);
-  QByteArray command(const char* line);  // its one line of answer
-  QByteArray dump();                     // the radio's memory
-  void stop();
-  QProcess p;
-  QString device;
-};
 
 }  // namespace k52::test

@@ -117,12 +117,19 @@ class K52Cli : public ::testing::Test {
     env.writeFile(QStringLiteral("five.dat"), handWrittenImage());
   }
   QString path(const char* name) const { return env.path(QString::fromLatin1(name)); }
-  CliResult run(QStringList args) const { return k52cli(args << QStringLiteral("--program-folder") << env.folder.path()); }
+  // The words of a command line, "@name" a file in the program folder, "@port" the simulator.
+  QStringList words(const QString& line) const {
+    QStringList args;
+    for (const QString& w : line.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+      args << (w == QLatin1String("@port") ? sim.device : w.startsWith(QLatin1Char('@')) ? env.path(w.mid(1)) : w);
+    return args;
+  }
+  CliResult run(const QString& line) const { return k52cli(words(line) << QStringLiteral("--program-folder") << env.folder.path()); }
   // k52sim --fast on a radio holding a pattern, for read and write.
-  void startSim(const QStringList& extra = {}) {
+  void startSim(const QString& extra = {}) {
     for (int i = 0; i < memory.size(); ++i) memory[i] = static_cast<char>((i * 31 + i / 97) & 0xFF);
     env.writeFile(QStringLiteral("radio.bin"), memory);
-    ASSERT_TRUE(sim.start(QStringList{QStringLiteral("--fast"), QStringLiteral("--image"), path("radio.bin")} + extra));
+    ASSERT_TRUE(sim.start(words(QStringLiteral("--fast --image @radio.bin ") + extra)));
   }
   QStringList backups() const { return QDir(path("Backup")).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name); }
 
@@ -134,7 +141,7 @@ class K52Cli : public ::testing::Test {
 }  // namespace
 
 TEST_F(K52Cli, DecodeOfHandWrittenChannelsAndOptions) {
-  const CliResult r = run({QStringLiteral("--lang"), QStringLiteral("3"), QStringLiteral("decode"), path("five.dat")});
+  const CliResult r = run(QStringLiteral("--lang 3 decode @five.dat"));
   ASSERT_EQ(r.exitCode, 0) << r.err.constData();
   const QJsonObject doc = r.json();
   EXPECT_EQ(band(doc), QStringLiteral("0 13600000-17399500"));
@@ -153,7 +160,7 @@ TEST_F(K52Cli, DecodeOfHandWrittenChannelsAndOptions) {
 TEST_F(K52Cli, NormalizeSavesWhatTheEncoderMakesOfTheFileAndNothingElse) {
   const QByteArray in = handWrittenImage();
   env.writeFile(QStringLiteral("in.dat"), in + QByteArray(100, 'x'));  // a longer file: its first 8 KB
-  const CliResult r = run({QStringLiteral("--lang"), QStringLiteral("3"), QStringLiteral("normalize"), path("in.dat"), path("once.dat")});
+  const CliResult r = run(QStringLiteral("--lang 3 normalize @in.dat @once.dat"));
   ASSERT_EQ(r.exitCode, 0) << r.err.constData();
   EXPECT_TRUE(r.out.isEmpty());
   const QByteArray out = env.readFile(QStringLiteral("once.dat"));
@@ -169,44 +176,37 @@ TEST_F(K52Cli, NormalizeSavesWhatTheEncoderMakesOfTheFileAndNothingElse) {
   EXPECT_EQ(out.mid(0x0F92), in.mid(0x0F92));
   EXPECT_EQ(out.mid(rec(6), 0x0C70 - rec(6)), in.mid(rec(6), 0x0C70 - rec(6))) << "channels beyond the table are not touched";
   // What normalize wrote is normal: a second pass reproduces it byte for byte.
-  ASSERT_EQ(run({QStringLiteral("--lang"), QStringLiteral("3"), QStringLiteral("normalize"), path("once.dat"), path("twice.dat")}).exitCode, 0);
+  ASSERT_EQ(run(QStringLiteral("--lang 3 normalize @once.dat @twice.dat")).exitCode, 0);
   EXPECT_EQ(env.readFile(QStringLiteral("twice.dat")), out);
 }
 
 TEST_F(K52Cli, BadInputIsNamedOnOneLineWithStatusTwoAndNothingWritten) {
   env.writeFile(QStringLiteral("short.dat"), QByteArray(0x1FFF, char(0xFF)));
   QDir(env.folder.path()).mkdir(QStringLiteral("folder.dat"));
-  for (const QString& in : {path("missing.dat"), path("short.dat"), path("folder.dat")}) {
-    for (const QStringList& args : {QStringList{QStringLiteral("decode"), in}, {QStringLiteral("normalize"), in, path("out.dat")}}) {
-      SCOPED_TRACE(qPrintable(args.join(QLatin1Char(' '))));
-      const CliResult r = run(args);
-      EXPECT_EQ(r.exitCode, 2);
-      EXPECT_TRUE(r.out.isEmpty());
-      EXPECT_EQ(r.err.count('\n'), 1) << r.err.constData();
-      EXPECT_TRUE(r.err.contains(in.toUtf8())) << r.err.constData();
+  for (const char* in : {"missing.dat", "short.dat", "folder.dat"}) {
+    for (const char* command : {"decode @%1", "normalize @%1 @out.dat"}) {
+      const CliResult r = run(QString::fromLatin1(command).arg(QLatin1String(in)));
+      EXPECT_TRUE(r.exitCode == 2 && r.out.isEmpty() && r.err.count('\n') == 1 && r.err.contains(path(in).toUtf8())) << command << " " << in << ": " << r.err.constData();
       EXPECT_FALSE(QFile::exists(path("out.dat")));
     }
   }
   // Wrong usage: the usage text, status 2.
-  for (const QStringList& args : {QStringList{}, {QStringLiteral("print"), path("five.dat")},
-                                  {QStringLiteral("--lang"), QStringLiteral("4"), QStringLiteral("decode"), path("five.dat")},
-                                  {QStringLiteral("normalize"), path("five.dat")}}) {
-    const CliResult r = run(args);
-    EXPECT_TRUE(r.exitCode == 2 && r.err.contains("usage: k52cli") && r.out.isEmpty()) << args.join(QLatin1Char(' ')).toStdString();
+  for (const char* line : {"", "print @five.dat", "--lang 4 decode @five.dat", "normalize @five.dat"}) {
+    const CliResult r = run(QLatin1String(line));
+    EXPECT_TRUE(r.exitCode == 2 && r.err.contains("usage: k52cli") && r.out.isEmpty()) << line;
   }
   // A program folder without a settings file is bad input too.
-  const CliResult r = k52cli({QStringLiteral("decode"), path("five.dat"), QStringLiteral("--program-folder"), path("folder.dat")});
+  const CliResult r = k52cli(words(QStringLiteral("decode @five.dat --program-folder @folder.dat")));
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_TRUE(r.err.contains("minglyc.dll")) << r.err.constData();
 }
 
 TEST_F(K52Cli, LangPicksTheSettingsLanguageBaseAndRunsLeaveTheProgramFolderAlone) {
-  const std::tuple<QStringList, int, const char*, int> cases[] = {
-      {{QStringLiteral("--lang"), QStringLiteral("1")}, 3, "[0,1,0]", 1},
-      {{}, 4, "[0,1,0]", 2},  // the settings file's "Language" = 2
-      {{QStringLiteral("--lang=3")}, 5, "[0,0,0]", 3}};
+  const std::tuple<const char*, int, const char*, int> cases[] = {
+      {"--lang 1", 3, "[0,1,0]", 1}, {"", 4, "[0,1,0]", 2},  // the settings file's "Language" = 2
+      {"--lang=3", 5, "[0,0,0]", 3}};
   for (const auto& [lang, channels, emptyOptions, entry17] : cases) {
-    const CliResult r = run(lang + QStringList{QStringLiteral("decode"), path("five.dat")});
+    const CliResult r = run(QLatin1String(lang) + QStringLiteral(" decode @five.dat"));
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     const QJsonObject doc = r.json();
     EXPECT_EQ(doc[QStringLiteral("channels")].toArray().size(), channels);
@@ -219,9 +219,9 @@ TEST_F(K52Cli, LangPicksTheSettingsLanguageBaseAndRunsLeaveTheProgramFolderAlone
   // pass, so the companion must not write the settings file.
   env.installDeliveredFiles();
   const QByteArray settings = env.readFile(QStringLiteral("minglyc.dll"));
-  EXPECT_EQ(run({QStringLiteral("decode"), path("five.dat")}).exitCode, 0);
-  EXPECT_EQ(run({QStringLiteral("--lang"), QStringLiteral("1"), QStringLiteral("normalize"), path("five.dat"), path("o.dat")}).exitCode, 0);
-  EXPECT_EQ(run({QStringLiteral("decode"), path("missing.dat")}).exitCode, 2);
+  EXPECT_EQ(run(QStringLiteral("decode @five.dat")).exitCode, 0);
+  EXPECT_EQ(run(QStringLiteral("--lang 1 normalize @five.dat @o.dat")).exitCode, 0);
+  EXPECT_EQ(run(QStringLiteral("decode @missing.dat")).exitCode, 2);
   EXPECT_EQ(env.readFile(QStringLiteral("minglyc.dll")), settings);
   EXPECT_EQ(QDir(env.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
             (QStringList{QStringLiteral("dhcpqec.dll"), QStringLiteral("five.dat"), QStringLiteral("minglyc.dll"), QStringLiteral("o.dat")}));
@@ -230,7 +230,7 @@ TEST_F(K52Cli, LangPicksTheSettingsLanguageBaseAndRunsLeaveTheProgramFolderAlone
 TEST_F(K52Cli, ReadPutsTheRadioIntoTheFileAndTheBackupFolder) {
   env.installDeliveredFiles();
   startSim();
-  const CliResult r = run({QStringLiteral("read"), QStringLiteral("--port"), sim.device, path("out.dat")});
+  const CliResult r = run(QStringLiteral("read --port @port @out.dat"));
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(env.readFile(QStringLiteral("out.dat")), memory);
   EXPECT_TRUE(r.err.contains("read 3 %") && r.err.contains("read 100 %")) << r.err.toStdString();
@@ -240,41 +240,30 @@ TEST_F(K52Cli, ReadPutsTheRadioIntoTheFileAndTheBackupFolder) {
   // A part of the memory, through a port number the settings file maps: the rest of the
   // file is the default image, as in a freshly started program.
   k52::IniFile(path("minglyc.dll")).write(QStringLiteral("Ports"), QStringLiteral("COM3"), sim.device);
-  const CliResult part = run({QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("COM3"), QStringLiteral("--start"),
-                              QStringLiteral("0100"), QStringLiteral("--end"), QStringLiteral("10f"), path("part.dat")});
+  const CliResult part = run(QStringLiteral("read --port COM3 --start 0100 --end 10f @part.dat"));
   ASSERT_EQ(part.exitCode, 0) << part.err.toStdString();
   EXPECT_EQ(env.readFile(QStringLiteral("part.dat")), env.readFile(QStringLiteral("dhcpqec.dll")).replace(0x100, 16, memory.mid(0x100, 16)));
   EXPECT_EQ(backups().size(), 2);
 }
 
 TEST_F(K52Cli, AFailedTransferExitsOneAndWritesNoFileBadInputExitsTwoBeforeAnythingIsSent) {
-  startSim({QStringLiteral("--faults"), QStringLiteral("lost=1")});
-  for (const char* command : {"read", "write"}) {
-    const CliResult r = run({QStringLiteral("--lang"), QStringLiteral("3"), QLatin1String(command), QStringLiteral("--port"), sim.device,
-                             path(*command == 'r' ? "out.dat" : "five.dat")});
-    EXPECT_EQ(r.exitCode, 1) << command;
+  startSim(QStringLiteral("--faults lost=1"));
+  for (const char* line : {"--lang 3 read --port @port @out.dat", "--lang 3 write --port @port @five.dat"}) {
+    const CliResult r = run(QLatin1String(line));
+    EXPECT_EQ(r.exitCode, 1) << line;
     EXPECT_TRUE(r.err.contains("Communication failed,please check commuication port!")) << r.err.toStdString();
   }
   EXPECT_FALSE(QFile::exists(path("out.dat")));
   EXPECT_TRUE(backups().isEmpty());
 
   startSim();
-  const QString port = sim.device;
-  const QStringList bad[] = {
-      {QStringLiteral("read"), path("out.dat")},  // no --port
-      {QStringLiteral("read"), QStringLiteral("--port"), port},
-      {QStringLiteral("read"), QStringLiteral("--port"), port, QStringLiteral("--start"), QStringLiteral("XYZ"), path("out.dat")},
-      {QStringLiteral("read"), QStringLiteral("--port"), port, QStringLiteral("--start"), QStringLiteral("0200"),
-       QStringLiteral("--end"), QStringLiteral("0100"), path("out.dat")},
-      {QStringLiteral("read"), QStringLiteral("--port"), port, QStringLiteral("--end"), QStringLiteral("2FFF"), path("out.dat")},
-      {QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("COM17"), path("out.dat")},
-      {QStringLiteral("read"), QStringLiteral("--port"), path("no-such-tty"), path("out.dat")},
-      {QStringLiteral("write"), QStringLiteral("--port"), port, path("missing.dat")},
-      {QStringLiteral("decode"), QStringLiteral("--port"), port, path("five.dat")},
-  };
-  for (const QStringList& args : bad) {
-    const CliResult r = run(args);
-    EXPECT_TRUE(r.exitCode == 2 && !r.err.isEmpty()) << args.join(QLatin1Char(' ')).toStdString() << "\n" << r.err.toStdString();
+  for (const char* line : {"read @out.dat",  // no --port
+                           "read --port @port", "read --port @port --start XYZ @out.dat",
+                           "read --port @port --start 0200 --end 0100 @out.dat", "read --port @port --end 2FFF @out.dat",
+                           "read --port COM17 @out.dat", "read --port @no-such-tty @out.dat", "write --port @port @missing.dat",
+                           "decode --port @port @five.dat"}) {
+    const CliResult r = run(QLatin1String(line));
+    EXPECT_TRUE(r.exitCode == 2 && !r.err.isEmpty()) << line << "\n" << r.err.toStdString();
   }
   EXPECT_FALSE(QFile::exists(path("out.dat")));
   EXPECT_TRUE(sim.command("status").contains("frames=0")) << "nothing reached the radio";

@@ -16,16 +16,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-using k52::test::bytes;
-using k52::test::Sim;
-using k52::test::TestEnv;
+using namespace k52::test;
 
 namespace {
-
-const QByteArray kHello = bytes({0x02, 0x50, 0x52, 0x4F, 0x47, 0x52, 0x41});
-const QByteArray kIdentify = bytes({0x4D, 0x02});
-const QByteArray kAck = bytes({0x06});
-const QByteArray kEnd = bytes({0x45, 0x5A, 0xA5, 0x32, 0x23, 0x45, 0xF2});
 
 QByteArray header(int command, int address, int length) { return bytes({command, address >> 8, address & 0xFF, length}); }
 QByteArray readRequest(int address, int length) { return header(0x52, address, length); }
@@ -90,10 +83,16 @@ class K52Sim : public ::testing::Test {
     env.writeFile(QStringLiteral("radio.dat"), image);
   }
   QString file(const char* name) const { return env.path(QString::fromLatin1(name)); }
+  // Arguments as words, "@name" a file of the test's folder.
+  QStringList words(const QString& line) const {
+    QStringList args;
+    for (const QString& w : line.split(QLatin1Char(' '), Qt::SkipEmptyParts)) args << (w.startsWith(QLatin1Char('@')) ? env.path(w.mid(1)) : w);
+    return args;
+  }
   // k52sim --fast on the image, with more arguments, and its terminal open.
-  std::unique_ptr<Line> start(QStringList more = {}, bool fast = true) {
-    if (fast) more << QStringLiteral("--fast");
-    EXPECT_TRUE(sim.start(QStringList{QStringLiteral("--image"), file("radio.dat")} + more)) << sim.p.readAllStandardError().constData();
+  std::unique_ptr<Line> start(const QString& more = {}, bool fast = true) {
+    EXPECT_TRUE(sim.start(words(QStringLiteral("--image @radio.dat ") + more + (fast ? QStringLiteral(" --fast") : QString()))))
+        << sim.p.readAllStandardError().constData();
     return std::make_unique<Line>(sim.device);
   }
   QByteArray status() { return sim.command("status"); }
@@ -108,7 +107,7 @@ class K52Sim : public ::testing::Test {
 };
 
 TEST_F(K52Sim, AHandshakeOpensTheSessionTheEndFrameClosesItNothingIsAnsweredOutside) {
-  auto line = start({QStringLiteral("--ident"), QStringLiteral("0102030405060708")});
+  auto line = start(QStringLiteral("--ident 0102030405060708"));
   ASSERT_GE(line->fd, 0);
   // Out of order (a block read, "M" 0x02, 06), bytes that start no frame and a hello with
   // a wrong letter get no reply.
@@ -125,29 +124,22 @@ TEST_F(K52Sim, AHandshakeOpensTheSessionTheEndFrameClosesItNothingIsAnsweredOuts
 }
 
 TEST_F(K52Sim, WritesAreStoredAckedAndSavedAtTheEndFrameShortBlocksAndTheTopOfMemoryToo) {
-  auto line = start({QStringLiteral("--save"), file("saved.dat")});
+  auto line = start(QStringLiteral("--save @saved.dat"));
   line->handshake();
   QByteArray expected = image;
   const auto write = [&](int address, const QByteArray& data) {
     EXPECT_EQ(line->exchange(writeRequest(address, data), 1), kAck) << std::hex << address;
     expected.replace(address, data.size(), data);
   };
-  QByteArray block;
-  for (int i = 0; i < 16; ++i) block.append(char(0xA0 + i));
-  write(0x0120, block);
-  // The closing writes of a write transfer: band, date, then the two fills with FF.
-  write(0x0FF0, bytes({0x04, 0x00, 0x04}));
-  write(0x0F92, bytes({26, 1, 5}));
-  write(0x0F80, QByteArray(16, '\xFF'));
-  write(0x0F90, bytes({0xFF, 0xFF}));
+  write(0x0120, QByteArray(16, '\xA5'));
   write(0x1FFF, bytes({0x5A}));
   write(0x0000, bytes({0x11, 0x22, 0x33}));
-  for (const auto& [address, length] : {std::pair{0x0120, 16}, {0x0F80, 0x20}, {0x0010, 3}, {0x1FFF, 1}, {0x1FF0, 16}, {0, 4}})
+  for (const auto& [address, length] : {std::pair{0x0118, 0x20}, {0x1FF0, 16}, {0, 4}})
     EXPECT_EQ(line->exchange(readRequest(address, length), length + 4), readReply(expected, address, length)) << address;
   EXPECT_TRUE(line->exchange(kEnd, 1, 150).isEmpty());
   EXPECT_EQ(sim.dump(), expected);
   EXPECT_EQ(env.readFile(file("saved.dat")), expected);
-  EXPECT_TRUE(status().contains("writes=7 "));
+  EXPECT_TRUE(status().contains("writes=3 "));
 }
 
 // Reply 4 is the first after the handshake's three: the block read of 16 bytes at 0x0040.
@@ -156,7 +148,7 @@ TEST_F(K52Sim, EachFaultKindOnTheFourthReply) {
   const QByteArray request = readRequest(0x0040, 16);
   const auto run = [&](const char* kind, auto&& check) {
     SCOPED_TRACE(kind);
-    auto line = start({QStringLiteral("--fault-at"), QStringLiteral("4:") + QLatin1String(kind)});
+    auto line = start(QStringLiteral("--fault-at 4:") + QLatin1String(kind));
     line->handshake();
     check(*line);
     if (QByteArray(kind) != "hangup") {
@@ -209,7 +201,7 @@ TEST_F(K52Sim, EachFaultKindOnTheFourthReply) {
 }
 
 TEST_F(K52Sim, FaultsOnTheHandshakeFromTheControlChannelAndAtRandomByTheSeed) {
-  auto line = start({QStringLiteral("--fault-at"), QStringLiteral("1:lost,3:short")});
+  auto line = start(QStringLiteral("--fault-at 1:lost,3:short"));
   EXPECT_TRUE(line->exchange(kHello, 1, 200).isEmpty());
   EXPECT_EQ(line->exchange(kHello, 1), kAck);
   EXPECT_LT(line->exchange(kIdentify, 8, 200).size(), 8);
@@ -223,8 +215,7 @@ TEST_F(K52Sim, FaultsOnTheHandshakeFromTheControlChannelAndAtRandomByTheSeed) {
   // The same seed and the same requests give the same faults; another seed others.
   // Faults hit the handshake's replies too, but not what the radio does with the frames.
   const auto transcript = [&](const char* seed) {
-    auto l = start({QStringLiteral("--seed"), QLatin1String(seed), QStringLiteral("--faults"),
-                    QStringLiteral("lost=0.1,wrong=0.1,short=0.1,garbage=0.1,extra=0.1")});
+    auto l = start(QStringLiteral("--faults lost=0.1,wrong=0.1,short=0.1,garbage=0.1,extra=0.1 --seed ") + QLatin1String(seed));
     QByteArray all;
     for (const QByteArray& frame : {kHello, kIdentify, kAck}) all += l->exchange(frame, frame == kIdentify ? 8 : 1, 60);
     for (int block = 0; block < 24; ++block) all += l->exchange(readRequest(16 * block, 16), 20, 60) + '\xEE';
@@ -234,7 +225,7 @@ TEST_F(K52Sim, FaultsOnTheHandshakeFromTheControlChannelAndAtRandomByTheSeed) {
   EXPECT_EQ(transcript("7"), transcript("7"));
   EXPECT_NE(transcript("7"), transcript("8"));
   // A limit on the random faults: every reply would be lost, but only the first two are.
-  line = start({QStringLiteral("--faults"), QStringLiteral("lost=1"), QStringLiteral("--fault-limit"), QStringLiteral("2")});
+  line = start(QStringLiteral("--faults lost=1 --fault-limit 2"));
   EXPECT_TRUE(line->exchange(kHello, 1, 100).isEmpty());
   EXPECT_TRUE(line->exchange(kHello, 1, 100).isEmpty());
   line->handshake();
@@ -275,8 +266,7 @@ TEST_F(K52Sim, ImagesLinksSavesSignalsAndBadOptions) {
 
   // The link points at the device while k52sim runs; SIGUSR1 and the end save the memory;
   // the FIFO takes commands as standard input does, "quit" ends the run cleanly.
-  auto line = start({QStringLiteral("--link"), file("radio-port"), QStringLiteral("--save"), file("saved.dat"),
-                     QStringLiteral("--control"), file("control")});
+  auto line = start(QStringLiteral("--link @radio-port --save @saved.dat --control @control"));
   EXPECT_EQ(QFileInfo(file("radio-port")).symLinkTarget(), sim.device);
   kill(pid_t(sim.p.processId()), SIGUSR1);
   for (int i = 0; i < 100 && env.readFile(file("saved.dat")).isEmpty(); ++i) usleep(10000);
@@ -295,11 +285,10 @@ TEST_F(K52Sim, ImagesLinksSavesSignalsAndBadOptions) {
   kill(pid_t(sim.p.processId()), SIGTERM);
   EXPECT_EQ(exitCode(), 0);
   env.writeFile(file("short.dat"), QByteArray(100, '\0'));  // a missing or short image is refused, as are bad options
-  for (const QStringList& bad : {QStringList{"--image", file("none.dat")}, {"--image", file("short.dat")}, {"--faults", "lost=2"},
-                                 {"--faults", "lost=0.6,wrong=0.6"}, {"--fault-at", "0:lost"}, {"--fault-at", "3:melted"},
-                                 {"--ident", "0102"}, {"--bogus"}}) {
-    EXPECT_FALSE(sim.start(bad));
-    EXPECT_EQ(exitCode(), 2) << bad.join(QLatin1Char(' ')).toStdString();
+  for (const char* bad : {"--image @none.dat", "--image @short.dat", "--faults lost=2", "--faults lost=0.6,wrong=0.6",
+                          "--fault-at 0:lost", "--fault-at 3:melted", "--ident 0102", "--bogus"}) {
+    EXPECT_FALSE(sim.start(words(QLatin1String(bad))));
+    EXPECT_EQ(exitCode(), 2) << bad;
   }
 }
 
