@@ -27,11 +27,30 @@ class ToneListTest : public CodecTest {
   }
 };
 
-// (The tones and codes are the list's; the channel codec checks the bytes of several.)
-TEST_F(ToneListTest, TonesThenNormalThenInvertedCodesEachWithItsOwnImageCode) {
-  const std::pair<int, const char*> rows[] = {{0, "FFFF"}, {1, "67.0 0670"}, {13, "100.0 1000"}, {50, "254.1 2541"},
-                                              {51, "D023N 8023"}, {155, "D754N 8754"}, {156, "D023I C023"}, {260, "D754I C754"}};
-  for (const auto& [i, text] : rows) EXPECT_EQ((i ? ctx.tones.CtdcsList(i) + QLatin1Char(' ') : QString()) + ctx.tones.IicCode(i), QLatin1String(text)) << i;
+// The published tone and code sequences, as printed for the radio's users: a wrong entry in
+// the program's list would program a squelch the other radios never send.
+const char* const kTones =
+    "67.0 69.3 71.9 74.4 77.0 79.7 82.5 85.4 88.5 91.5 94.8 97.4 100.0 103.5 107.2 110.9 114.8 118.8 123.0 "
+    "127.3 131.8 136.5 141.3 146.2 151.4 156.7 159.8 162.2 165.5 167.9 171.3 173.8 177.3 179.9 183.5 186.2 "
+    "189.9 192.8 196.6 199.5 203.5 206.5 210.7 218.1 225.7 229.1 233.6 241.8 250.3 254.1";
+const char* const kDcs =
+    "023 025 026 031 032 036 043 047 051 053 054 065 071 072 073 074 114 115 116 122 125 131 132 134 143 145 "
+    "152 155 156 162 165 172 174 205 212 223 225 226 243 244 245 246 251 252 255 261 263 265 266 271 274 306 "
+    "311 315 325 331 332 343 346 351 356 364 365 371 411 412 413 423 431 432 445 446 452 454 455 462 464 465 "
+    "466 503 506 516 523 526 532 546 565 606 612 624 627 631 632 645 654 662 664 703 712 723 731 732 734 743 754";
+
+TEST_F(ToneListTest, ListHoldsThePublishedTonesThenNormalThenInvertedCodesEachWithItsOwnImageCode) {
+  const QStringList tones = QString::fromLatin1(kTones).split(QLatin1Char(' ')), dcs = QString::fromLatin1(kDcs).split(QLatin1Char(' '));
+  ASSERT_EQ(tones.size() + dcs.size(), 155);
+  for (int i = 0; i < 50; ++i) {
+    const int tenths = qRound(tones[i].toDouble() * 10);  // tenths of a hertz, four digits
+    EXPECT_EQ(ctx.tones.CtdcsList(1 + i) + QLatin1Char(' ') + ctx.tones.IicCode(1 + i),
+              tones[i] + QStringLiteral(" %1").arg(tenths, 4, 10, QLatin1Char('0'))) << "tone " << i + 1;
+  }
+  for (int i = 0; i < 105; ++i)
+    EXPECT_EQ(ctx.tones.CtdcsList(51 + i) + ctx.tones.IicCode(51 + i) + ctx.tones.CtdcsList(156 + i) + ctx.tones.IicCode(156 + i),
+              QStringLiteral("D%1N8%1D%1IC%1").arg(dcs[i])) << "code " << i + 1;
+  EXPECT_EQ(ctx.tones.IicCode(0), QStringLiteral("FFFF"));
   EXPECT_TRUE(ctx.tones.CtdcsList(261).isEmpty() && ctx.tones.IicCode(261).isEmpty()) << "nothing past the list";
   QSet<QString> seen;
   for (int i = 0; i <= 260; ++i) seen.insert(ctx.tones.IicCode(i));
