@@ -6,6 +6,7 @@
 #include "editor/frmCustomFre.h"
 #include "errlog/guarded.h"
 #include "image/chmem.h"
+#include "image/optcodec.h"
 #include "shell/appcontext.h"
 #include "ui/qtgrid.h"
 
@@ -78,6 +79,8 @@ frmMemDat::frmMemDat(AppContext& ctx, QWidget* parent) : QMdiSubWindow(parent), 
   connect(chkTimerFillGrid_, &QCheckBox::clicked, this, &frmMemDat::chkTimerFillGrid_Click);
   connect(tmrTimerFillGrid_, &QTimer::timeout, this, &frmMemDat::tmrTimerFillGrid_Timer);
   connect(grid_, &QtGrid::afterEdit, this, &frmMemDat::vsfgGridMemDat_AfterEdit);
+  // A fill while an editor is open waits for its end.
+  connect(grid_, &QtGrid::editCancelled, this, [this] { QTimer::singleShot(0, this, &frmMemDat::fillIfStale); });
   applyFontFamily(fraMemData_, ctx_.st.CurFont);
 }
 
@@ -99,6 +102,7 @@ void frmMemDat::SetGridMemDat() {
 }
 
 void frmMemDat::TableFreDat() {
+  stale_ = false;
   const std::vector<int> marked = k52::TableFreDat(ctx_, *grid_);
   if (!marked.empty())
     grid_->scrollTo(grid_->model()->index(memDatRow(marked.back()) - 1, memDatCol(marked.back()) - 1));
@@ -108,6 +112,15 @@ void frmMemDat::cmdFillGrid_Click() {
   SetConvIicDat(ctx_);
   WriteComDat(ctx_);
   TableFreDat();
+}
+
+void frmMemDat::imageReplaced() {
+  stale_ = true;
+  QTimer::singleShot(0, this, &frmMemDat::fillIfStale);
+}
+
+void frmMemDat::fillIfStale() {
+  if (stale_ && !editing(grid_)) TableFreDat();
 }
 
 void frmMemDat::cmdSetDefCol_Click() { SetDefCol(*grid_); }
@@ -120,17 +133,39 @@ frmPartFill& frmMemDat::partFill() {
 }
 
 void frmMemDat::chkTimerFillGrid_Click() {
-  if (chkTimerFillGrid_->isChecked())
+  if (chkTimerFillGrid_->isChecked() && isVisible())
     tmrTimerFillGrid_->start();
   else
     tmrTimerFillGrid_->stop();
 }
 
 void frmMemDat::tmrTimerFillGrid_Timer() {
-  // A fill moves the current cell for its marking, which would end an edit in progress:
-  // the tick waits until the user has left the cell.
-  if (editing(grid_)) return;
-  cmdFillGrid_Click();
+  guarded(ctx_.log, "frmMemDat->tmrTimerFillGrid_Timer", [&] {
+    if (!isVisible()) {
+      tmrTimerFillGrid_->stop();
+      return;
+    }
+    // A fill moves the current cell for its marking, which would end an edit in progress:
+    // the tick waits until the user has left the cell.
+    if (editing(grid_)) return;
+    // Unlike the button, the tick takes nothing from an edit elsewhere (a grid cell, the
+    // power-on message): it encodes what the tables hold and leaves the focus where it is.
+    ChInfoSaveSol(ctx_, 0);
+    OptSelSaveSol(ctx_, 0);
+    WriteComDat(ctx_);
+    TableFreDat();
+  });
+}
+
+void frmMemDat::showEvent(QShowEvent* event) {
+  QMdiSubWindow::showEvent(event);
+  if (chkTimerFillGrid_->isChecked()) tmrTimerFillGrid_->start();
+  fillIfStale();
+}
+
+void frmMemDat::hideEvent(QHideEvent* event) {
+  tmrTimerFillGrid_->stop();
+  QMdiSubWindow::hideEvent(event);
 }
 
 void frmMemDat::vsfgGridMemDat_MouseMove(int row, int col, const QPoint& globalPos) {
@@ -146,7 +181,10 @@ void frmMemDat::vsfgGridMemDat_MouseMove(int row, int col, const QPoint& globalP
 
 QString frmMemDat::gridToolTip() const { return grid_->toolTip(); }
 
-void frmMemDat::vsfgGridMemDat_AfterEdit() { GridDataTemp(ctx_, *grid_); }
+void frmMemDat::vsfgGridMemDat_AfterEdit(int row, int col) {
+  GridDataTemp(ctx_, *grid_, row, col);
+  QTimer::singleShot(0, this, &frmMemDat::fillIfStale);
+}
 
 bool frmMemDat::eventFilter(QObject* watched, QEvent* event) {
   if (watched == grid_->viewport()) {

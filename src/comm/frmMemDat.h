@@ -1,8 +1,9 @@
 #pragma once
 // The memory data viewer: the image as a hex grid, 16 bytes a row, with the bytes changed
 // since the last fill in red, a tooltip with the bits and the decimal value of the byte
-// under the mouse, cells edited straight into the image, a fill on demand or every second,
-// and the part-fill dialog. An engineering tool, opened in test mode; a child of the main
+// under the mouse, cells edited straight into the image, a fill on demand or every second
+// while the window is shown, and the part-fill dialog. The grid is filled again whenever
+// the image is replaced (a file opened, a read, New, a band change). An engineering tool, opened in test mode; a child of the main
 // window's document area, loaded once and hidden, not closed, until the program exits.
 
 #include <QMdiSubWindow>
@@ -28,6 +29,9 @@ class frmMemDat : public QMdiSubWindow {
   void SetGridMemDat();
   // Fills the grid from the image, marks the changed bytes and brings them into view.
   void TableFreDat();
+  // The image was replaced: the grid is filled from it once control returns to the event
+  // loop (at once if a transfer fills it itself), or when an edit in it has ended.
+  void imageReplaced();
 
   void cmdFillGrid_Click();
   void cmdSetDefCol_Click();
@@ -36,7 +40,7 @@ class frmMemDat : public QMdiSubWindow {
   void tmrTimerFillGrid_Timer();
   // The tooltip for the cell under the mouse (grid row and column).
   void vsfgGridMemDat_MouseMove(int row, int col, const QPoint& globalPos);
-  void vsfgGridMemDat_AfterEdit();
+  void vsfgGridMemDat_AfterEdit(int row, int col);
 
   QtGrid* vsfgGridMemDat() const { return grid_; }
   QPushButton* cmdFillGrid() const { return cmdFillGrid_; }
@@ -52,6 +56,9 @@ class frmMemDat : public QMdiSubWindow {
  protected:
   // Form_QueryUnload: closing only hides the window until the program exits.
   void closeEvent(QCloseEvent* event) override;
+  // The every-second fill runs only while the window is shown.
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -64,6 +71,8 @@ class frmMemDat : public QMdiSubWindow {
   QCheckBox* chkTimerFillGrid_;
   QTimer* tmrTimerFillGrid_;
   frmPartFill* partFill_ = nullptr;
+  bool stale_ = false;  // the image was replaced since the grid was last filled
+  void fillIfStale();
 };
 
 }  // namespace k52

@@ -125,24 +125,25 @@ std::vector<int> TableFreDat(AppContext& ctx, Grid& grid) {
   return marked;
 }
 
-void GridDataTemp(AppContext& ctx, Grid& grid) {
+void GridDataTemp(AppContext& ctx, Grid& grid, int row, int col) {
   guarded(ctx.log, "frmMemDat->GridDataTemp", [&] {
-    forEachByteCell(ctx, [&](int r, int c, int a) {
-      const QString t = grid.text(r, c).trimmed();
-      // A cell the grid has not been filled at holds no byte: the image keeps its own.
-      if (t.isEmpty()) return;
-      int value = 0;
-      try {
-        const auto d = SeparateChar(t);
-        value = d[3] * 4096 + d[2] * 256 + d[1] * 16 + d[0];
-        if (value > 255) raiseError(ErrOverflow, QStringLiteral("above FF"));
-      } catch (const K52Error& e) {
-        // Refused: the cell shows the image's byte again.
-        grid.setText(r, c, FormatByteDat(ctx.IicDat.at(a)));
-        raiseError(e.number(), QStringLiteral("cell %1 holds \"%2\", no byte").arg(rowHeader(r).chopped(1)).arg(t));
-      }
-      ctx.IicDat.at(a) = static_cast<uint8_t>(value);
-    });
+    if (row < 1 || col < 1 || col > kMemDatBytesPerRow) return;
+    const int a = memDatAddress(row, col);
+    if (a > ctx.st.TableMaxAddr) return;
+    const QString t = grid.text(row, col).trimmed();
+    if (t.isEmpty()) return;
+    int value = 0;
+    try {
+      const auto d = SeparateChar(t);
+      value = d[3] * 4096 + d[2] * 256 + d[1] * 16 + d[0];
+      if (value > 255) raiseError(ErrOverflow, QStringLiteral("above FF"));
+    } catch (const K52Error& e) {
+      // Refused: the cell shows the image's byte again.
+      grid.setText(row, col, FormatByteDat(ctx.IicDat.at(a)));
+      raiseError(e.number(), QStringLiteral("cell %1 holds \"%2\", no byte").arg(QString::number(a, 16).toUpper().rightJustified(4, QLatin1Char('0')), t));
+    }
+    ctx.IicDat.at(a) = static_cast<uint8_t>(value);
+    grid.setText(row, col, FormatByteDat(static_cast<uint8_t>(value)));  // as the next fill shows it
   });
 }
 
@@ -227,7 +228,6 @@ void PartFillData(AppContext& ctx, Grid& grid, const QString& value, int base, c
       ctx.IicDat.at(a) = v;
       if (memDatRow(a) < grid.rows()) grid.setText(memDatRow(a), memDatCol(a), shown);
     }
-    GridDataTemp(ctx, grid);
   });
 }
 

@@ -44,11 +44,11 @@ std::vector<int> TableFreDat(AppContext& ctx, Grid& grid);
 // cmdSetDefCol_Click: every data cell's text black again.
 void SetDefCol(Grid& grid);
 
-// Writes the grid back into the image, 0 ... TableMaxAddr. An empty cell (not filled yet)
-// leaves its image byte as it is. A cell that is no byte (above FF, or not hex) stops the
-// write-back there: the cell shows its image byte again and the refusal is logged under
-// "frmMemDat->GridDataTemp"; the addresses before it are written.
-void GridDataTemp(AppContext& ctx, Grid& grid);
+// Writes the byte the user typed into data cell (row, col) back into the image; no other
+// cell is read, so a grid left from an earlier image writes nothing of it. An empty cell
+// leaves its image byte as it is. A cell that is no byte (above FF, or not hex) is refused:
+// it shows its image byte again and the refusal is logged under "frmMemDat->GridDataTemp".
+void GridDataTemp(AppContext& ctx, Grid& grid, int row, int col);
 
 // The tooltip of a data cell (row, col >= 1): selects the cell and, when it holds a byte,
 // returns its address, base-2 digits, bit display and decimal value. Empty for header
@@ -76,7 +76,7 @@ int16_t PartFillAddress(const QString& text);
 
 // frmPartFill's cmdFillData_Click: every address from start to end (inclusive; nothing
 // when start is above end) gets the value in the image and its hex text (no leading zero)
-// in the grid; then GridDataTemp. Reports as "frmPartFill->cmdFillData_Click".
+// in the grid. Reports as "frmPartFill->cmdFillData_Click".
 void PartFillData(AppContext& ctx, Grid& grid, const QString& value, int base, const QString& startAddr,
                   const QString& endAddr);
 

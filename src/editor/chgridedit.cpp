@@ -197,6 +197,13 @@ void vsfgGridCh_AfterEdit(AppContext& ctx, int Row, int Col) {
   }
 }
 
+void vsfgGridCh_EditCancelled(AppContext& ctx, int Row, int Col) {
+  guarded(ctx.log, "frmSysSet->vsfgGridCh_EditCancelled", [&] {
+    if (Col != kFieldName || Row < 1 || Row > ctx.ch.ChCount) return;
+    ChNameCharShow(ctx, channelOf(Row));
+  });
+}
+
 void vsfgGridCh_Click(AppContext& ctx, ChGridEdit& ed) {
   guarded(ctx.log, "frmSysSet->vsfgGridCh_Click:", [&] {
     Grid& g = ctx.gridCh();
@@ -349,10 +356,14 @@ int32_t ModifyTxRxFre(AppContext& ctx, const QString& text) {
 
 void ChNameEdit(AppContext& ctx, int16_t channel) {
   guarded(ctx.log, "frmSysSet->ChNameEdit", [&] {
-    ChNameCharSol(ctx, ctx.gridCh().text(channel, kFieldName), kNameLength);
+    // Characters the radio cannot show are left out, and the user is told which.
+    QString dropped;
+    const QString kept = keepDisplayChars(ctx, ctx.gridCh().text(channel, kFieldName), dropped);
+    ChNameCharSol(ctx, kept, kNameLength);
     for (int i = 0; i < kNameLength; ++i)
       ctx.ch.ChNameCode(channel, i) = channel == kVfoRow ? uint8_t{255} : ctx.chars.NameCode(i);
     ChNameCharShow(ctx, channel);
+    if (channel != kVfoRow) noticeDroppedChars(ctx, dropped);
   });
 }
 

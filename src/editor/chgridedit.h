@@ -75,6 +75,9 @@ bool chInterfaceLocked(const AppContext& ctx);
 void vsfgGridCh_BeforeEdit(AppContext& ctx, int Row, int Col, bool& Cancel);
 // Checks and stores the text the user left in cell (Row, Col); completes a new channel.
 void vsfgGridCh_AfterEdit(AppContext& ctx, int Row, int Col);
+// The editor of cell (Row, Col) was left with Escape: a name cell shows the stored name
+// again (the name a double click proposed is dropped with the edit).
+void vsfgGridCh_EditCancelled(AppContext& ctx, int Row, int Col);
 // A click on the cell ed.MouseRow, ed.MouseCol: row highlight, edit mode, and on an empty
 // channel the editor in its RX cell.
 void vsfgGridCh_Click(AppContext& ctx, ChGridEdit& ed);
@@ -95,6 +98,7 @@ int32_t ModifyTxRxFre(AppContext& ctx, const QString& text);
 const QString& choiceText(const AppContext& ctx, int col, int32_t v);
 
 // The name typed into grid cell (channel, 8) into ChNameCode, and shown as it will be stored.
+// Characters the radio cannot show are left out and named in the status bar.
 void ChNameEdit(AppContext& ctx, int16_t channel);
 
 }  // namespace k52

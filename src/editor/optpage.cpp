@@ -145,9 +145,11 @@ void InitOpt(AppContext& ctx, OptPageView& view) {
 void optControlClick(AppContext& ctx, int entry, int value) { ctx.opt.OptSel(entry) = static_cast<int16_t>(value); }
 
 void txtPwrMsg_LostFocus(AppContext& ctx, const QString& text) {
-  ChNameCharSol(ctx, text, kNameLength);
+  QString dropped;
+  ChNameCharSol(ctx, keepDisplayChars(ctx, text, dropped), kNameLength);
   for (int i = 0; i < kNameLength; ++i) ctx.opt.OptSel(kOptPowerOnMsg + i) = ctx.chars.NameCode(i);
   ShowPowerOnMsg(ctx);
+  noticeDroppedChars(ctx, dropped);
 }
 
 void txtRadioFre_Change(AppContext& ctx, OptPageView& view, int station) {

@@ -115,7 +115,8 @@ void InitOpt(AppContext& ctx, OptPageView& view);
 void optControlClick(AppContext& ctx, int entry, int value);
 
 // Leaving the power-on message box: the text as the radio will show it is stored in
-// OptSel(50 ... 54) and shown again in the box.
+// OptSel(50 ... 54) and shown again in the box; characters the radio cannot show are left
+// out and named in the status bar.
 void txtPwrMsg_LostFocus(AppContext& ctx, const QString& text);
 
 // Every change of station box i, typed or set by the program: text that is not a number,

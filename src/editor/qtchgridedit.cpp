@@ -83,6 +83,7 @@ QtChGridEdit::QtChGridEdit(AppContext& ctx, QtGrid* grid, QWidget* menuOwner)
     return !cancel;
   });
   connect(grid_, &QtGrid::afterEdit, this, [this](int row, int col) { vsfgGridCh_AfterEdit(ctx_, row, col); });
+  connect(grid_, &QtGrid::editCancelled, this, [this](int row, int col) { vsfgGridCh_EditCancelled(ctx_, row, col); });
   connect(grid_, &QtGrid::mouseDown, this, [this](int row, int col, Qt::MouseButton button, const QPoint& global) {
     ed_.MouseRow = row;
     ed_.MouseCol = col;

@@ -64,6 +64,26 @@ void ChNameCharSol(AppContext& ctx, const QString& text, int16_t count) {
   });
 }
 
+QString keepDisplayChars(const AppContext& ctx, const QString& text, QString& dropped) {
+  QString kept;
+  dropped.clear();
+  // Code point by code point, so that a character outside the basic plane is dropped whole.
+  for (const char32_t cp : text.toUcs4()) {
+    const QString ch = QString::fromUcs4(&cp, 1);
+    bool shown = false;
+    if (ch.size() == 1) {
+      const QString upper(ch.at(0).toUpper());
+      for (int code = 0; code < kFirstNonChar && !shown; ++code) shown = ctx.chars.CharTbl(code) == upper;
+    }
+    (shown ? kept : dropped) += ch;
+  }
+  return kept;
+}
+
+void noticeDroppedChars(AppContext& ctx, const QString& dropped) {
+  if (!dropped.isEmpty()) ctx.views->setStatusNotice(ctx.text(kDroppedCharsText) + dropped);
+}
+
 void ChNameCharShow(AppContext& ctx, int16_t n) {
   guarded(ctx.log, "modChMem->ChNameCharShow", [&] {
     const QString text = codesToText(ctx, [&](int i) { return int(ctx.ch.ChNameCode(n, i)); });

@@ -14,6 +14,13 @@ inline constexpr int kNameLength = 5;
 void GetValidCharTbl(AppContext& ctx);
 // Text to codes: NameCode(0 ... count-1).
 void ChNameCharSol(AppContext& ctx, const QString& text, int16_t count);
+// The characters of a typed text that the radio can show (lower-case letters count as
+// their capitals), in order; the others, in order, go to dropped.
+QString keepDisplayChars(const AppContext& ctx, const QString& text, QString& dropped);
+// The status bar's notice names the characters left out of a name or the power-on message
+// (language text 438, then the characters); nothing when none were.
+inline constexpr int kDroppedCharsText = 438;
+void noticeDroppedChars(AppContext& ctx, const QString& dropped);
 // Codes to text, for channel n into grid cell (n, 8).
 void ChNameCharShow(AppContext& ctx, int16_t n);
 // The power-on message OptSel(50...54) into the message box.

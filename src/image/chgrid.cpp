@@ -152,6 +152,7 @@ void SoftDisplay(AppContext& ctx) {
     ShowChTblGrid(ctx);
     OptSelSaveSol(ctx, 1);
     ctx.views->showOptions();
+    ctx.views->memoryImageReplaced();
   });
 }
 

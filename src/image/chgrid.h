@@ -25,7 +25,8 @@ void RxFreShow(AppContext& ctx, int16_t n);
 void TxFreShow(AppContext& ctx, int16_t n);
 void CtdcsDecShow(AppContext& ctx, int16_t n);
 void CtdcsEncShow(AppContext& ctx, int16_t n);
-// The full refresh after the image was replaced: band, channels, grid, options.
+// The full refresh after the image was replaced: band, channels, grid, options, and the
+// memory data window.
 void SoftDisplay(AppContext& ctx);
 
 // A frequency in 10 Hz units as the shortest exact decimal text in MHz

@@ -35,6 +35,7 @@ void InitTempArray(AppContext& ctx) {
     ctx.IicDat.fill(0xFF);
     if (!readFailed) ctx.IicDat.assignFrom(data);
     InitChInfo(ctx);
+    ctx.views->memoryImageReplaced();
     if (missing) raiseError(ErrFileNotFound, path);
     if (readFailed) raiseError(ErrDeviceIo, path);
   });

@@ -56,6 +56,9 @@ class AppViews {
   virtual void showLastProgrammed(const QString& /*text*/) {}
   // Shows the memory data window frmMemDat, not modal (test mode).
   virtual void showMemDat() {}
+  // The image was replaced as a whole (New, a file opened, a read, a band change): the
+  // memory data window shows it again.
+  virtual void memoryImageReplaced() {}
   // Finishes whatever the user is still typing (an open grid cell, the power-on message,
   // a station box) so that it reaches the tables before they are encoded.
   virtual void commitPendingEdits() {}

@@ -341,6 +341,10 @@ void mdifrmMain::showMemDat() {
   mdi_->setActiveSubWindow(&w);
 }
 
+void mdifrmMain::memoryImageReplaced() {
+  if (memDat_) memDat_->imageReplaced();
+}
+
 void mdifrmMain::loadSettingsWindow() {
   if (sysSet_) return;  // loaded once, then only hidden and shown
   sysSet_ = new frmSysSet(ctx_);

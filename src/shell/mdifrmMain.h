@@ -53,6 +53,7 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void setSoftFace() override;
   void setGridMemDat() override;
   void showMemDat() override;
+  void memoryImageReplaced() override;
   void loadSettingsWindow() override;
   void commitPendingEdits() override;
   void showToolCom() override;

@@ -4,7 +4,9 @@
 #include <QAbstractTableModel>
 #include <QComboBox>
 #include <QEvent>
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
@@ -168,6 +170,7 @@ class QtGridDelegate final : public QStyledItemDelegate {
     const int r = index.row() + 1, c = index.column() + 1;
     if (grid_->beforeEdit_ && !grid_->beforeEdit_(r, c)) return nullptr;
     if (grid_->editMode() == GridEditMode::None) return nullptr;
+    grid_->editorIndex_ = index;
     const QString list = grid_->colComboList(c);
     if (list.isEmpty()) return grid_->editor_ = QStyledItemDelegate::createEditor(parent, option, index);
     auto* combo = new QComboBox(parent);
@@ -208,8 +211,13 @@ class QtGridDelegate final : public QStyledItemDelegate {
   QtGrid* grid_;
 };
 
-QtGrid::QtGrid(QWidget* parent) : QTableView(parent), model_(new QtGridModel) {
+QtGrid::QtGrid(QWidget* parent) : QTableView(parent), model_(new QtGridModel), clickEdit_(new QTimer(this)) {
   model_->setParent(this);
+  clickEdit_->setSingleShot(true);
+  connect(clickEdit_, &QTimer::timeout, this, [this] {
+    if (state() != QAbstractItemView::EditingState && clickEditIndex_.isValid() && clickEditIndex_ == currentIndex())
+      edit(currentIndex());
+  });
   setModel(model_);
   setItemDelegate(new QtGridDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -378,8 +386,11 @@ void QtGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hin
   // A cell the edit's handler selected wins over the editor's move to the next cell.
   if (pendingCurrent_ && (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem))
     hint = QAbstractItemDelegate::NoHint;
+  const bool cancelled = hint == QAbstractItemDelegate::RevertModelCache && editor == editor_;
+  const QPersistentModelIndex cell = editorIndex_;
   QTableView::closeEditor(editor, hint);
   applyPendingCurrent();
+  if (cancelled && cell.isValid()) emit editCancelled(cell.row() + 1, cell.column() + 1);
 }
 
 int QtGrid::row() const { return model_->store.row(); }
@@ -423,8 +434,10 @@ void QtGrid::setEditMode(GridEditMode mode) {
       setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
       break;
     case GridEditMode::KbdMouse:
+      // A click on the selected cell is handled here (clickEdit_), not by the table: the
+      // table's own wait for a double click throws away the keys typed during it.
       setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
-                      QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked);
+                      QAbstractItemView::DoubleClicked);
       break;
   }
 }
@@ -471,6 +484,11 @@ std::pair<int, int> QtGrid::cellAt(const QPoint& viewportPos) const {
 
 void QtGrid::mousePressEvent(QMouseEvent* event) {
   const auto [r, c] = cellAt(event->position().toPoint());
+  clickEdit_->stop();
+  const QModelIndex at = indexAt(event->position().toPoint());
+  pressOnSelected_ = event->button() == Qt::LeftButton && at.isValid() && at == currentIndex() &&
+                     selectionModel()->isSelected(at) && state() != QAbstractItemView::EditingState;
+  clickEditIndex_ = at;
   const QPoint global = event->globalPosition().toPoint();
   const Qt::MouseButton button = event->button();
   QTableView::mousePressEvent(event);
@@ -480,14 +498,27 @@ void QtGrid::mousePressEvent(QMouseEvent* event) {
 void QtGrid::mouseReleaseEvent(QMouseEvent* event) {
   const auto [r, c] = cellAt(event->position().toPoint());
   const Qt::MouseButton button = event->button();
+  const bool sameCell = indexAt(event->position().toPoint()) == clickEditIndex_;
   QTableView::mouseReleaseEvent(event);
   emit mouseUp(r, c, button);
+  if (button == Qt::LeftButton && pressOnSelected_ && sameCell && editMode() == GridEditMode::KbdMouse &&
+      state() != QAbstractItemView::EditingState)
+    clickEdit_->start(QApplication::doubleClickInterval());
+  pressOnSelected_ = false;
 }
 
 void QtGrid::mouseDoubleClickEvent(QMouseEvent* event) {
   const auto [r, c] = cellAt(event->position().toPoint());
+  clickEdit_->stop();
+  pressOnSelected_ = false;  // the release that follows is no click on the selected cell
   emit dblClick(r, c, event->button());
   QTableView::mouseDoubleClickEvent(event);
+}
+
+void QtGrid::keyPressEvent(QKeyEvent* event) {
+  // A key typed right after a click on the selected cell opens that cell's editor itself.
+  clickEdit_->stop();
+  QTableView::keyPressEvent(event);
 }
 
 }  // namespace k52

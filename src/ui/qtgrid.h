@@ -8,6 +8,7 @@
 
 #include "ui/grid.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTableView>
 #include <functional>
@@ -15,6 +16,7 @@
 #include <utility>
 
 class QAbstractButton;
+class QTimer;
 
 namespace k52 {
 
@@ -88,6 +90,8 @@ class QtGrid final : public QTableView, public Grid {
  signals:
   // The user's edit of (row, col) has been stored in the cell.
   void afterEdit(int row, int col);
+  // The user left the editor of (row, col) with Escape: the cell keeps its text.
+  void editCancelled(int row, int col);
   // The mouse on the cell area, with the grid cell under the pointer ((-1, -1) off the data
   // cells): a button pressed, after the table has moved its current cell; a button
   // released, after the table has reacted (an editor it opens is open); a double click,
@@ -102,6 +106,9 @@ class QtGrid final : public QTableView, public Grid {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  // Typing never jumps to a row that starts with the letters typed: every key is the cell's.
+  void keyboardSearch(const QString&) override {}
 
  private:
   friend class QtGridDelegate;
@@ -115,6 +122,12 @@ class QtGrid final : public QTableView, public Grid {
   QAbstractButton* corner_ = nullptr;
   std::function<bool(int, int)> beforeEdit_;
   QPointer<QWidget> editor_;  // the cell editor last opened
+  QPersistentModelIndex editorIndex_;  // and its cell
+  // A click on the selected cell opens its editor once no double click can follow; a key
+  // typed meanwhile opens it at once and is its first character.
+  QTimer* clickEdit_;
+  QPersistentModelIndex clickEditIndex_;
+  bool pressOnSelected_ = false;
   int comboIndex_ = -1;
   // While an edit is being stored, the cells the afterEdit handlers select become current
   // once the editor has closed.

@@ -5,15 +5,24 @@
 #include "comm/frmMemDat.h"
 #include "comm/frmPartFill.h"
 #include "comm/memdat.h"
+#include "comm/datafiles.h"
+#include "editor/frmSysSet.h"
+#include "editor/frmSysSetOptions.h"
+#include "image/chcodec.h"
+#include "image/optcodec.h"
+#include "shell/mdifrmMain.h"
 #include "support/testenv.h"
 #include "ui/qtgrid.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QTabWidget>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +31,9 @@
 using namespace k52;
 
 namespace {
+
+// QTest sends the keys to the widget that has the keyboard focus at each key.
+QWidget* const toFocus = nullptr;
 
 class MemDatTest : public ::testing::Test {
  protected:
@@ -70,44 +82,41 @@ TEST_F(MemDatTest, TheGridCoversTheImageUpToTableMaxAddrAndMarksTheBytesChangedS
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
 }
 
-TEST_F(MemDatTest, WriteBackKeepsUnfilledBytesAndRefusesCellsThatAreNoByte) {
+TEST_F(MemDatTest, AnEditWritesBackItsOwnCellOnlyAndACellThatIsNoByteIsRefused) {
   const MemoryImage before = ctx.IicDat;
-  edit(0x0123, " c5 ");  // an edit before the first fill: only the edited cell reaches the image
-  GridDataTemp(ctx, grid);
-  EXPECT_EQ(ctx.IicDat.at(0x0123), 0xC5);
-  ctx.IicDat.at(0x0123) = before.at(0x0123);
-  EXPECT_EQ(ctx.IicDat, before);
+  const auto writeBack = [&](int a, const char* text) {
+    edit(a, QString::fromLatin1(text));
+    GridDataTemp(ctx, grid, memDatRow(a), memDatCol(a));
+  };
   TableFreDat(ctx, grid);
-  edit(0x0010, "7");
-  edit(0x0020, "1FF");
-  edit(0x0030, "00");
-  GridDataTemp(ctx, grid);
-  EXPECT_EQ(ctx.IicDat.at(0x0010), 0x07) << "before the refused cell: written";
-  EXPECT_EQ(ctx.IicDat.at(0x0020), before.at(0x0020));
-  EXPECT_EQ(cell(0x0020), FormatByteDat(before.at(0x0020))) << "the refused cell shows the image's byte again";
-  EXPECT_EQ(ctx.IicDat.at(0x0030), before.at(0x0030)) << "the write-back stopped there";
-  EXPECT_EQ(ctx.log.lastNumber(), ErrOverflow);
-  edit(0x0040, "G1");
-  GridDataTemp(ctx, grid);
-  EXPECT_EQ(ctx.log.lastNumber(), ErrTypeMismatch);
-  EXPECT_EQ(ctx.IicDat.at(0x0030), 0x00) << "the next write-back carries on past the old refusal";
-  EXPECT_EQ(ctx.log.lastProcName(), "frmMemDat->GridDataTemp");
+  edit(0x0010, "7");  // changed in the grid but not edited: never read
+  writeBack(0x0123, " c5 ");
+  writeBack(0x1FFF, "0");
+  MemoryImage expected = before;
+  expected.at(0x0123) = 0xC5;
+  expected.at(0x1FFF) = 0x00;
+  EXPECT_EQ(ctx.IicDat, expected);
+  EXPECT_EQ(ctx.log.entriesLogged(), 0);
+  for (const auto& [text, error] : {std::pair{"1FF", int(ErrOverflow)}, {"G1", ErrTypeMismatch}}) {
+    writeBack(0x0020, text);
+    EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("frmMemDat->GridDataTemp"), error)) << text;
+    EXPECT_EQ(cell(0x0020), FormatByteDat(before.at(0x0020))) << "the refused cell shows the image's byte again";
+  }
+  EXPECT_EQ(ctx.IicDat, expected);
 }
 
-TEST_F(MemDatTest, PartFillWritesTheRangeCapsTheValueAndAlwaysWritesTheGridBack) {
+TEST_F(MemDatTest, PartFillWritesTheRangeAndCapsTheValue) {
   TableFreDat(ctx, grid);
   PartFillData(ctx, grid, QStringLiteral("300"), PartFillDec, QStringLiteral("0100"), QStringLiteral("10f"));
   EXPECT_EQ(ctx.IicDat.toByteArray().mid(0xFF, 0x12), char(0xFF * 7) + QByteArray(16, '\xFF') + char(0x110 * 7));
   EXPECT_EQ(cell(0x105), "FF");
   PartFillData(ctx, grid, QStringLiteral("101"), PartFillBin, QStringLiteral("0"), QStringLiteral("1"));
   EXPECT_EQ(cell(0x0001), "5") << "the fill's own text has no leading zero";
-  // Start above end fills nothing, but an edited cell still reaches the image; a fill
+  // Start above end fills nothing, and the rest of the grid is not written back; a fill
   // value that is nothing or negative fills nothing and is logged.
   const MemoryImage before = ctx.IicDat;
   edit(0x0200, "3C");
   PartFillData(ctx, grid, QStringLiteral("11"), PartFillHex, QStringLiteral("0300"), QStringLiteral("02FF"));
-  EXPECT_EQ(ctx.IicDat.at(0x0200), 0x3C);
-  ctx.IicDat.at(0x0200) = before.at(0x0200);
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
   for (const auto& [text, base] : {std::pair{"", int(PartFillHex)}, {"xyz", PartFillHex}, {"-1", PartFillDec}, {"12", PartFillBin}}) {
     PartFillData(ctx, grid, QString::fromLatin1(text), base, QStringLiteral("0"), QStringLiteral("1FFF"));
@@ -172,6 +181,142 @@ TEST(MemDatWindow, FillsByButtonAndTimerEditsCellsExplainsTheByteUnderTheMouseAn
   EXPECT_EQ(d.txtStartAddr()->text() + d.cboFillData()->currentText(), "0020H");
   w.close();  // hidden until the program exits
   EXPECT_TRUE(w.isHidden());
+}
+
+// The viewer in the running program, driven with the mouse and keys.
+class MemDatInProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    env.installProgram();
+    main = test::startMainWindow(ctx);
+    ASSERT_TRUE(main && main->settingsWindow());
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    main->showMemDat();
+    viewer = main->memDatWindow();
+    ASSERT_NE(viewer, nullptr);
+    grid = viewer->vsfgGridMemDat();
+    QTest::mouseClick(viewer->cmdFillGrid(), Qt::LeftButton);
+    logBase = ctx.log.entriesLogged();
+  }
+  QPoint at(int a) {
+    const QModelIndex i = grid->model()->index(memDatRow(a) - 1, memDatCol(a) - 1);
+    grid->scrollTo(i);
+    return grid->visualRect(i).center();
+  }
+  // The pointer rests on the byte (which selects it), a click, and at once the keys, each to
+  // where the keyboard focus is, then Enter.
+  void retype(int a, const char* keys) {
+    const QPoint p = at(a);
+    QMouseEvent move(QEvent::MouseMove, p, grid->viewport()->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &move);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, p);
+    QTest::keyClicks(toFocus, QString::fromLatin1(keys));
+    QTest::keyClick(toFocus, Qt::Key_Return);
+    QApplication::processEvents();
+  }
+  QString cell(int a) const { return grid->text(memDatRow(a), memDatCol(a)); }
+  int logged() const { return ctx.log.entriesLogged() - logBase; }
+  // The addresses where the image differs from the bytes given.
+  std::vector<int> differences(const QByteArray& bytes) const {
+    std::vector<int> v;
+    for (int a = 0; a < bytes.size(); ++a)
+      if (ctx.IicDat.at(a) != uint8_t(bytes.at(a))) v.push_back(a);
+    return v;
+  }
+
+  test::TestEnv env;
+  AppContext& ctx = *env.ctx;
+  std::unique_ptr<mdifrmMain> main;
+  frmMemDat* viewer = nullptr;
+  QtGrid* grid = nullptr;
+  int logBase = 0;
+};
+
+TEST_F(MemDatInProgram, ClickAndTypeAtOnceStoresTheTypedByteInTheClickedCellOnly) {
+  ctx.IicDat.at(0x0123) = 0x12;
+  viewer->TableFreDat();
+  QByteArray expected = ctx.IicDat.toByteArray();
+  expected[0x0123] = '\xFF';
+  retype(0x0123, "ff");
+  EXPECT_EQ(differences(expected), std::vector<int>{});
+  EXPECT_EQ(cell(0x0123), "FF");
+  EXPECT_EQ(logged(), 0) << env.log();
+}
+
+TEST_F(MemDatInProgram, AfterAnOpenTheGridShowsTheFileAndARetypedCellChangesOnlyItsByte) {
+  frmPartFill& fill = viewer->partFill();
+  fill.show();
+  fill.txtFillData()->setText(QStringLiteral("3C"));
+  fill.txtStartAddr()->setText(QStringLiteral("F00"));
+  fill.txtEndAddr()->setText(QStringLiteral("F0F"));
+  QTest::mouseClick(fill.cmdFillData(), Qt::LeftButton);
+  fill.close();
+  ASSERT_EQ(cell(0x0F05), "3C");
+  main->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+
+  const QString other = env.path(QStringLiteral("other.dat"));
+  QFile f(other);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(test::deliveredImage()) > 0);
+  f.close();
+  env.dialogs.fileNames.push_back(other);
+  OpenFile(ctx);
+  QApplication::processEvents();
+  QByteArray expected = ctx.IicDat.toByteArray();
+  ASSERT_NE(expected.at(0x0F05), '\x3C');
+  EXPECT_EQ(cell(0x0F05), FormatByteDat(uint8_t(expected.at(0x0F05)))) << "the grid shows the file opened";
+
+  expected[0x0F25] = '\x5A';
+  retype(0x0F25, "5a");
+  EXPECT_EQ(differences(expected), std::vector<int>{});
+  EXPECT_EQ(logged(), 0) << env.log();
+}
+
+TEST_F(MemDatInProgram, FillEverySecondTicksOnlyWhileShownAndLeavesTypingElsewhereAlone) {
+  QTimer* timer = viewer->tmrTimerFillGrid();
+  QTest::mouseClick(viewer->chkTimerFillGrid(), Qt::LeftButton);
+  ASSERT_TRUE(timer->isActive());
+  timer->setInterval(5);
+  QSignalSpy ticks(timer, &QTimer::timeout);
+  const auto tickTwice = [&] {
+    ticks.clear();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 2; }, 5000));
+  };
+
+  // The power-on message, typed with ticks in between.
+  frmSysSet* w = main->settingsWindow();
+  w->sstabMain()->setCurrentIndex(2);
+  QLineEdit* msg = w->optionsPage()->txtPwrMsg();
+  w->optionsPage()->scrollArea()->ensureWidgetVisible(msg);
+  QTest::mouseClick(msg, Qt::LeftButton);
+  QTest::keyClick(toFocus, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(toFocus, QStringLiteral("ab"));
+  tickTwice();
+  EXPECT_TRUE(msg->hasFocus());
+  QTest::keyClicks(toFocus, QStringLiteral("c"));
+  QTest::keyClick(toFocus, Qt::Key_Tab);
+  EXPECT_EQ((std::vector<int>{ctx.opt.OptSel(kOptPowerOnMsg), ctx.opt.OptSel(kOptPowerOnMsg + 1), ctx.opt.OptSel(kOptPowerOnMsg + 2)}),
+            (std::vector<int>{10, 11, 12}));
+
+  // A new channel's RX frequency, typed with ticks in between.
+  w->sstabMain()->setCurrentIndex(1);
+  QtGrid* chGrid = w->findChild<QtGrid*>(QStringLiteral("vsfgGridCh"));
+  const QModelIndex rx = chGrid->model()->index(9, 0);
+  chGrid->scrollTo(rx);
+  QTest::mouseClick(chGrid->viewport(), Qt::LeftButton, {}, chGrid->visualRect(rx).center());
+  QTest::keyClicks(toFocus, QStringLiteral("44"));
+  tickTwice();
+  QTest::keyClicks(toFocus, QStringLiteral("5.5"));
+  QTest::keyClick(toFocus, Qt::Key_Return);
+  EXPECT_EQ(ctx.ch.ChInfo(10, kFieldRx), 44550000);
+
+  // Closed, the viewer is only hidden: no tick until it is shown again.
+  viewer->close();
+  EXPECT_FALSE(timer->isActive());
+  main->showMemDat();
+  EXPECT_TRUE(timer->isActive());
+  EXPECT_EQ(logged(), 0) << env.log();
 }
 
 }  // namespace

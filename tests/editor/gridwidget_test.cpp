@@ -27,6 +27,9 @@ using namespace k52;
 
 namespace {
 
+// QTest sends the keys to the widget that has the keyboard focus at each key.
+QWidget* const toFocus = nullptr;
+
 using B = std::vector<int>;
 
 // Qt's own warnings are kept (and still printed): the table complains about editors it is
@@ -185,6 +188,20 @@ TEST_F(GridWidgetTest, ClickingAnEmptyRowAndTypingRxCompletesTheChannel) {
   EXPECT_FALSE(seen.join(QLatin1Char('\n')).contains(QLatin1String("closeEditor"))) << seen.join(QLatin1Char('\n')).toStdString();
 }
 
+TEST_F(GridWidgetTest, AClickOnTheSelectedCellAndKeysTypedAtOnceGoToThatCell) {
+  start();
+  newChannel(1, QStringLiteral("400"));
+  newChannel(2, QStringLiteral("430"));
+  click(2, 1);
+  ASSERT_EQ(editor(), nullptr) << "the first click only selects";
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, center(2, 1));
+  QTest::keyClicks(toFocus, QStringLiteral("445"));
+  QTest::keyClick(toFocus, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ((B{field(1, 1), field(2, 1)}), (B{40000000, 44500000}));
+  EXPECT_EQ(logged(), 0) << env.log();
+}
+
 TEST_F(GridWidgetTest, ToneAndChoiceDropDownsAndRefusedEdits) {
   start();
   newChannel(7, QStringLiteral("446"));
@@ -233,7 +250,12 @@ TEST_F(GridWidgetTest, DoubleClicksAndTheirKeys) {
   EXPECT_EQ(editor(), nullptr) << "a choice column opens no editor on the mouse";
   dblClick(6, 8);  // a name is proposed and the editor opens on it
   EXPECT_EQ(editorText(), QStringLiteral("CH006"));
+  key(Qt::Key_Escape);
+  EXPECT_EQ(cell(6, 8), QString()) << "Escape takes the proposal back: the cell shows what is stored";
+  EXPECT_EQ(names(6), (B{255, 255, 255, 255, 255}));
+  dblClick(6, 8);
   key(Qt::Key_Return);
+  EXPECT_EQ(names(6), (B{12, 17, 0, 0, 6}));
 
   // From the keyboard: space clicks (an empty row opens its RX cell), Enter double-clicks.
   goTo(9, 4);
@@ -254,8 +276,11 @@ TEST_F(GridWidgetTest, DoubleClicksAndTheirKeys) {
   EXPECT_EQ(editorText(), QStringLiteral("CH009"));
   key(Qt::Key_Return);
   EXPECT_EQ(editor(), nullptr) << "the Enter that stores the name does not open the cell again";
-  edit(9, 8, QStringLiteral("ü+%"));  // typed, letters outside ASCII included
-  EXPECT_EQ(names(9), (B{255, 37, 39, 36, 36}));
+  // Characters the radio cannot show are left out, and the status bar names them.
+  edit(9, 8, QStringLiteral("保安ab1"));
+  EXPECT_EQ(names(9), (B{10, 11, 1, 36, 36}));
+  EXPECT_EQ(cell(9, 8), QStringLiteral("AB1  "));
+  EXPECT_EQ(notice(), QStringLiteral("Characters the radio cannot show were left out: 保安"));
   EXPECT_EQ(logged(), 0) << env.log();
 }
 

@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -90,8 +91,15 @@ TEST_F(OptWidgetsTest, EachKindOfControlReachesOptSelAndTheImage) {
     EXPECT_NE(chk->isChecked(), was) << entry;
     EXPECT_EQ(ctx.opt.OptSel(entry), was ? 0 : 1) << entry;
   }
-  typeInto(page->txtPwrMsg(), QStringLiteral("a*b"));
-  EXPECT_EQ(page->txtPwrMsg()->text(), QStringLiteral("A")) << "the star is not a radio character and ends the shown text";
+  // Characters the radio cannot show are left out, and the status bar names them.
+  typeInto(page->txtPwrMsg(), QString(), false);
+  for (const QChar ch : QStringLiteral("保a*b")) {
+    QKeyEvent press(QEvent::KeyPress, ch.toUpper().unicode(), Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(page->txtPwrMsg(), &press);
+  }
+  QTest::keyClick(page->txtPwrMsg(), Qt::Key_Tab);
+  EXPECT_EQ(page->txtPwrMsg()->text(), QStringLiteral("AB   "));
+  EXPECT_EQ(main->statusPanelText(1), QStringLiteral("Characters the radio cannot show were left out: 保*"));
   // A letter or a 0 empties a station box while typing; leaving it validates.
   QLineEdit* box = page->txtRadioFre(24);
   typeInto(box, QStringLiteral("9x"), false);
@@ -105,7 +113,7 @@ TEST_F(OptWidgetsTest, EachKindOfControlReachesOptSelAndTheImage) {
     for (int e : entries) v.push_back(ctx.opt.OptSel(e));
     return v;
   };
-  EXPECT_EQ(sel({kOptRadioNowCh, 50, 51, 52, kOptFmStation + 24}), (B{24, 10, 255, 11, 870}));
+  EXPECT_EQ(sel({kOptRadioNowCh, 50, 51, 52, kOptFmStation + 24}), (B{24, 10, 11, 36, 870}));
 
   page->scrollArea()->ensureWidgetVisible(page->cmdClrRadioFre());
   QTest::mouseClick(page->cmdClrRadioFre(), Qt::LeftButton);
