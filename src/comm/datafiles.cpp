@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <vector>
 
 namespace k52 {
 
@@ -50,7 +51,40 @@ bool saveDatFile(AppContext& ctx) {
     SetConvIicDat(ctx);
     writeImageFile(ctx.st.CurDataFile, ctx.IicDat.toByteArray());
     ShowCurDataFile(ctx);
+    MarkConfigSaved(ctx);
   });
+}
+
+// What the user edits, as one list of numbers: every channel field shown in the grid,
+// the names, the option selections and the band.
+std::vector<int32_t> configOf(const AppContext& ctx) {
+  const ChannelTable& t = ctx.ch;
+  std::vector<int32_t> v;
+  v.reserve(static_cast<size_t>(t.ChCount) * 26 + kOptEntries + 2);
+  for (int n = 1; n <= t.ChCount; ++n) {
+    for (int f = 1; f <= t.ColCount && f <= kChFields; ++f) v.push_back(t.ChInfo(n, f));
+    for (int i = 0; i <= 4; ++i) v.push_back(t.ChNameCode(n, i));
+  }
+  for (int i = 1; i <= kOptEntries; ++i) v.push_back(ctx.opt.OptSel(i));
+  v.push_back(ctx.band.LowerLimit);
+  v.push_back(ctx.band.UpperLimit);
+  return v;
+}
+
+// Save As; true when the file was written.
+bool saveAsFile(AppContext& ctx) {
+  bool saved = false;
+  guarded(ctx.log, "mdifrmMain->SaveAsFile", [&] {
+    const QString path =
+        ctx.dialogs.saveFileName(QString::fromLatin1(kDatFilter), ctx.st.CurDataFile, QStringLiteral("dat"));
+    if (path.isEmpty()) return;
+    const QString previous = ctx.st.CurDataFile;
+    ctx.st.CurDataFile = path;
+    // The current file only changes when the save succeeded.
+    saved = saveDatFile(ctx);
+    if (!saved) ctx.st.CurDataFile = previous;
+  });
+  return saved;
 }
 
 }  // namespace
@@ -74,6 +108,7 @@ void NewFile(AppContext& ctx) {
     ctx.st.CurDataFile = ctx.st.DefDataFile;
     ShowCurDataFile(ctx);
     NewFileSol(ctx);
+    MarkConfigSaved(ctx);
   });
 }
 
@@ -90,6 +125,7 @@ void NewFileSol(AppContext& ctx) {
 
 void OpenFile(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->OpenFile", [&] {
+    if (!AskToSaveChanges(ctx)) return;
     const QString path = ctx.dialogs.openFileName(QString::fromLatin1(kDatFilter), ctx.st.CurDataFile);
     if (path.isEmpty()) return;
     // The file is read whole into a scratch buffer first: a file that cannot be used
@@ -101,9 +137,12 @@ void OpenFile(AppContext& ctx) {
       return;
     }
     ctx.IicDat.assignFrom(data);
-    SoftDisplay(ctx);
+    // The file is the current one before the band is taken over: should the custom range
+    // dialog's question start over from the template, the default name replaces it.
     ctx.st.CurDataFile = path;
     ShowCurDataFile(ctx);
+    SoftDisplay(ctx);
+    MarkConfigSaved(ctx);
   });
 }
 
@@ -114,18 +153,25 @@ void SaveFile(AppContext& ctx) {
   });
 }
 
-void SaveAsFile(AppContext& ctx) {
-  guarded(ctx.log, "mdifrmMain->SaveAsFile", [&] {
-    const QString path =
-        ctx.dialogs.saveFileName(QString::fromLatin1(kDatFilter), ctx.st.CurDataFile, QStringLiteral("dat"));
-    if (path.isEmpty()) return;
-    const QString previous = ctx.st.CurDataFile;
-    ctx.st.CurDataFile = path;
-    // The current file only changes when the save succeeded.
-    if (!saveDatFile(ctx)) ctx.st.CurDataFile = previous;
-  });
-}
+void SaveAsFile(AppContext& ctx) { saveAsFile(ctx); }
 
 void SaveDatFile(AppContext& ctx) { saveDatFile(ctx); }
+
+void MarkConfigSaved(AppContext& ctx) { ctx.st.SavedConfig = configOf(ctx); }
+
+bool ConfigChanged(AppContext& ctx) {
+  ctx.views->commitPendingEdits();
+  return !ctx.st.SavedConfig.empty() && configOf(ctx) != ctx.st.SavedConfig;
+}
+
+bool AskToSaveChanges(AppContext& ctx) {
+  if (!ConfigChanged(ctx)) return true;
+  // "TempData has changed,Do you want to save it now?"
+  switch (ctx.dialogs.messageBox(ctx.text(82), MsgButtons::YesNoCancel, MsgIcon::Question, ctx.text(70))) {
+    case MsgAnswer::Yes: return saveAsFile(ctx);
+    case MsgAnswer::No: return true;
+    default: return false;
+  }
+}
 
 }  // namespace k52

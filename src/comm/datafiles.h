@@ -26,4 +26,14 @@ void SaveDatFile(AppContext& ctx);
 // The status bar's file panel: "File Name:" followed by CurDataFile.
 void ShowCurDataFile(AppContext& ctx);
 
+// The configuration as it stands now counts as opened, saved or read.
+void MarkConfigSaved(AppContext& ctx);
+// True when the channels, names, options or band differ from what was last opened, saved
+// or read (an edit still being typed included).
+bool ConfigChanged(AppContext& ctx);
+// Before the configuration is replaced or the program ends: when it has changed, asks
+// whether to save it first (Yes: the save dialog, No: discard, Cancel). True when the
+// caller may go on; false when the user cancelled, or the save did not happen.
+bool AskToSaveChanges(AppContext& ctx);
+
 }  // namespace k52

@@ -1,5 +1,6 @@
 #include "comm/frmCommun.h"
 
+#include "comm/datafiles.h"
 #include "comm/frmMemDat.h"
 #include "editor/frmCustomFre.h"
 #include "errlog/guarded.h"
@@ -232,6 +233,8 @@ TransferEnd frmCommun::cmdWrite_Click() { return runTransfer(true); }
 
 TransferEnd frmCommun::runTransfer(bool write) {
   if (running_) return TransferEnd::Refused;  // a click that slipped in during a wait
+  // A read replaces the configuration: unsaved changes are saved or given up first.
+  if (!write && !AskToSaveChanges(ctx_)) return TransferEnd::Refused;
   stopping_ = false;
   const TransferEnd end = write ? k52::cmdWrite_Click(ctx_, *this) : k52::cmdRead_Click(ctx_, *this);
   // "Stop Communication" ends one transfer; the next one runs again.

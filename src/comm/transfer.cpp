@@ -1,6 +1,7 @@
 #include "comm/transfer.h"
 
 #include "comm/backup.h"
+#include "comm/datafiles.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "errlog/guarded.h"
@@ -30,6 +31,10 @@ constexpr int kDateAddr = 0x0F92;     // year within the century, month, day
 constexpr int kSoftVerAddr = 0x0F98;  // version nibbles, year/month nibbles, day
 constexpr int kLimitAddr = 0x0E17;    // at most 4 in every image written
 constexpr uint8_t kLimitMax = 4;
+
+// The status bar's notices after a transfer that went through.
+constexpr int kTextReadDone = 408;   // "Read from the radio."
+constexpr int kTextWriteDone = 409;  // "Written to the radio."
 
 // The engine shows its traffic in the transfer's view while the transfer runs.
 class TrafficScope {
@@ -255,9 +260,11 @@ TransferEnd cmdRead_Click(AppContext& ctx, TransferView& view, TransferPort* por
         view.imageRead(ctx.IicDat.toByteArray());
         SaveReadBackup(ctx);
         SoftDisplay(ctx);
+        MarkConfigSaved(ctx);
         ShowSoftVer(ctx);
         ShowComDat(ctx);
         if (view.showMemoryData()) view.TableFreDat();
+        ctx.views->setStatusNotice(ctx.text(kTextReadDone));
       });
 }
 
@@ -272,7 +279,11 @@ TransferEnd cmdWrite_Click(AppContext& ctx, TransferView& view, TransferPort* po
         if (view.showMemoryData()) view.TableFreDat();
         return runScripts(ctx, view, kWriteDir, nullptr, &ctx.IicDat);
       },
-      [](TransferEnd) {});
+      [&](TransferEnd end) {
+        if (end != TransferEnd::Succeeded) return;
+        ShowComDat(ctx);  // the date just written
+        ctx.views->setStatusNotice(ctx.text(kTextWriteDone));
+      });
 }
 
 }  // namespace k52

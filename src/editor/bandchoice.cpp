@@ -6,6 +6,8 @@
 #include "image/chgrid.h"
 #include "shell/appcontext.h"
 
+#include <utility>
+
 namespace k52 {
 
 namespace {
@@ -96,7 +98,9 @@ void cboFrequency_Click(AppContext& ctx) {
     }
     ctx.band.BandIndex = index;
     writeBandBytes(ctx);
+    const bool nested = std::exchange(b.applyingBand, true);
     SoftDisplay(ctx);
+    b.applyingBand = nested;
   });
 }
 
@@ -106,8 +110,21 @@ void ModelRangeSol(AppContext& ctx) {
   b.BandAutoSel = true;
   try {
     const BandLimits edges = decodeBandBytes(ctx.IicDat);
-    cboFrequencySelect(ctx, presetIndexOf(edges.lower, edges.upper));
+    const int16_t index = presetIndexOf(edges.lower, edges.upper);
+    if (index == kCustomBandIndex && !b.applyingBand) {
+      // A range of its own always goes through the custom range dialog, which proposes
+      // it, even when the list already stands on "Custom" (with another range, perhaps).
+      b.proposedRange = edges;
+      if (b.cboFrequencyIndex == kCustomBandIndex)
+        cboFrequency_Click(ctx);
+      else
+        cboFrequencySelect(ctx, index);
+      b.proposedRange.reset();
+    } else {
+      cboFrequencySelect(ctx, index);
+    }
   } catch (...) {
+    b.proposedRange.reset();
     setLimits(ctx, kFallbackLowerLimit, kFallbackUpperLimit);
     try {
       cboFrequencySelect(ctx, kCustomBandIndex);
@@ -140,6 +157,9 @@ void InitFace(AppContext& ctx) {
     if (b.strFreMin.isEmpty()) b.strFreMin = QStringLiteral("120");
     if (b.strFreMax.isEmpty()) b.strFreMax = QStringLiteral("520");
     f.texts = {b.strFreMin, b.strFreMax};
+    // A new image's own range (whole MHz, the upper one the true edge) comes first.
+    if (const std::optional<BandLimits>& r = b.proposedRange)
+      f.texts = {frequencyText(r->lower), frequencyText(r->upper)};
   });
 }
 

@@ -7,6 +7,7 @@
 // window's combo box mirrors the list through BandListView and forwards what the user picks
 // to cboFrequencySelect, so everything below runs the same with or without windows.
 
+#include "image/bandtable.h"
 #include "ui/dialogs.h"
 
 #include <QString>
@@ -35,6 +36,11 @@ struct BandChoice {
   bool BandUndo = false;
   // The custom range dialog's last accepted texts, kept between its openings.
   QString strFreMin, strFreMax;
+  // The range of a new image whose band bytes match no preset: the dialog proposes it.
+  std::optional<BandLimits> proposedRange;
+  // Set while a band change refreshes the displays: the image's band bytes are the ones
+  // just chosen, so they open no dialog.
+  bool applyingBand = false;
   // The custom range dialog as its InitFace left it: captions, font and the two boxes.
   CustomRangeForm frmCustomFre;
   BandListView* view = nullptr;

@@ -92,10 +92,10 @@ void IicDatToChInfo(AppContext& ctx) {
       if (valid) {
         // A byte with a digit A-F passes the range test but is no number: the channel
         // is logged once and taken as empty, and the decode goes on.
-        int64_t rx = 0;
+        // A channel outside the band stays: the grid shows it in the warning colour
+        // until the user changes or deletes it.
         const QString text = frequencyText(ctx.IicDat, a + kRx);
-        valid = guarded(ctx.log, kDecodeAllName, [&] { rx = decimalDigitsValue(text); }) &&
-                rx >= ctx.band.LowerLimit && rx <= ctx.band.UpperLimit;
+        valid = guarded(ctx.log, kDecodeAllName, [&] { (void)decimalDigitsValue(text); });
       }
       const auto ch = static_cast<int16_t>(n);
       if (valid) {

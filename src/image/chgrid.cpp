@@ -9,6 +9,7 @@
 #include "image/vbarray.h"
 #include "shell/appcontext.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace k52 {
@@ -93,18 +94,30 @@ void ShowChTblGrid(AppContext& ctx) {
   guarded(ctx.log, "modChMem->ShowChTblGrid", [&] {
     Grid& g = ctx.gridCh();
     RedrawOff off(g);
+    const int row = g.row(), col = g.col();
+    const uint32_t normal = colorValue(ctx.st.DefColor), over = colorValue(ctx.st.OverColor);
+    // A frequency outside the band is shown in the warning colour, every other one (and
+    // an empty cell) in the normal colour.
+    auto colour = [&](int16_t n, int f) {
+      const int32_t v = ctx.ch.ChInfo(n, f);
+      g.select(n, f);
+      g.setCellForeColor(v != -1 && (v < ctx.band.LowerLimit || v > ctx.band.UpperLimit) ? over : normal);
+    };
     for (int i = 1; i <= ctx.ch.ChCount; ++i) {
       const auto n = static_cast<int16_t>(i);
       if (ctx.ch.ChInfo(n, kFieldRx) == -1) {
         for (int c = 1; c <= ctx.ch.ColCount; ++c) g.setText(n, c, QString());
-        continue;
+      } else {
+        ChParaShow(ctx, n);
+        RxFreShow(ctx, n);
+        TxFreShow(ctx, n);
+        CtdcsDecShow(ctx, n);
+        CtdcsEncShow(ctx, n);
       }
-      ChParaShow(ctx, n);
-      RxFreShow(ctx, n);
-      TxFreShow(ctx, n);
-      CtdcsDecShow(ctx, n);
-      CtdcsEncShow(ctx, n);
+      colour(n, kFieldRx);
+      colour(n, kFieldTx);
     }
+    g.select(row, col);
   });
 }
 
@@ -143,6 +156,36 @@ void CtdcsEncShow(AppContext& ctx, int16_t n) {
     const bool noTx = ctx.ch.ChInfo(n, kFieldTx) == -1;
     ctx.gridCh().setText(n, kFieldEncode, noTx ? QString() : ctx.tones.CtdcsList(ctx.ch.ChInfo(n, kFieldEncode)));
   });
+}
+
+QString channelTableHtml(AppContext& ctx, const QString& heading) {
+  const Grid& g = ctx.gridCh();
+  const uint32_t normal = colorValue(ctx.st.DefColor);
+  auto cell = [](const char* tag, const QString& text, uint32_t bgr, bool coloured) {
+    const QString body = text.toHtmlEscaped();
+    if (!coloured) return QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), body);
+    // Grid colours are 0x00BBGGRR.
+    const QString rgb = QStringLiteral("#%1%2%3")
+                            .arg(bgr & 0xFF, 2, 16, QLatin1Char('0'))
+                            .arg((bgr >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+                            .arg((bgr >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+    return QStringLiteral("<%1 style=\"color:%2\">%3</%1>").arg(QLatin1String(tag), rgb, body);
+  };
+  QString html = QStringLiteral("<h3>%1</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>")
+                     .arg(heading.toHtmlEscaped());
+  const int cols = std::min<int>(g.cols() - 1, ctx.ch.ColCount);
+  for (int c = 0; c <= cols; ++c) html += cell("th", g.headerText(0, c), normal, false);
+  html += QStringLiteral("</tr>");
+  for (int n = 1; n <= ctx.ch.ChCount && n < g.rows(); ++n) {
+    if (ctx.ch.ChInfo(n, kFieldRx) == -1) continue;
+    html += QStringLiteral("<tr>") + cell("td", g.headerText(n, 0), normal, false);
+    for (int c = 1; c <= cols; ++c) {
+      const uint32_t fore = g.cellForeColor(n, c);
+      html += cell("td", g.displayText(n, c), fore, fore != normal);
+    }
+    html += QStringLiteral("</tr>");
+  }
+  return html + QStringLiteral("</table>");
 }
 
 void SoftDisplay(AppContext& ctx) {

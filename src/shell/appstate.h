@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace k52 {
 
@@ -37,6 +38,9 @@ struct AppState {
   int16_t AppExiting = 0;
   QString CurDataFile;
   QString DefDataFile;
+  // The configuration as last opened, saved or read (empty before the first): what the
+  // question about unsaved changes compares with.
+  std::vector<int32_t> SavedConfig;
   QString LockState;         // "ShowLock" while the channel interface is locked
   // The channel grid's background and selection colours as set up: locking shows the
   // selection in the background colour, unlocking brings its own colour back.

@@ -6,6 +6,8 @@
 #include "comm/frmToolCom.h"
 #include "comm/serialport.h"
 #include "editor/frmSysSet.h"
+#include "editor/frmSysSetOptions.h"
+#include "image/chgrid.h"
 #include "errlog/guarded.h"
 #include "errlog/frmShowErr.h"
 #include "shell/qtchlock.h"
@@ -19,10 +21,13 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 
@@ -46,6 +51,9 @@ mdifrmMain::mdifrmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
   buildMenus();
   buildStatusBar();
   chLock_ = new QtChLock(ctx_, actions_.value(QStringLiteral("mnuChLock")), panels_[0], this);
+  // No menu of the window's own (the toolbar's and the dock's toggles): a right click
+  // on the menu bar or the toolbar could otherwise hide them for good.
+  setContextMenuPolicy(Qt::PreventContextMenu);
   setWindowTitle(QStringLiteral("K52"));
   resize(1024, 720);
 
@@ -246,7 +254,29 @@ void mdifrmMain::tlbmdifrmMain_ButtonClick(const QString& key) {
       Help();
     else if (key == QLatin1String("Exit"))
       ExitSoft(true);
-    // "Print" and any other key: no action.
+    else if (key == QLatin1String("Print"))
+      mnuPrintFile_Click();
+    // Any other key: no action.
+  });
+}
+
+void mdifrmMain::mnuPrintFile_Click() {
+  guarded(ctx_.log, "mdifrmMain->mnuPrintFile_Click", [&] {
+    if (!sysSet_) return;
+    QString job = ctx_.text(145);  // "Radio Settings"
+    if (job.isEmpty()) job = QStringLiteral("K52");
+    QWidget* tab = sysSet_->sstabMain()->currentWidget();
+    if (!tab || tab->objectName() != QLatin1String("tabChInfo")) {
+      sysSet_->optionsPage()->cmdSysSetPrint()->click();  // a picture of the window, as its Print button does
+      return;
+    }
+    commitPendingEdits();
+    QTextDocument doc;
+    QFont f = sysSet_->font();
+    if (!ctx_.st.CurFont.isEmpty()) f.setFamilies({ctx_.st.CurFont, f.family()});
+    doc.setDefaultFont(f);
+    doc.setHtml(channelTableHtml(ctx_, sysSet_->sstabMain()->tabText(sysSet_->sstabMain()->currentIndex())));
+    ctx_.dialogs.printDocument(doc, job);
   });
 }
 
@@ -267,9 +297,16 @@ void mdifrmMain::languageCommand(int16_t lang) {
     checkLanguageItem(lang);
     return;
   }
+  // The change ends the program: unsaved changes are saved or given up first.
+  if (!AskToSaveChanges(ctx_)) {
+    checkLanguageItem(ctx_.st.CurLang);
+    return;
+  }
   checkLanguageItem(lang);
   ctx_.st.CurLang = lang;
+  changesSettled_ = true;
   SwiLangFace(lang);
+  changesSettled_ = false;
 }
 
 void mdifrmMain::SwiLangFace(int16_t lang) {
@@ -383,8 +420,14 @@ void mdifrmMain::commitPendingEdits() {
 
 void mdifrmMain::closeEvent(QCloseEvent* event) {
   if (!ctx_.st.InstallPass && ctx_.st.AppExiting != 1) {
-    const MsgAnswer a = ctx_.dialogs.messageBox(ctx_.text(73), MsgButtons::YesNo, MsgIcon::Question, ctx_.text(70));
-    if (a != MsgAnswer::Yes) {
+    // With unsaved changes the question about them (save, discard, cancel) is the one
+    // asked; otherwise "Are you sure want to exit?".
+    bool leave = false;
+    if (!changesSettled_ && ConfigChanged(ctx_))
+      leave = AskToSaveChanges(ctx_);
+    else
+      leave = ctx_.dialogs.messageBox(ctx_.text(73), MsgButtons::YesNo, MsgIcon::Question, ctx_.text(70)) == MsgAnswer::Yes;
+    if (!leave) {
       event->ignore();
       return;
     }

@@ -70,6 +70,9 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void mnuTreeView_Click();
   void mnuAboutSoft_Click();
   void Help();
+  // Print: the settings window's current tab (the channel table as a table, the other
+  // tabs as a picture of the window).
+  void mnuPrintFile_Click();
   // The tree window once mnuTreeView has loaded it.
   frmTreeView* treeWindow() const { return treeView_; }
   // The language commands: language 1, 2 or 3.
@@ -112,6 +115,8 @@ class mdifrmMain : public QMainWindow, public AppViews {
   QHash<QString, QAction*> actions_;
   std::vector<std::pair<QAction*, int>> captions_;
   bool started_ = false;
+  // Set while a language change closes the program: unsaved changes were settled first.
+  bool changesSettled_ = false;
   QtChLock* chLock_ = nullptr;
 };
 

@@ -9,12 +9,13 @@
 #include <optional>
 
 class QImage;
+class QTextDocument;
 
 namespace k52 {
 
-enum class MsgButtons { Ok, YesNo };
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgIcon { None, Question, Critical, Exclamation, Information };
-enum class MsgAnswer { Ok, Yes, No };
+enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 // The two boxes of the custom band range dialog (MHz as typed).
 struct CustomRangeTexts {
@@ -45,6 +46,8 @@ class Dialogs {
   // with no printer installed, into a PDF file the user picks. False when nothing was
   // printed (cancelled, failed, or nobody can be asked).
   virtual bool printImage(const QImage& /*image*/, const QString& /*jobName*/) { return false; }
+  // Prints a document (a table, for example) the same way, laid out on the pages.
+  virtual bool printDocument(const QTextDocument& /*document*/, const QString& /*jobName*/) { return false; }
 };
 
 // Nobody is there to answer (command-line companion, benchmarks, fuzzing): every question
@@ -53,6 +56,7 @@ class NeverAskDialogs final : public Dialogs {
  public:
   MsgAnswer messageBox(const QString& prompt, MsgButtons buttons, MsgIcon, const QString&) override {
     if (onMessage) onMessage(prompt, buttons);
+    if (buttons == MsgButtons::YesNoCancel) return MsgAnswer::Cancel;  // nothing is thrown away
     return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
   }
   QString openFileName(const QString&, const QString&) override { return {}; }

@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStringList>
+#include <QTextDocument>
 #include <QUrl>
 
 namespace k52 {
@@ -40,6 +41,13 @@ MsgAnswer QtDialogs::messageBox(const QString& prompt, MsgButtons buttons, MsgIc
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+  }
+  if (buttons == MsgButtons::YesNoCancel) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    return answer == QMessageBox::Yes ? MsgAnswer::Yes : answer == QMessageBox::No ? MsgAnswer::No : MsgAnswer::Cancel;
   }
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();
@@ -79,23 +87,38 @@ bool printImageOn(QPrinter& printer, const QImage& image) {
   return painter.end();
 }
 
-bool QtDialogs::printImage(const QImage& image, const QString& jobName) {
-  QPrinter printer(QPrinter::HighResolution);  // the default printer, where there is one
+bool QtDialogs::choosePrinter(QPrinter& printer, const QString& jobName) {
   printer.setDocName(jobName);
-  printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
   if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-    // Nothing to print on: the picture goes into a PDF file instead.
+    // Nothing to print on: the pages go into a PDF file instead.
     const QString name = jobName.isEmpty() ? QStringLiteral("print") : jobName;
     const QString path = saveFileName(QStringLiteral("PDF(*.pdf)|*.pdf"), QDir::home().filePath(name + QStringLiteral(".pdf")),
                                       QStringLiteral("pdf"));
     if (path.isEmpty()) return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-  } else {
-    QPrintDialog dlg(&printer, parent_);
-    if (dlg.exec() != QDialog::Accepted) return false;
+    return true;
   }
-  return printImageOn(printer, image);
+  QPrintDialog dlg(&printer, parent_);
+  return dlg.exec() == QDialog::Accepted;
+}
+
+bool QtDialogs::printImage(const QImage& image, const QString& jobName) {
+  QPrinter printer(QPrinter::HighResolution);  // the default printer, where there is one
+  printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+  return choosePrinter(printer, jobName) && printImageOn(printer, image);
+}
+
+bool printDocumentOn(QPrinter& printer, const QTextDocument& document) {
+  if (!printer.isValid()) return false;
+  document.print(&printer);
+  return printer.printerState() != QPrinter::Error;
+}
+
+bool QtDialogs::printDocument(const QTextDocument& document, const QString& jobName) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(QPageLayout::Landscape);  // the grid's columns side by side
+  return choosePrinter(printer, jobName) && printDocumentOn(printer, document);
 }
 
 int QtDialogs::systemLocaleId() { return localeIdOf(QLocale::system().name()); }

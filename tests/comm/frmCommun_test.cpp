@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -97,6 +98,23 @@ TEST_F(CommunWindow, AReadRefusesInputWhileItRunsThenHidesTheWindowAndStopEndsIt
   EXPECT_EQ(w->height(), collapsed);
   w->ShowComPercent(45);
   EXPECT_EQ(w->lblComStatus()->text(), QStringLiteral("45 %"));
+}
+
+TEST_F(CommunWindow, AReadOverUnsavedChangesAsksFirstAndCancelReadsNothing) {
+  start();
+  w->show();
+  ctx.ch.ChInfo(3, 1) = 44500000;  // typed, never saved
+  env.dialogs.answers = {MsgAnswer::Cancel};
+  QTest::mouseClick(w->cmdRead(), Qt::LeftButton);
+  EXPECT_EQ(env.dialogs.prompts(), QStringList{ctx.text(82)});
+  EXPECT_TRUE(port->frames.empty());
+  EXPECT_EQ(ctx.ch.ChInfo(3, 1), 44500000);
+  env.dialogs.answers = {MsgAnswer::No};  // discard
+  EXPECT_EQ(w->cmdRead_Click(), TransferEnd::Succeeded);
+  EXPECT_NE(ctx.ch.ChInfo(3, 1), 44500000);
+  // What was read is the configuration to compare with: the next read asks nothing.
+  EXPECT_EQ(w->cmdRead_Click(), TransferEnd::Succeeded);
+  EXPECT_EQ(env.dialogs.asked.size(), 2u);
 }
 
 TEST_F(CommunWindow, TheLiveListIsCappedAndCanBeSwitchedOff) {

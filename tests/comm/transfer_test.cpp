@@ -69,6 +69,7 @@ TEST_F(Transfer, AReadReplacesTheImageDecodesItAndKeepsABackup) {
   ASSERT_EQ(port->frames.size(), 516u);
   EXPECT_EQ(ctx.ch.ChInfo(1, kFieldRx), 43512500);
   EXPECT_EQ(views.softVersion + views.lastProgrammed, (QStringList{QStringLiteral("V1.0 -- 2011.12.21"), QStringLiteral("2026.1.5")}));
+  EXPECT_EQ(views.statusNotices, QStringList{QStringLiteral("Read from the radio.")});
   // Progress: 3 after the handshake, rising to 97 with the blocks, 100 at the end.
   ASSERT_EQ(view.percents.size(), 514u);
   EXPECT_TRUE(std::is_sorted(view.percents.begin(), view.percents.end()));
@@ -187,6 +188,9 @@ TEST_F(Transfer, AWriteEncodesTheTablesLimitsByte0E17AndStampsTodaysDate) {
   EXPECT_EQ(view.percents[511], 96) << "the write blocks stop at 96";
   EXPECT_EQ(image.mid(0, 4), bytes({0x00, 0x25, 0x51, 0x43})) << "the edited table went into the image";
   EXPECT_EQ(ctx.IicDat.at(0x0E17), 4);
+  // The status bar says so, and "Write Data Last Time" shows the date just written.
+  EXPECT_EQ(views.statusNotices, QStringList{QStringLiteral("Written to the radio.")});
+  EXPECT_EQ(views.lastProgrammed, QStringList{QStringLiteral("2026.1.5")});
   // The radio holds the image, except the two areas the closing writes fill.
   QByteArray expected = image;
   expected.replace(0x0F80, 18, QByteArray(18, '\xFF'));
@@ -201,6 +205,7 @@ TEST_F(Transfer, AWriteEncodesTheTablesLimitsByte0E17AndStampsTodaysDate) {
   EXPECT_EQ(asked(), QStringList{kFailed});
   EXPECT_EQ(ctx.IicDat.at(0x0E17), 3);
   EXPECT_EQ(ctx.IicDat.toByteArray().mid(0x0F92, 3), bytes({31, 12, 31}));
+  EXPECT_EQ(views.statusNotices.size() + views.lastProgrammed.size(), 2u) << "a failed write claims nothing";
 }
 
 // ---- The small fields, the live list, the backups ----

@@ -136,18 +136,28 @@ TEST_F(BandChoiceTest, AnImageSelectsItsPresetWithoutQuestionOrResetOrOpensTheCu
   EXPECT_EQ(ctx.ch.ChInfo(2, 1), 17399500) << "decoded with the image's band, not the one before";
   EXPECT_EQ(ctx.gridCh().text(2, 1), QStringLiteral("173.995"));
 
-  // 136-175 MHz is no preset: the dialog, showing the last accepted range, not the image's;
-  // only its OK button asks, and No keeps the data but applies the range.
+  // 136-175 MHz is no preset: the dialog, proposing the image's range; only its OK button
+  // asks, and No keeps the data but applies the range.
   setBandBytes("131765");
   env.dialogs.customRanges = {texts("137", "171")};
   env.dialogs.answers = {MsgAnswer::No};
   SoftDisplay(ctx);
   ASSERT_EQ(env.dialogs.customForms.size(), 1u);
-  EXPECT_EQ(env.dialogs.customForms[0].texts, texts("120", "520"));
+  EXPECT_EQ(env.dialogs.customForms[0].texts, texts("136", "175"));
   EXPECT_EQ(questions(), 1u);
   EXPECT_FALSE(dataWasReset());
   EXPECT_EQ(band(), "11 13700000-17099500 131771");
   EXPECT_EQ(ctx.bandChoice.strFreMin + ctx.bandChoice.strFreMax, QStringLiteral("137171"));
+
+  // The list already on "Custom": another range of its own opens the dialog all the same.
+  setBandBytes("131766");
+  env.dialogs.customRanges = {texts("136", "176")};
+  env.dialogs.answers = {MsgAnswer::No};
+  SoftDisplay(ctx);
+  ASSERT_EQ(env.dialogs.customForms.size(), 2u);
+  EXPECT_EQ(env.dialogs.customForms[1].texts, texts("136", "176"));
+  EXPECT_EQ(band(), "11 13600000-17599500 131766");
+  EXPECT_FALSE(dataWasReset());
 
   // From a preset again, Yes starts from the template with the typed range.
   setBandBytes("131764");
@@ -165,7 +175,7 @@ TEST_F(BandChoiceTest, AnImageSelectsItsPresetWithoutQuestionOrResetOrOpensTheCu
   setBandBytes("FFFFFF");
   env.dialogs.customRanges = {std::nullopt};
   SoftDisplay(ctx);
-  EXPECT_EQ(env.dialogs.customForms.size(), 3u);
+  EXPECT_EQ(env.dialogs.customForms.size(), 4u);
   EXPECT_EQ(band(), "5 40000000-46999500 404700");
 }
 

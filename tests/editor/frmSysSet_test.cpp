@@ -14,6 +14,7 @@
 #include "ui/qtdialogs.h"
 #include "ui/qtgrid.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -86,6 +88,63 @@ TEST_F(SettingsWindowTest, TheBandListForwardsTheUsersChoiceAndFollowsTheProgram
   SoftDisplay(ctx);
   EXPECT_EQ(cbo->currentIndex(), 0);
   EXPECT_EQ(env.dialogs.asked.size(), 2u);
+}
+
+TEST_F(SettingsWindowTest, AFileOfAnotherCustomRangeOpensTheDialogWithItsRangeAndLosesNoChannel) {
+  // The band is already Custom, 150 - 160 MHz, chosen with the keyboard.
+  QComboBox* cbo = w->cboFrequency();
+  env.dialogs.answers = {MsgAnswer::Yes, MsgAnswer::No};
+  env.dialogs.customRanges = {CustomRangeTexts{QStringLiteral("150"), QStringLiteral("160")}};
+  cbo->setFocus();
+  QTest::keyClick(cbo, Qt::Key_End);
+  ASSERT_EQ(cbo->currentIndex(), 11);
+  ASSERT_EQ(ctx.band.LowerLimit, 15000000);
+
+  // A file of a 136 - 175 MHz radio (no preset) with channels on 140 and 170 MHz.
+  QByteArray image = test::deliveredImage();
+  image.replace(addr::kBand, 3, QByteArray::fromHex("131765"));
+  const QByteArray ch1 = QByteArray::fromHex("0000001400000014"), ch2 = QByteArray::fromHex("0000001700000017");
+  image.replace(addr::channelRecord(1), 8, ch1);
+  image.replace(addr::channelRecord(2), 8, ch2);
+  const QString vhf = env.path(QStringLiteral("vhf.dat"));
+  env.writeFile(vhf, image);
+  auto* open = main->toolbar()->widgetForAction(main->findChild<QAction*>(QStringLiteral("tlbFileOpen")));
+  ASSERT_NE(open, nullptr);
+
+  // The dialog proposes the file's range; the user narrows it to 136 - 150 and keeps the data.
+  env.dialogs.asked.clear();
+  env.dialogs.fileNames = {vhf};
+  env.dialogs.customRanges = {CustomRangeTexts{QStringLiteral("136"), QStringLiteral("150")}};
+  env.dialogs.answers = {MsgAnswer::No, MsgAnswer::No};  // band changed since the start: discard; then keep the data
+  QTest::mouseClick(open, Qt::LeftButton);
+  ASSERT_EQ(env.dialogs.customForms.size(), 2u);
+  EXPECT_EQ(env.dialogs.customForms[1].texts, (CustomRangeTexts{QStringLiteral("136"), QStringLiteral("175")}));
+  EXPECT_EQ(env.dialogs.prompts(), (QStringList{ctx.text(82), ctx.text(74)}));
+  EXPECT_EQ(ctx.band.LowerLimit + ctx.band.UpperLimit, 13600000 + 14999500);
+  // 170 MHz lies outside the band chosen: still there, in the warning colour.
+  const Grid& g = ctx.gridCh();
+  EXPECT_EQ(g.text(1, 1) + g.text(2, 1) + g.text(2, 2), QStringLiteral("140170170"));
+  EXPECT_EQ(std::vector<uint32_t>({g.cellForeColor(1, 1), g.cellForeColor(2, 1), g.cellForeColor(2, 2)}), (std::vector<uint32_t>{0, 255, 255}));
+  EXPECT_EQ(ctx.st.CurDataFile, vhf);
+
+  // Saved as it stands: both channels reach the file.
+  const QString saved = env.path(QStringLiteral("saved.dat"));
+  env.dialogs.fileNames = {saved};
+  main->menuItem(QStringLiteral("mnuFileSaveAs"))->trigger();
+  const QByteArray file = env.readFile(saved);
+  EXPECT_EQ(file.mid(addr::channelRecord(1), 8) + file.mid(addr::channelRecord(2), 8), ch1 + ch2);
+
+  // Yes to "All data will be cleared": the default image, and the default file name with it,
+  // so that the next save cannot overwrite the file with defaults.
+  env.dialogs.fileNames = {vhf};
+  env.dialogs.customRanges = {CustomRangeTexts{QStringLiteral("136"), QStringLiteral("175")}};
+  env.dialogs.answers = {MsgAnswer::Yes};
+  QTest::mouseClick(open, Qt::LeftButton);
+  EXPECT_EQ(ctx.ch.ChInfo(2, 1), -1);
+  EXPECT_EQ(ctx.st.CurDataFile, ctx.st.DefDataFile);
+  EXPECT_EQ(main->statusPanelText(3), ctx.text(85) + ctx.st.DefDataFile);
+  EXPECT_EQ(env.readFile(vhf), image);
+  EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
 }
 
 TEST_F(SettingsWindowTest, TheTreeShowsTheProductAndItsViewsAndBringsEachUpMaximised) {

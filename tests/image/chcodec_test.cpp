@@ -78,12 +78,13 @@ TEST_F(ChannelCodecTest, EncodeWritesEveryFieldAndNothingElse) {
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
 }
 
-TEST_F(ChannelCodecTest, RxMustLieInTheBandAndTxIsOptionalAndNotChecked) {
+TEST_F(ChannelCodecTest, RxIsKeptOutsideTheBandAndTxIsOptionalAndNotChecked) {
+  // A channel outside the band stays (the grid shows it in the warning colour).
   const std::tuple<const char*, int32_t, int32_t, int32_t> rx[] = {
-      {"00953917", 13600000, 17399500, 17399500}, {"00953917", 40000000, 46999500, -1},
+      {"00953917", 13600000, 17399500, 17399500}, {"00953917", 40000000, 46999500, 17399500},
       {"00006013", 13600000, 17399500, 13600000},  // the lower edge itself
-      {"50995913", 13600000, 17399500, -1},        // 135.99950
-      {"00004017", 13600000, 17399500, -1},        // 174.00000, above UpperLimit
+      {"50995913", 13600000, 17399500, 13599950},  // 135.99950
+      {"00004017", 13600000, 17399500, 17400000},  // 174.00000, above UpperLimit
       // The top byte must lie in 11 ... 99, whatever the band.
       {"99999910", 0, 99999999, -1}, {"00000011", 0, 99999999, 11000000}, {"99999999", 0, 99999999, 99999999},
       {"0000009A", 0, 99999999, -1}, {"00000000", 0, 99999999, -1},

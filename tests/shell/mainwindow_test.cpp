@@ -4,20 +4,33 @@
 #include "comm/frmCommun.h"
 #include "comm/frmMemDat.h"
 #include "comm/frmToolCom.h"
+#include "editor/frmSysSet.h"
 #include "editor/frmTreeView.h"
 #include "errlog/frmShowErr.h"
+#include "image/addressmap.h"
+#include "image/chgrid.h"
 #include "image/chmem.h"
 #include "shell/frmAboutSoft.h"
 #include "shell/mdifrmMain.h"
 #include "support/testenv.h"
+#include "ui/qtdialogs.h"
+#include "ui/qtgrid.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QMdiSubWindow>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QToolBar>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -85,7 +98,6 @@ TEST(MainWindow, HiddenItemsToolbarKeysAndTheTreeLoadedOnFirstUse) {
   s.env.dialogs.answers = {MsgAnswer::No};
   s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("FileNew"));
   EXPECT_EQ(s.env.dialogs.prompts(), QStringList{s.env.ctx->text(74)});
-  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("Print"));
   s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("fileopen"));
   EXPECT_EQ(s.env.dialogs.asked.size(), 1u);
   EXPECT_TRUE(s.env.dialogs.dialogInitialPaths.empty());
@@ -138,6 +150,129 @@ TEST(MainWindow, AnEditStillBeingTypedReachesTheImageOnSave) {
   QTest::keyClicks(msg, QStringLiteral("ab"));
   SetConvIicDat(*s.env.ctx);  // what Save and Write run first, from a toolbar button that takes no focus
   EXPECT_EQ(s.env.ctx->IicDat.toByteArray().mid(0x0E1B, 2), QByteArray("\x0A\x0B"));
+}
+
+// Clicks a toolbar button ("FileOpen", "Exit" ...) with the mouse.
+void clickToolbar(mdifrmMain& w, const char* key) {
+  QWidget* b = w.toolbar()->widgetForAction(w.findChild<QAction*>(QStringLiteral("tlb") + QLatin1String(key)));
+  ASSERT_NE(b, nullptr) << key;
+  QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// Types a frequency into an empty channel row of the grid: a click on its cell, the keys
+// (to wherever the focus goes: the grid, then the editor it opens), Enter.
+void typeChannel(mdifrmMain& w, int row, const char* text) {
+  auto* grid = w.settingsWindow()->findChild<QtGrid*>(QStringLiteral("vsfgGridCh"));
+  const QModelIndex cell = grid->model()->index(row - 1, 0);
+  grid->scrollTo(cell);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+  for (const char* c = text; *c; ++c) QTest::keyClick(QApplication::focusWidget(), *c);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QApplication::processEvents();
+}
+
+TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
+  Started s;
+  AppContext& ctx = *s.env.ctx;
+  test::ScriptedDialogs& d = s.env.dialogs;
+  s.w->settingsWindow()->sstabMain()->setCurrentIndex(1);
+  s.w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  clickToolbar(*s.w, "FileOpen");  // nothing changed yet: straight to the file dialog
+  EXPECT_TRUE(d.asked.empty());
+  EXPECT_EQ(d.dialogInitialPaths.size(), 1u);
+
+  typeChannel(*s.w, 3, "445");
+  ASSERT_EQ(ctx.ch.ChInfo(3, 1), 44500000);
+  const auto asked = [&] { return d.asked.back().prompt == ctx.text(82) && d.asked.back().buttons == MsgButtons::YesNoCancel; };
+  // Cancel: no file dialog, the edit stays.
+  d.answers = {MsgAnswer::Cancel};
+  clickToolbar(*s.w, "FileOpen");
+  EXPECT_TRUE(asked());
+  EXPECT_EQ(d.dialogInitialPaths.size(), 1u);
+  // Yes, and the save dialog cancelled: nothing is opened either.
+  d.answers = {MsgAnswer::Yes};
+  clickToolbar(*s.w, "FileOpen");
+  EXPECT_EQ(d.dialogInitialPaths.size(), 2u) << "the save dialog only";
+  // Yes and a name: saved, then the file dialog.
+  const QString saved = s.env.path(QStringLiteral("mine.dat"));
+  d.answers = {MsgAnswer::Yes};
+  d.fileNames = {saved};
+  clickToolbar(*s.w, "FileOpen");
+  EXPECT_EQ(d.dialogInitialPaths.size(), 4u);
+  EXPECT_EQ(s.env.readFile(saved).mid(addr::channelRecord(3), 4), QByteArray::fromHex("00005044"));
+  EXPECT_EQ(ctx.ch.ChInfo(3, 1), 44500000);
+  const size_t questions = d.asked.size();
+
+  // Another edit; a language change cancelled keeps the language and its check mark.
+  typeChannel(*s.w, 4, "446");
+  d.answers = {MsgAnswer::Cancel};
+  s.item("mnuLangSel0")->trigger();
+  EXPECT_EQ(d.asked.size(), questions + 1);
+  EXPECT_TRUE(asked());
+  EXPECT_TRUE(ctx.st.CurLang == 3 && s.item("mnuLangSel2")->isChecked() && s.env.setting("Language") == QStringLiteral("3"));
+
+  // Exit: Cancel stays; No discards and leaves without asking "Are you sure want to exit?".
+  d.answers = {MsgAnswer::Cancel};
+  clickToolbar(*s.w, "Exit");
+  EXPECT_TRUE(s.w->isVisible() && asked());
+  d.answers = {MsgAnswer::No};
+  clickToolbar(*s.w, "Exit");
+  EXPECT_FALSE(s.w->isVisible());
+  EXPECT_EQ(d.asked.size(), questions + 3);
+  EXPECT_EQ(s.env.readFile(saved).mid(addr::channelRecord(4), 4), QByteArray(4, '\xFF')) << "channel 4 was not saved";
+}
+
+TEST(MainWindow, ToolbarPrintPrintsTheChannelTableAsATableAndTheOtherTabsAsAPicture) {
+  Started s;
+  AppContext& ctx = *s.env.ctx;
+  ctx.ch.ChInfo(2, 1) = ctx.ch.ChInfo(2, 2) = 43512500;
+  ShowChTblGrid(ctx);
+  s.w->settingsWindow()->sstabMain()->setCurrentIndex(1);
+  clickToolbar(*s.w, "Print");
+  ASSERT_EQ(s.env.dialogs.printedTexts.size(), 1u);
+  const QString table = s.env.dialogs.printedTexts[0];
+  EXPECT_TRUE(table.contains(ctx.gridCh().headerText(0, 1)) && table.contains(QStringLiteral("435.125"))) << table.toStdString();
+  EXPECT_EQ(s.env.dialogs.printJobs, QStringList{ctx.text(145)});
+  EXPECT_TRUE(s.env.dialogs.printed.empty());
+  s.w->settingsWindow()->sstabMain()->setCurrentIndex(2);
+  clickToolbar(*s.w, "Print");
+  EXPECT_EQ(s.env.dialogs.printed.size() + s.env.dialogs.printedTexts.size(), 2u) << "the options page: its picture, as today";
+
+  // The table on paper (a PDF file here).
+  QTemporaryDir dir;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(dir.filePath(QStringLiteral("channels.pdf")));
+  QTextDocument doc;
+  doc.setHtml(channelTableHtml(ctx, QStringLiteral("Channels")));
+  ASSERT_TRUE(printDocumentOn(printer, doc));
+  ASSERT_GT(QFileInfo(printer.outputFileName()).size(), 0);
+  const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+  if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext is not installed: the PDF's text is not read back";
+  QProcess p;
+  p.start(pdftotext, {printer.outputFileName(), QStringLiteral("-")});
+  ASSERT_TRUE(p.waitForFinished(30000));
+  EXPECT_TRUE(p.readAllStandardOutput().contains("435.125"));
+}
+
+TEST(MainWindow, ARightClickOnTheMenuBarOrToolbarOpensNoMenu) {
+  Started s;
+  s.w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  for (QWidget* target : {static_cast<QWidget*>(s.w->menuBar()), static_cast<QWidget*>(s.w->toolbar())}) {
+    QWidget* popup = nullptr;
+    // A menu would run its own loop: look, and close it, from inside.
+    QTimer::singleShot(50, s.w.get(), [&] {
+      popup = QApplication::activePopupWidget();
+      if (popup) popup->close();
+    });
+    // Through the window, as the desktop delivers it (the context menu event included).
+    QTest::mouseClick(s.w->windowHandle(), Qt::RightButton, {}, target->mapTo(s.w.get(), QPoint(target->width() - 5, target->height() / 2)));
+    QTest::qWait(100);
+    EXPECT_EQ(popup, nullptr) << target->objectName().toStdString();
+  }
+  EXPECT_TRUE(s.w->toolbar()->isVisible());
 }
 
 TEST(AboutBox, TheMenuShowsItModallyOverTheMainWindow) {

@@ -5,15 +5,23 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QTextDocument>
 
 namespace k52::test {
 
 MsgAnswer ScriptedDialogs::messageBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) {
   asked.push_back({prompt, title, buttons, icon});
-  if (answers.empty()) return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+  if (answers.empty())
+    return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : buttons == MsgButtons::YesNoCancel ? MsgAnswer::No : MsgAnswer::Ok;
   const MsgAnswer a = answers.front();
   answers.pop_front();
   return a;
+}
+
+bool ScriptedDialogs::printDocument(const QTextDocument& document, const QString& jobName) {
+  printedTexts.push_back(document.toPlainText());
+  printJobs.push_back(jobName);
+  return true;
 }
 
 QString ScriptedDialogs::openFileName(const QString&, const QString& initialPath) {

@@ -52,9 +52,10 @@ class ScriptedDialogs final : public Dialogs {
     printJobs.push_back(jobName);
     return true;
   }
+  bool printDocument(const QTextDocument& document, const QString& jobName) override;
   QStringList prompts() const;
 
-  std::deque<MsgAnswer> answers;  // empty: Yes for Yes/No, Ok for OK
+  std::deque<MsgAnswer> answers;  // empty: Yes for Yes/No, No for Yes/No/Cancel, Ok for OK
   std::deque<QString> fileNames;  // empty: cancelled
   std::vector<Asked> asked;
   std::vector<QString> opened, dialogInitialPaths;
@@ -64,6 +65,7 @@ class ScriptedDialogs final : public Dialogs {
   std::vector<CustomRangeForm> customForms;
   int localeId = 1033;
   std::vector<QImage> printed;
+  std::vector<QString> printedTexts;  // the plain text of each document printed
   std::vector<QString> printJobs;
 };
 
@@ -80,13 +82,14 @@ class RecordingViews : public AppViews {
   void setGridMemDat() override { calls << QStringLiteral("memdat"); }
   void loadSettingsWindow() override { calls << QStringLiteral("settings"); }
   void showOptions() override { calls << QStringLiteral("options"); }
+  void setStatusNotice(const QString& text) override { statusNotices << text; }
   void setStatusFile(const QString& text) override { statusFile = text; }
   void setStatusCom(const QString& text) override { statusCom = text; }
   void showToolCom() override { ++toolComShown; }
   void showSoftVersion(const QString& text) override { softVersion << text; }
   void showLastProgrammed(const QString& text) override { lastProgrammed << text; }
   void showPowerOnMessage(const QString& text) override { powerOnMessages << text; }
-  QStringList calls, softVersion, lastProgrammed, powerOnMessages;
+  QStringList calls, softVersion, lastProgrammed, powerOnMessages, statusNotices;
   QString maxAddrText, statusFile, statusCom;
   int toolComShown = 0;
 };
