@@ -34,6 +34,7 @@ QStringList backupFiles(const QString& folder) {
 QString SaveReadBackup(AppContext& ctx) {
   QString written;
   guarded(ctx.log, "modCommun->SaveReadBackup", [&] {
+    requireWholeMemory(ctx.IicDat, backupFolder(ctx));
     const QString folder = backupFolder(ctx);
     if (!QDir(folder).exists() && !QDir().mkpath(folder)) raiseError(ErrPathFileAccess, folder);
     const QDir dir(folder);

@@ -49,6 +49,7 @@ void writeImageFile(const QString& path, const QByteArray& image) {
 bool saveDatFile(AppContext& ctx) {
   return guarded(ctx.log, "mdifrmMain->SaveDatFile", [&] {
     SetConvIicDat(ctx);
+    requireWholeMemory(ctx.IicDat, ctx.st.CurDataFile);
     writeImageFile(ctx.st.CurDataFile, ctx.IicDat.toByteArray());
     ShowCurDataFile(ctx);
     MarkConfigSaved(ctx);

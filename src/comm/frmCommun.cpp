@@ -80,7 +80,7 @@ void addressChanged(AppContext& ctx, const AddressBox& box, const QString& text)
     const bool stored = ctx.ini.write(QStringLiteral("Setting"), QString::fromLatin1(box.key), text);
     ctx.st.*box.text = text;
     ctx.st.*box.value = hexTextToInt16(text);
-    if (!stored) raiseError(ErrPathFileAccess, ctx.ini.path());
+    if (!stored) ctx.ini.raiseWriteFailure();
   });
 }
 

@@ -138,7 +138,7 @@ void frmToolCom::cmdOK_Click() {
       ctx_.st.ComNo = static_cast<int16_t>(k + 1);
       break;
     }
-    ctx_.ini.write(QStringLiteral("Setting"), QStringLiteral("COM"), QString::number(ctx_.st.ComNo));
+    writeSetting(ctx_, "frmToolCom->cmdOK_Click", QStringLiteral("COM"), QString::number(ctx_.st.ComNo));
   });
   accept();
 }

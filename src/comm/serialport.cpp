@@ -16,7 +16,6 @@ namespace {
 // "Device unavailable": a port that names no device, or one another program holds.
 constexpr int kErrDeviceUnavailable = 68;
 
-const QString kSetting = QStringLiteral("Setting");
 const QString kPorts = QStringLiteral("Ports");
 
 QString comName(int n) { return QStringLiteral("COM%1").arg(n); }
@@ -153,7 +152,7 @@ void AutoSetPort(AppContext& ctx) {
     for (int n = 1; n <= kPortCount; ++n) {
       if (ctx.com.ComFlag(n) != 1) continue;
       ctx.st.ComNo = static_cast<int16_t>(n);
-      ctx.ini.write(kSetting, QStringLiteral("COM"), QString::number(n));
+      writeSetting(ctx, "mdifrmMain->AutoSetPort", QStringLiteral("COM"), QString::number(n));
       return;
     }
   });

@@ -95,7 +95,7 @@ void mnuSaveDef_Click(AppContext& ctx, int32_t r) {
     ctx.gridCh().select(n, kFieldRx);
     // The new defaults hold for this run either way; a settings file that could not take
     // them is reported.
-    if (!stored) raiseError(ErrPathFileAccess, ctx.ini.path());
+    if (!stored) ctx.ini.raiseWriteFailure();
   });
 }
 

@@ -22,6 +22,7 @@ class frmShowErr : public QDockWidget {
  private:
   ErrorLog& log_;
   QListWidget* list_;
+  int selected_ = -1;  // the line to select when the events next run
 };
 
 }  // namespace k52

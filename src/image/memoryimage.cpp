@@ -1,5 +1,7 @@
 #include "image/memoryimage.h"
 
+#include "image/addressmap.h"
+
 #include <algorithm>
 
 namespace k52 {
@@ -14,6 +16,11 @@ void MemoryImage::fill(uint8_t value) { std::fill(bytes_.begin(), bytes_.end(), 
 void MemoryImage::assignFrom(const QByteArray& data) {
   const size_t n = std::min(bytes_.size(), static_cast<size_t>(data.size()));
   std::copy_n(reinterpret_cast<const uint8_t*>(data.constData()), n, bytes_.begin());
+}
+
+void requireWholeMemory(const MemoryImage& image, const QString& target) {
+  if (image.size() < addr::kMemorySize)
+    throw K52Error(ErrBounds, QStringLiteral("an image of %1 bytes is smaller than the memory").arg(image.size()), target);
 }
 
 QByteArray MemoryImage::toByteArray() const {

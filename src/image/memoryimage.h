@@ -41,4 +41,9 @@ class MemoryImage {
   std::vector<uint8_t> bytes_;
 };
 
+// Raises (naming the target) when the image does not cover the radio's whole memory,
+// 0000-1FFF: a smaller image (a settings file with a small "DatNum") is never saved, as it
+// would cut the file it replaces.
+void requireWholeMemory(const MemoryImage& image, const QString& target);
+
 }  // namespace k52

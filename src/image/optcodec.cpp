@@ -173,7 +173,7 @@ void OptNowDefSol(AppContext& ctx, int16_t mode) {
       for (int i = 1; i <= t.OptCount; ++i) t.OptSel(i) = t.OptDef(i);
       IniFile::Batch batch(ctx.ini);
       for (int i = 1; i <= t.OptCount; ++i) ctx.ini.write(section, QString::number(b + 500 + i), QString::number(t.OptSel(i)));
-      if (!batch.commit()) raiseError(ErrPathFileAccess, ctx.ini.path());
+      if (!batch.commit()) ctx.ini.raiseWriteFailure();
     }
   });
 }

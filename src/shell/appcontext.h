@@ -111,6 +111,11 @@ struct AppContext {
   Grid* gridCh_;
 };
 
+// Writes one key of section "Setting" where nothing waits on the result (start-up, the
+// port choice): a file that does not take it is logged under procName, and the value holds
+// for this run. Returns whether the file took it.
+bool writeSetting(AppContext& ctx, const char* procName, const QString& key, const QString& value);
+
 // File names in the program folder.
 inline constexpr const char* kSettingsFileName = "minglyc.dll";
 inline constexpr const char* kDefaultImageFileName = "dhcpqec.dll";

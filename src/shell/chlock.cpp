@@ -35,7 +35,7 @@ void mnuChLock_Click(AppContext& ctx, ChLockFace& face, int16_t /*Index*/) {
       g.setEditMode(GridEditMode::KbdMouse);
     }
     if (!ctx.ini.write(QStringLiteral("Setting"), QStringLiteral("ChannelLock"), ctx.st.LockState))
-      raiseError(ErrPathFileAccess, ctx.ini.path());
+      ctx.ini.raiseWriteFailure();
   });
 }
 

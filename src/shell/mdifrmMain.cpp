@@ -312,7 +312,7 @@ void mdifrmMain::languageCommand(int16_t lang) {
 void mdifrmMain::SwiLangFace(int16_t lang) {
   guarded(ctx_.log, "mdifrmMain->SwiLangFace", [&] {
     if (!ctx_.ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QString::number(lang)))
-      raiseError(ErrPathFileAccess, ctx_.ini.path());
+      ctx_.ini.raiseWriteFailure();
     ctx_.dialogs.messageBox(ctx_.text(68), MsgButtons::Ok, MsgIcon::Question, QStringLiteral("Message"));
     close();
   });

@@ -6,6 +6,7 @@
 #include "editor/bandchoice.h"
 #include "editor/chmemsetup.h"
 #include "errlog/guarded.h"
+#include "image/addressmap.h"
 #include "image/charcodec.h"
 #include "image/numbers.h"
 #include "image/optcodec.h"
@@ -65,11 +66,16 @@ void readComNo(AppContext& ctx) {
   ctx.st.ComNo = com;
 }
 
+// A "DatNum" that is no image size (not a number, negative, beyond the 16-bit addresses)
+// gives the image of the whole address map, 0000-1FFF, with one log entry.
 void readDatNum(AppContext& ctx) {
-  int16_t datNum = readDecimal(ctx, "DatNum", "0", 9);
-  if (datNum < 0) {
-    logBadKey(ctx, "DatNum", K52Error(ErrBounds, QStringLiteral("negative image size")));
-    datNum = 0;
+  int16_t datNum = 0;
+  try {
+    datNum = textToInt16(readSetting(ctx, "DatNum", "0", 9));
+    if (datNum < 0) raiseError(ErrBounds, QStringLiteral("negative image size"));
+  } catch (const K52Error& e) {
+    logBadKey(ctx, "DatNum", e);
+    datNum = addr::kMemorySize - 1;
   }
   ctx.st.DatNum = datNum;
   ctx.IicDat.allocate(datNum);
@@ -112,10 +118,10 @@ void readAddresses(AppContext& ctx) {
 void GetSysLang(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->GetSysLang", [&] {
     if (readDecimal(ctx, "FirRun", "1", 2) == 0) return;
-    ctx.ini.write(kSetting, QStringLiteral("FirRun"), QStringLiteral("0"));
+    writeSetting(ctx, "mdifrmMain->GetSysLang", QStringLiteral("FirRun"), QStringLiteral("0"));
     const int lcid = ctx.dialogs.systemLocaleId();
     const char* lang = lcid == 1028 ? "2" : lcid == 2052 ? "1" : "3";
-    ctx.ini.write(kSetting, QStringLiteral("Language"), QString::fromLatin1(lang));
+    writeSetting(ctx, "mdifrmMain->GetSysLang", QStringLiteral("Language"), QString::fromLatin1(lang));
     AutoSetPort(ctx);
   });
 }
@@ -148,12 +154,17 @@ void InitMultiFrm(AppContext& ctx) {
     ctx.ini.setPath(s.IniFile);
 
     if (readDecimal(ctx, "FirRun", "2", 2) == 2) {
-      ctx.ini.write(kSetting, QStringLiteral("FirRun"), QStringLiteral("1"));
-      s.InstallPass = true;
-      ctx.views->closeMainWindow();
-      return;
+      // The installation pass. A settings file that cannot be marked would end every start
+      // here without a word: the failure is logged, and this start goes on as a normal one
+      // with what the file holds and the defaults.
+      if (writeSetting(ctx, "mdifrmMain->InitMultiFrm", QStringLiteral("FirRun"), QStringLiteral("1"))) {
+        s.InstallPass = true;
+        ctx.views->closeMainWindow();
+        return;
+      }
+    } else {
+      GetSysLang(ctx);
     }
-    GetSysLang(ctx);
 
     readLanguage(ctx);
     ctx.views->checkLanguageItem(s.CurLang);

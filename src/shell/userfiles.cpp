@@ -36,8 +36,17 @@ ProgramFiles perUserFiles(const QString& programFolder) {
   return f;
 }
 
+bool isInstalledProgramFolder(const QString& programFolder) {
+  // The installation's layout (dist/CMakeLists.txt); the build puts the program in build/bin.
+  const QString installed = QStringLiteral(K52_INSTALLED_PROGRAM_DIR);
+  const QString folder = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
+  return folder.endsWith(QLatin1Char('/') + installed);
+}
+
 ProgramFiles locateProgramFiles(const QString& programFolder) {
-  return QFileInfo(programFolder).isWritable() ? filesInProgramFolder(programFolder) : perUserFiles(programFolder);
+  if (isInstalledProgramFolder(programFolder) || !QFileInfo(programFolder).isWritable())
+    return perUserFiles(programFolder);
+  return filesInProgramFolder(programFolder);
 }
 
 void seedUserSettings(const ProgramFiles& files) {

@@ -1,9 +1,13 @@
 #include "errlog/errdescriptions.h"
 #include "errlog/errorlog.h"
+#include "errlog/frmShowErr.h"
 #include "errlog/guarded.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListWidget>
 
 #include <algorithm>
 
@@ -65,4 +69,31 @@ TEST(ErrorDescriptions, TheTableIsSortedAndNumbersOutsideItHaveNoText) {
   for (int i = 0; i < count; ++i) EXPECT_FALSE(errorDescription(numbers[i]).isEmpty()) << numbers[i];
   for (int16_t n : {int16_t(0), int16_t(2), int16_t(-1), int16_t(8002), int16_t(31038), int16_t(32767)})
     EXPECT_TRUE(errorDescription(n).isEmpty()) << n;
+}
+
+// (How fast a burst of entries shows is the k52bench_errwindow benchmark's.)
+TEST(ErrorWindow, ABurstOfEntriesEndsWithTheNewestLineSelectedAndInView) {
+  ManualClock clock;
+  ErrorLog log(clock);
+  frmShowErr window(log);
+  window.resize(400, 200);
+  QListWidget* list = window.listShowErr();
+  for (int burst : {1, 300}) {
+    for (int i = 0; i < burst; ++i) failWith(log, 53);
+    QApplication::processEvents();
+    ASSERT_TRUE(window.isVisible());
+    const int last = list->count() - 1;
+    EXPECT_EQ(last + 1, log.lines().size());
+    EXPECT_EQ(list->item(last)->text(), log.lines().last());
+    EXPECT_EQ(list->currentRow(), last) << burst;
+    // In view from top to bottom (a line may be wider than the window).
+    const QRect r = list->visualItemRect(list->item(last));
+    EXPECT_TRUE(r.isValid() && r.top() >= 0 && r.bottom() <= list->viewport()->rect().bottom()) << burst << " " << r.y();
+  }
+  window.close();
+  EXPECT_EQ(list->count(), 0);
+  failWith(log, 9);
+  QApplication::processEvents();
+  EXPECT_EQ(list->count(), 2);
+  EXPECT_EQ(list->currentRow(), 1);
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installed program: `cmake --install` into a temporary prefix, then the program started
 # offscreen from its program folder made read-only, by a user who may not write there
-# (nobody, when the test runs as root). Each user's first start must be the installation
+# (nobody, when the test runs as root), and by root, who may but must not. Each user's first start must be the installation
 # pass and the second the first real start, in the user's own settings file, with the data
 # folder in the user's documents and the program folder left as installed.
 #
@@ -76,14 +76,16 @@ as_user() {
 }
 setting() { sed -n "s/^[[:space:]]*$2[[:space:]]*=[[:space:]]*\([^[:space:]]*\).*/\1/p" "$1" | head -n1; }
 # started HOME LANG COMMAND...: starts the program and waits until its start-up has made the
-# data folder and marked the first real start, then checks it is still running and ends it.
+# data folder and marked the first real start (unless mark= is set empty), then checks it is
+# still running and ends it.
+mark=0
 started() {
   local home=$1
   user_command "$@"
   "${cmd[@]}" >"$home/out.log" 2>&1 &
   pid=$!
   for _ in $(seq 300); do
-    [ -d "$home/Documents/K52/Data" ] && [ "$(setting "$home/.config/k52/minglyc.dll" FirRun)" = 0 ] && break
+    [ -d "$home/Documents/K52/Data" ] && { [ -z "$mark" ] || [ "$(setting "$home/.config/k52/minglyc.dll" FirRun)" = "$mark" ]; } && break
     kill -0 "$pid" 2>/dev/null || fail "the program ended during its start: $(cat "$home/out.log")"
     sleep 0.2
   done
@@ -125,5 +127,44 @@ home=$(new_home user3)
 started "$home" en_US.UTF-8 "$prefix/bin/k52"
 [ "$(setting "$home/.config/k52/minglyc.dll" Language)" = 3 ] || fail "the launcher's start did not detect the language"
 
+# A settings file the program cannot write: every start still opens the window, the file
+# stays as it was. Read-only (as delivered, so the start would be the installation pass), and
+# a FIFO in its place, also through the launcher.
+home=$(new_home user4)
+user_settings=$home/.config/k52/minglyc.dll
+as_user "$home" C.UTF-8 mkdir -p "$home/.config/k52"
+as_user "$home" C.UTF-8 cp "$prog/minglyc.dll" "$user_settings"
+as_user "$home" C.UTF-8 chmod 444 "$user_settings"
+mark=
+started "$home" en_US.UTF-8 "$prog/k52"
+cmp -s "$prog/minglyc.dll" "$user_settings" || fail "the read-only settings file changed"
+home=$(new_home user5)
+as_user "$home" C.UTF-8 mkdir -p "$home/.config/k52"
+as_user "$home" C.UTF-8 mkfifo "$home/.config/k52/minglyc.dll"
+started "$home" en_US.UTF-8 "$prog/k52"
+rm -rf "$home/Documents"
+started "$home" en_US.UTF-8 "$prefix/bin/k52"
+[ -p "$home/.config/k52/minglyc.dll" ] || fail "the FIFO was replaced"
+mark=0
+
+# Root (sudo k52) is a user like any other: its own settings file and data in its home, an
+# installation pass and a first real start of its own, the installed folder left alone.
+if [ "$(id -u)" -eq 0 ]; then
+  run_as=()
+  home=$tmp/root
+  mkdir -p "$home/run"
+  chmod 700 "$home/run"
+  as_user "$home" zh_CN.UTF-8 timeout 60 "$prog/k52" || fail "root's installation pass did not end by itself"
+  [ "$(setting "$home/.config/k52/minglyc.dll" FirRun)" = 1 ] || fail "root's installation pass did not mark root's own settings file"
+  started "$home" zh_CN.UTF-8 "$prog/k52"
+  [ "$(setting "$home/.config/k52/minglyc.dll" Language)" = 1 ] || fail "root's first real start did not detect the language"
+  home=$tmp/root-launcher
+  mkdir -p "$home/run"
+  chmod 700 "$home/run"
+  started "$home" en_US.UTF-8 "$prefix/bin/k52"
+else
+  echo "not root: the start as root is not tried"
+fi
+
 [ "$(snapshot)" = "$installed" ] || fail "the program folder changed"
-echo "installed program: per-user settings file, installation pass, first real start, k52cli, launcher: ok"
+echo "installed program: per-user settings file, installation pass, first real start, k52cli, launcher, unwritable settings file, root: ok"

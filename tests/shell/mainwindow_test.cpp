@@ -83,6 +83,7 @@ TEST(MainWindow, StartsThroughItsOneShotTimerOrEndsTheInstallationPassWithoutAQu
   ASSERT_TRUE(f && f->errorWindow()->isVisible());
   QListWidget* list = f->errorWindow()->listShowErr();
   ASSERT_EQ(list->count(), 2);
+  QApplication::processEvents();  // the newest line is selected when the events next run
   EXPECT_EQ(list->currentRow(), 1);
   EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("[Setting] COM")));
   f->errorWindow()->close();

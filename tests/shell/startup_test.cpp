@@ -1,9 +1,12 @@
 // The start-up sequence against settings files in a temporary program folder.
 
+#include "comm/datafiles.h"
 #include "shell/startup.h"
 #include "support/testenv.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 using namespace k52;
@@ -81,6 +84,12 @@ TEST(Startup, MissingKeysTakeTheirDefaultsALanguageOutsideOneToThreeIsEnglish) {
   const AppState& st = s.ctx().st;
   EXPECT_EQ((std::vector<int>{st.CurLang, st.ComNo, st.CtcDcsMax, st.ReadEndAddr, s.ctx().IicDat.size()}),
             (std::vector<int>{2, 1, 260, 8191, 1})) << "a missing DatNum leaves a one-byte image";
+  // ... which is never saved over a file: Save leaves the file as it was and names it.
+  s.env.writeFile(QStringLiteral("Data/Untitled.dat"), QByteArray(8192, 'A'));
+  SaveDatFile(s.ctx());
+  EXPECT_EQ(s.env.readFile(QStringLiteral("Data/Untitled.dat")), QByteArray(8192, 'A'));
+  EXPECT_EQ(s.ctx().log.lastProcName(), QStringLiteral("mdifrmMain->SaveDatFile"));
+  EXPECT_TRUE(s.ctx().log.lines().last().contains(st.CurDataFile)) << s.env.log();
   EXPECT_EQ(st.CurFont, QStringLiteral("Times New Roman"));
   EXPECT_NE(st.DefColor, st.OverColor);
   Started e(settingsWith(QStringLiteral("FirRun=0\nLanguage=7\nDatNum=8191")));
@@ -123,4 +132,35 @@ TEST(Startup, AMissingDefaultImageLeavesAnErasedImageAndIsLoggedOnceAShortOneIsE
   t.start();
   EXPECT_EQ((std::vector<int>{t.ctx().IicDat.at(99), t.ctx().IicDat.at(100), t.ctx().IicDat.at(0x1FFF)}), (std::vector<int>{0x22, 0xFF, 0xFF}));
   EXPECT_EQ(t.ctx().log.entriesLogged(), 0);
+}
+
+TEST(Startup, ADatNumThatIsNoImageSizeGivesTheWholeMemoryWithOneLogEntry) {
+  for (const char* datNum : {"lots", "-1", "99999", "8191x"}) {
+    Started s(settingsWith(QStringLiteral("FirRun=0\nDatNum=") + QLatin1String(datNum)));
+    s.start();
+    EXPECT_EQ(s.ctx().IicDat.size(), 8192) << datNum;
+    EXPECT_EQ(s.ctx().log.entriesLogged(), 1) << datNum << s.env.log();
+    EXPECT_TRUE(s.ctx().log.lines().last().contains(QStringLiteral("[Setting] DatNum"))) << datNum;
+    EXPECT_EQ(s.views.calls.last(), QStringLiteral("options"));
+  }
+}
+
+// A settings file the installation pass cannot mark (here a folder or a FIFO in its place;
+// the install test has a read-only file and an ordinary user) would end every start.
+TEST(Startup, ASettingsFileThatCannotBeMarkedGivesANormalStartAndALogEntry) {
+  for (const bool fifo : {false, true}) {
+    Started s{QString()};
+    const QString path = s.env.path(QStringLiteral("minglyc.dll"));
+    ASSERT_TRUE(fifo ? mkfifo(QFile::encodeName(path).constData(), 0644) == 0 : QDir().mkdir(path));
+    s.start();  // a FIFO opened for reading would block here
+    EXPECT_FALSE(s.ctx().st.InstallPass) << fifo;
+    EXPECT_FALSE(s.views.calls.contains(QStringLiteral("close"))) << fifo;
+    EXPECT_EQ(s.views.calls.last(), QStringLiteral("options")) << fifo;
+    const QStringList& lines = s.ctx().log.lines();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("mdifrmMain->InitMultiFrm")) && lines[1].contains(path)) << s.env.log();
+    EXPECT_EQ(s.ctx().ini.read(QStringLiteral("Setting"), QStringLiteral("FirRun"), {}), QStringLiteral("1"))
+        << "the mark holds for the run";
+    EXPECT_TRUE(fifo ? !QFileInfo(path).isFile() && QFileInfo(path).exists() : QFileInfo(path).isDir());
+  }
 }

@@ -104,3 +104,18 @@ TEST(UserFiles, ReadingTakesTheUsersCopyOnceItExistsAndNeverMakesIt) {
   seedUserSettings(files);
   EXPECT_EQ(env.readFile(files.settingsFile), copy) << "an existing copy is never replaced";
 }
+
+TEST(UserFiles, AnInstalledProgramFolderIsNeverWrittenWhoeverMayWriteThereABuildFolderIs) {
+  UserHome user;
+  QTemporaryDir root;
+  const std::pair<const char*, bool> folders[] = {
+      {"usr/lib/k52", true}, {"home/me/.local/lib/k52/", true}, {"build/bin", false}, {"lib/k52/copy", false}, {"k52", false}};
+  for (const auto& [folder, installed] : folders) {
+    const QString path = QDir(root.path()).filePath(QString::fromLatin1(folder));
+    ASSERT_TRUE(QDir().mkpath(path));  // writable, as for root
+    const ProgramFiles files = locateProgramFiles(path);
+    EXPECT_EQ(files.perUser, installed) << folder;
+    EXPECT_EQ(files.settingsFile, installed ? user.config(QStringLiteral("minglyc.dll")) : QDir(path).filePath(QStringLiteral("minglyc.dll")))
+        << folder;
+  }
+}

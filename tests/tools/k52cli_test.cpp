@@ -268,3 +268,27 @@ TEST_F(K52Cli, AFailedTransferExitsOneAndWritesNoFileBadInputExitsTwoBeforeAnyth
   EXPECT_FALSE(QFile::exists(path("out.dat")));
   EXPECT_TRUE(sim.command("status").contains("frames=0")) << "nothing reached the radio";
 }
+
+TEST_F(K52Cli, ADatNumThatIsNoImageSizeDecodesTheWholeMemoryASmallOneIsRefused) {
+  const CliResult reference = run(QStringLiteral("decode @five.dat"));
+  ASSERT_EQ(reference.exitCode, 0);
+  for (const char* datNum : {"lots", "-1", "99999"}) {
+    env.writeSettings(settingsFile().replace(QStringLiteral("DatNum=8191"), QStringLiteral("DatNum=") + QLatin1String(datNum)));
+    const CliResult r = run(QStringLiteral("decode @five.dat"));
+    EXPECT_EQ(r.exitCode, 0) << datNum;
+    EXPECT_EQ(r.json(), reference.json()) << datNum;
+    EXPECT_EQ(r.err.count("[Setting] DatNum"), 1) << datNum << r.err.constData();
+    ASSERT_EQ(run(QStringLiteral("normalize @five.dat @out.dat")).exitCode, 0);
+    EXPECT_EQ(env.readFile(QStringLiteral("out.dat")).size(), 0x2000) << datNum;
+  }
+  // A number, but short of the memory: nothing is decoded or written.
+  for (const char* line : {"DatNum=100", ""}) {
+    env.writeSettings(settingsFile().replace(QStringLiteral("DatNum=8191"), QLatin1String(line)));
+    env.writeFile(QStringLiteral("out.dat"), "mine");
+    for (const char* command : {"decode @five.dat", "normalize @five.dat @out.dat"}) {
+      const CliResult r = run(QLatin1String(command));
+      EXPECT_TRUE(r.exitCode == 2 && r.out.isEmpty() && r.err.contains("DatNum")) << line << command << r.err.constData();
+    }
+    EXPECT_EQ(env.readFile(QStringLiteral("out.dat")), QByteArray("mine"));
+  }
+}

@@ -1,5 +1,7 @@
 #include "ui/inifile.h"
 
+#include "errlog/k52error.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -63,4 +65,82 @@ TEST(IniFile, ABatchWritesTheFileOnceAtItsEnd) {
   IniFile again(path);
   EXPECT_EQ(again.read(QStringLiteral("Option"), QStringLiteral("3501"), {}), QStringLiteral("4"));
   EXPECT_EQ(again.read(QStringLiteral("Option"), QStringLiteral("3502"), {}), QStringLiteral("5"));
+}
+
+TEST(IniFile, OneKeyIsSetAndEveryOtherByteOfTheFileStays) {
+  struct Case {
+    const char* text;
+    const char* section;
+    const char* key;
+    const char* expected;
+  };
+  const Case cases[] = {
+      // The value after "=" and its blanks is replaced; the line's spacing and case stay.
+      {"[setting]\r\n  com =  1  \r\n", "Setting", "COM", "[setting]\r\n  com =  5\r\n"},
+      // The last of two equal keys is the one read, so the one written.
+      {"[Setting]\nCOM=1\nCOM=2\n[Ports]\nCOM=9\n", "Setting", "COM", "[Setting]\nCOM=1\nCOM=5\n[Ports]\nCOM=9\n"},
+      // A missing key goes after the section's last key, before its blank lines and comments.
+      {"\xEF\xBB\xBF[Ports]\nCOM1 = /dev/a\n\n; mine\n[Setting]\nX=1", "Ports", "COM", "\xEF\xBB\xBF[Ports]\nCOM1 = /dev/a\nCOM=5\n\n; mine\n[Setting]\nX=1"},
+      {"[ Setting ]\n# COM=3\n", "Setting", "COM", "[ Setting ]\nCOM=5\n# COM=3\n"},
+      // A missing section goes at the end, a missing file line end added.
+      {"; top\n[Option]\n0=2", "Setting", "COM", "; top\n[Option]\n0=2\n\n[Setting]\nCOM=5\n"},
+      {"", "Setting", "COM", "[Setting]\nCOM=5\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(withIniValue(c.text, {c.section, c.key, "5"}), QByteArray(c.expected)) << c.text;
+  }
+}
+
+TEST(IniFile, AWriteKeepsWhatAnotherWriterChangedMeanwhile) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("minglyc.dll"));
+  spit(path, "[Setting]\nLanguage=2\nCOM=1\n\n[Option]\n0=2\n");
+  IniFile program(path);
+  // While the program runs: the user adds a port in an editor, a second copy changes the language.
+  const QByteArray edited = "[Setting]\nLanguage=2\nCOM = 1   ; by hand\n\n[Option]\n0=2\n\n[Ports]\nCOM1=/dev/radio\n";
+  spit(path, edited);
+  IniFile second(path);
+  ASSERT_TRUE(second.write(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("1")));
+  ASSERT_TRUE(program.write(QStringLiteral("Setting"), QStringLiteral("COM"), QStringLiteral("4")));
+  QByteArray expected = edited;
+  expected.replace("Language=2", "Language=1").replace("COM = 1   ; by hand", "COM = 4");
+  EXPECT_EQ(slurp(path), expected);
+  EXPECT_EQ(program.read(QStringLiteral("Ports"), QStringLiteral("COM1"), {}), QStringLiteral("/dev/radio"))
+      << "the copy read from then on is the file as written";
+  {
+    IniFile::Batch batch(program);
+    program.write(QStringLiteral("Option"), QStringLiteral("3501"), QStringLiteral("4"));
+    second.write(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("3"));
+  }
+  EXPECT_EQ(IniFile(path).read(QStringLiteral("Setting"), QStringLiteral("Language"), {}) +
+                IniFile(path).read(QStringLiteral("Option"), QStringLiteral("3501"), {}),
+            QStringLiteral("34"));
+}
+
+TEST(IniFile, AFileNotReadToItsEndIsNeverWrittenTheChangeHoldsForTheRun) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("minglyc.dll"));
+  QByteArray text = "[Setting]\nLanguage=2\nDatNum=8191\n[ChInfo]\n1000=199\n";
+  text.insert(text.indexOf("[ChInfo]"), '\0');  // the reader stops here
+  text += QByteArray("[Option]\n0=20\n").repeated(50);
+  spit(path, text);
+  IniFile ini(path);
+  EXPECT_FALSE(ini.hasSection(QStringLiteral("ChInfo")));
+  EXPECT_FALSE(ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("3")));
+  EXPECT_EQ(slurp(path), text) << "byte for byte as it was";
+  EXPECT_EQ(ini.read(QStringLiteral("Setting"), QStringLiteral("Language"), {}), QStringLiteral("3"));
+  try {
+    ini.raiseWriteFailure();
+  } catch (const K52Error& e) {
+    EXPECT_EQ(e.number(), ErrPathFileAccess);
+    EXPECT_EQ(e.source(), path);
+  }
+  // Mended meanwhile: the next write writes its own key; the earlier change still holds in
+  // this run only.
+  text.replace('\0', '\n');
+  spit(path, text);
+  ASSERT_TRUE(ini.write(QStringLiteral("Setting"), QStringLiteral("COM"), QStringLiteral("2")));
+  EXPECT_EQ(slurp(path), QByteArray(text).replace("DatNum=8191\n", "DatNum=8191\nCOM=2\n"));
+  EXPECT_EQ(ini.read(QStringLiteral("Setting"), QStringLiteral("Language"), {}), QStringLiteral("3"));
+  EXPECT_EQ(ini.read(QStringLiteral("ChInfo"), QStringLiteral("1000"), {}), QStringLiteral("199"));
 }

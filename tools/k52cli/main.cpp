@@ -8,6 +8,7 @@
 #include "comm/serialport.h"
 #include "comm/transfer.h"
 #include "editor/bandchoice.h"
+#include "image/addressmap.h"
 #include "image/bandtable.h"
 #include "image/charcodec.h"
 #include "image/chmem.h"
@@ -379,6 +380,10 @@ int main(int argc, char** argv) {
   AppContext ctx(clock, dialogs, o.programFolder);
   ctx.files = files;
   startLikeTheProgram(ctx, o.lang);
+  // An image smaller than the memory (a small "DatNum") would decode wrong and save cut files.
+  if (ctx.IicDat.size() < addr::kMemorySize)
+    return badInput(settings,
+                    QStringLiteral("\"DatNum\" %1 leaves the image short of the memory 0000-1FFF").arg(ctx.st.DatNum));
   if (isTransfer(o.command)) return runTransfer(ctx, dialogs, o);
 
   const QString& in = o.files[0];
