@@ -188,7 +188,7 @@ TEST_F(GridWidgetTest, ClickingAnEmptyRowAndTypingRxCompletesTheChannel) {
   EXPECT_FALSE(seen.join(QLatin1Char('\n')).contains(QLatin1String("closeEditor"))) << seen.join(QLatin1Char('\n')).toStdString();
 }
 
-TEST_F(GridWidgetTest, AClickOnTheSelectedCellAndKeysTypedAtOnceGoToThatCell) {
+TEST_F(GridWidgetTest, AClickOnTheSelectedCellAndKeysTypedAtOnceGoToThatCellOrTheEditorOpensAfterTheDoubleClickWait) {
   start();
   newChannel(1, QStringLiteral("400"));
   newChannel(2, QStringLiteral("430"));
@@ -199,6 +199,11 @@ TEST_F(GridWidgetTest, AClickOnTheSelectedCellAndKeysTypedAtOnceGoToThatCell) {
   QTest::keyClick(toFocus, Qt::Key_Return);
   QApplication::processEvents();
   EXPECT_EQ((B{field(1, 1), field(2, 1)}), (B{40000000, 44500000}));
+  // Without a key, the editor opens once no double click can follow.
+  click(2, 8);
+  click(2, 8);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return editor() != nullptr; }, 30000));
+  key(Qt::Key_Escape);
   EXPECT_EQ(logged(), 0) << env.log();
 }
 
