@@ -233,7 +233,7 @@ TEST(MainWindow, ToolbarPrintPrintsTheChannelTableAsATableAndTheOtherTabsAsAPict
   ASSERT_EQ(s.env.dialogs.printedTexts.size(), 1u);
   const QString table = s.env.dialogs.printedTexts[0];
   EXPECT_TRUE(table.contains(ctx.gridCh().headerText(0, 1)) && table.contains(QStringLiteral("435.125"))) << table.toStdString();
-  EXPECT_EQ(s.env.dialogs.printJobs, QStringList{ctx.text(145)});
+  EXPECT_EQ(s.env.dialogs.printJobs, std::vector<QString>{ctx.text(145)});
   EXPECT_TRUE(s.env.dialogs.printed.empty());
   s.w->settingsWindow()->sstabMain()->setCurrentIndex(2);
   clickToolbar(*s.w, "Print");
