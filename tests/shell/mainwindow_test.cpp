@@ -184,7 +184,7 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
 
   typeChannel(*s.w, 3, "445");
   ASSERT_EQ(ctx.ch.ChInfo(3, 1), 44500000);
-  const auto asked = [&] { return d.asked.back().prompt == ctx.text(82) && d.asked.back().buttons == MsgButtons::YesNoCancel; };
+  const auto asked = [&] { return !d.asked.empty() && d.asked.back().prompt == ctx.text(82) && d.asked.back().buttons == MsgButtons::YesNoCancel; };
   // Cancel: no file dialog, the edit stays.
   d.answers = {MsgAnswer::Cancel};
   clickToolbar(*s.w, "FileOpen");
