@@ -185,7 +185,7 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
 
   typeChannel(*s.w, 3, "445");
   ASSERT_EQ(ctx.ch.ChInfo(3, 1), 44500000);
-  const auto asked = [&] { return d.asked.back().prompt == ctx.text(82) && d.asked.back().buttons == MsgButtons::YesNoCancel; };
+  const auto asked = [&] { return !d.asked.empty() && d.asked.back().prompt == ctx.text(82) && d.asked.back().buttons == MsgButtons::YesNoCancel; };
   // Cancel: no file dialog, the edit stays.
   d.answers = {MsgAnswer::Cancel};
   clickToolbar(*s.w, "FileOpen");
@@ -234,7 +234,7 @@ TEST(MainWindow, ToolbarPrintPrintsTheChannelTableAsATableAndTheOtherTabsAsAPict
   ASSERT_EQ(s.env.dialogs.printedTexts.size(), 1u);
   const QString table = s.env.dialogs.printedTexts[0];
   EXPECT_TRUE(table.contains(ctx.gridCh().headerText(0, 1)) && table.contains(QStringLiteral("435.125"))) << table.toStdString();
-  EXPECT_EQ(s.env.dialogs.printJobs, QStringList{ctx.text(145)});
+  EXPECT_EQ(s.env.dialogs.printJobs, std::vector<QString>{ctx.text(145)});
   EXPECT_TRUE(s.env.dialogs.printed.empty());
   s.w->settingsWindow()->sstabMain()->setCurrentIndex(2);
   clickToolbar(*s.w, "Print");
