@@ -1,5 +1,6 @@
 #include "comm/backup.h"
 
+#include "comm/datafiles.h"
 #include "errlog/guarded.h"
 #include "shell/appcontext.h"
 #include "ui/clock.h"
@@ -7,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QFileInfo>
+
+#include <algorithm>
 
 namespace k52 {
 
@@ -44,19 +47,20 @@ QString SaveReadBackup(AppContext& ctx) {
       if (n > 999) raiseError(ErrPathFileAccess, path);
       path = dir.filePath(QStringLiteral("%1_%2.dat").arg(stem).arg(n, 3, 10, QLatin1Char('0')));
     }
-    const QByteArray image = ctx.IicDat.toByteArray();
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) raiseError(ErrPathFileAccess, path);
-    if (f.write(image) != image.size() || !f.flush()) {
-      f.cancelWriting();
-      raiseError(ErrDiskFull, path);
-    }
-    if (!f.commit()) raiseError(ErrDeviceIo, path);
+    writeImageFile(path, ctx.IicDat.toByteArray());
     written = path;
 
-    QStringList names = backupFiles(folder);
-    for (qsizetype i = 0; i + kBackupKeep < names.size(); ++i)
-      if (!QFile::remove(dir.filePath(names[i]))) raiseError(ErrPermission, dir.filePath(names[i]));
+    // The oldest go, by the time each file was last written, not by its name: a clock that
+    // was once ahead, or the hour that repeats when summer time ends, names a backup later
+    // than the one written now. The backup just written always stays.
+    QFileInfoList others;
+    for (const QString& name : backupFiles(folder))
+      if (dir.filePath(name) != path) others << QFileInfo(dir.filePath(name));
+    std::stable_sort(others.begin(), others.end(), [](const QFileInfo& a, const QFileInfo& b) {
+      return a.lastModified() < b.lastModified();
+    });
+    for (qsizetype i = 0; i + kBackupKeep <= others.size(); ++i)
+      if (!QFile::remove(others[i].filePath())) raiseError(ErrPermission, others[i].filePath());
   });
   return written;
 }

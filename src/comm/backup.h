@@ -15,11 +15,12 @@ inline constexpr int kBackupKeep = 200;
 
 // The backup folder: "Backup" beside the data folder "Data".
 QString backupFolder(const AppContext& ctx);
-// The backup files in the folder, oldest first (only files named as backups are counted).
+// The backup files in the folder in name order (only files named as backups are counted).
 QStringList backupFiles(const QString& folder);
 // Writes the image as "yyyyMMdd-HHmmss-zzz.dat" (clock time; "_001" ... on a clash) and
-// removes the oldest beyond kBackupKeep. The file appears complete or not at all. Returns
-// its path; empty when it could not be written (the log says why).
+// removes the oldest beyond kBackupKeep, oldest by the time they were written; never the
+// one just written. The file appears complete or not at all. Returns its path; empty when
+// it could not be written (the log says why).
 QString SaveReadBackup(AppContext& ctx);
 
 }  // namespace k52

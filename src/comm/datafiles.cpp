@@ -1,5 +1,6 @@
 #include "comm/datafiles.h"
 
+#include "comm/backup.h"
 #include "errlog/guarded.h"
 #include "image/chgrid.h"
 #include "image/chmem.h"
@@ -10,8 +11,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace k52 {
 
@@ -19,31 +26,31 @@ namespace {
 
 const QString kOpenFile = QStringLiteral("mdifrmMain->OpenFile");
 
-// Reads exactly `size` bytes from the start of the file into `data`; a missing, unreadable
-// or shorter file raises the error that says why, and `data` is then not to be used.
-void readImageFile(const QString& path, int size, QByteArray& data) {
-  const QFileInfo info(path);
-  if (!info.exists()) raiseError(ErrFileNotFound, path);
-  if (info.isDir()) raiseError(ErrPathFileAccess, path);
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) raiseError(ErrPermission, path);
-  data = f.read(size);
-  if (f.error() != QFileDevice::NoError) raiseError(ErrDeviceIo, path);
-  if (data.size() < size) raiseError(ErrPastEndOfFile, path);
+// Temporary files of interrupted saves are left alone for this long: another running copy
+// of the program may be in the middle of a save.
+constexpr qint64 kStaleSaveSecs = 3600;
+
+// A name that does not survive the trip into the file system's encoding and back would
+// open, or be written as, another file.
+void checkName(const QString& path) {
+  if (path.isEmpty() || QFile::decodeName(QFile::encodeName(path)) != path)
+    raiseFileError(ErrBadFileName, path, QStringLiteral("the name cannot be written in the file system's encoding"));
 }
 
-// Writes the image to a temporary file beside `path` and puts it in place only when it is
-// complete: a failure leaves any earlier file as it was.
-void writeImageFile(const QString& path, const QByteArray& image) {
-  QSaveFile f(path);
-  if (!f.open(QIODevice::WriteOnly)) raiseError(ErrPathFileAccess, path);
-  // Flush before committing: a short write (full disk, file size limit) only shows up
-  // here, and QSaveFile would otherwise still put the truncated file in place.
-  if (f.write(image) != image.size() || !f.flush()) {
-    f.cancelWriting();
-    raiseError(ErrDiskFull, path);
-  }
-  if (!f.commit()) raiseError(ErrDeviceIo, path);
+// The replacement gets the owner and mode of the file it replaces: root saving a user's
+// file must not leave it root's.
+void keepOwnerAndMode(QSaveFile& f, const QString& path) {
+#ifdef Q_OS_UNIX
+  struct stat st {};
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0) return;  // a new file
+  const int fd = f.handle();
+  if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) && ::fchown(fd, st.st_uid, st.st_gid) != 0 && ::geteuid() == 0)
+    raiseFileError(ErrPermission, path, QStringLiteral("the owner of the file could not be kept"));
+  if (::fchmod(fd, st.st_mode & 07777) != 0) raiseFileError(ErrPermission, path, QStringLiteral("the mode of the file could not be kept"));
+#else
+  Q_UNUSED(f);
+  Q_UNUSED(path);
+#endif
 }
 
 bool saveDatFile(AppContext& ctx) {
@@ -79,6 +86,12 @@ bool saveAsFile(AppContext& ctx) {
     const QString path =
         ctx.dialogs.saveFileName(QString::fromLatin1(kDatFilter), ctx.st.CurDataFile, QStringLiteral("dat"));
     if (path.isEmpty()) return;
+    // A place that cannot take a data file (a device, a pipe, a folder, a missing folder)
+    // is refused before anything is written, and the user is told.
+    if (!guarded(ctx.log, "mdifrmMain->SaveAsFile", [&] { checkImageTarget(path); })) {
+      ctx.dialogs.messageBox(ctx.text(86), MsgButtons::Ok, MsgIcon::Critical, ctx.text(70));
+      return;
+    }
     const QString previous = ctx.st.CurDataFile;
     ctx.st.CurDataFile = path;
     // The current file only changes when the save succeeded.
@@ -90,6 +103,71 @@ bool saveAsFile(AppContext& ctx) {
 
 }  // namespace
 
+QByteArray readImageFile(const QString& path, qint64 size) {
+  checkName(path);
+  const QFileInfo info(path);
+  if (!info.exists()) raiseFileError(ErrFileNotFound, path, QStringLiteral("no such file"));
+  if (info.isDir()) raiseFileError(ErrPathFileAccess, path, QStringLiteral("is a folder, not a data file"));
+  if (!info.isFile()) raiseFileError(ErrPathFileAccess, path, QStringLiteral("is not a regular file (a device or a pipe)"));
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) raiseFileError(ErrPermission, path, QStringLiteral("cannot be read (%1)").arg(f.errorString()));
+  QByteArray data = f.read(size);
+  if (f.error() != QFileDevice::NoError) raiseFileError(ErrDeviceIo, path, QStringLiteral("cannot be read (%1)").arg(f.errorString()));
+  if (data.size() < size)
+    raiseFileError(ErrPastEndOfFile, path, QStringLiteral("too short for a memory image (%1 of %2 bytes)").arg(data.size()).arg(size));
+  return data;
+}
+
+void checkImageTarget(const QString& path) {
+  checkName(path);
+  const QFileInfo info(path);
+  if (info.exists() && !info.isFile())
+    raiseFileError(ErrPathFileAccess, path,
+                   info.isDir() ? QStringLiteral("is a folder, not a data file")
+                                : QStringLiteral("is not a regular file (a device or a pipe); it is not written over"));
+  // A link is written through to its target, in the target's folder.
+  const QFileInfo target(info.exists() ? info.canonicalFilePath() : info.absoluteFilePath());
+  const QFileInfo folder(target.absolutePath());
+  if (!folder.isDir()) raiseFileError(ErrPathNotFound, path, QStringLiteral("the folder %1 does not exist").arg(folder.filePath()));
+  if (!folder.isWritable()) raiseFileError(ErrPermission, path, QStringLiteral("the folder %1 may not be written").arg(folder.filePath()));
+}
+
+void writeImageFile(const QString& path, const QByteArray& image) {
+  checkImageTarget(path);
+  QSaveFile f(path);
+  if (!f.open(QIODevice::WriteOnly)) raiseFileError(ErrPathFileAccess, path, QStringLiteral("cannot be written (%1)").arg(f.errorString()));
+  // Everything must have reached the disk before the file is put in place: a short write
+  // (full disk, file size limit) only shows up at the flush or the sync, and QSaveFile
+  // would otherwise still put the truncated file in place.
+  bool written = f.write(image) == image.size() && f.flush();
+#ifdef Q_OS_UNIX
+  written = written && ::fsync(f.handle()) == 0;
+#endif
+  if (!written) {
+    const QString why = f.errorString();
+    f.cancelWriting();
+    raiseFileError(ErrDiskFull, path, QStringLiteral("could not be written completely (%1); the file is as it was").arg(why));
+  }
+  keepOwnerAndMode(f, path);
+  if (!f.commit()) raiseFileError(ErrDeviceIo, path, QStringLiteral("cannot be written (%1); the file is as it was").arg(f.errorString()));
+}
+
+int removeStaleSaveFiles(const QString& folder, const QDateTime& staleBefore) {
+  // QSaveFile's temporary name is the file's own name, a dot and six random letters of
+  // both cases; it holds at most one image (32 KB for the largest address range). A name
+  // the user gave ("radio.dat.backup") is left alone: it is not of mixed case.
+  static const QRegularExpression saveTemp(QStringLiteral("\\.dat\\.(?=[A-Za-z]*[a-z])(?=[A-Za-z]*[A-Z])[A-Za-z]{6}$"));
+  constexpr qint64 kLargestImage = 0x8000;
+  int removed = 0;
+  const QDir dir(folder);
+  for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+    if (!saveTemp.match(info.fileName()).hasMatch() || info.size() > kLargestImage || info.lastModified() >= staleBefore) continue;
+    if (!QFile::remove(info.filePath())) raiseFileError(ErrPermission, info.filePath(), QStringLiteral("cannot be removed"));
+    ++removed;
+  }
+  return removed;
+}
+
 void ShowCurDataFile(AppContext& ctx) { ctx.views->setStatusFile(ctx.text(85) + ctx.st.CurDataFile); }
 
 void GenerateDatFolder(AppContext& ctx) {
@@ -99,6 +177,11 @@ void GenerateDatFolder(AppContext& ctx) {
     ctx.st.DefDataFile = QDir(folder).filePath(QStringLiteral("Untitled.dat"));
     ctx.st.CurDataFile = ctx.st.DefDataFile;
     ShowCurDataFile(ctx);
+    // Saves and backups a crash or a power cut interrupted leave their temporary files.
+    // File times are the system's, and so is the time they are compared with.
+    const QDateTime staleBefore = QDateTime::currentDateTime().addSecs(-kStaleSaveSecs);
+    removeStaleSaveFiles(folder, staleBefore);
+    if (QDir(backupFolder(ctx)).exists()) removeStaleSaveFiles(backupFolder(ctx), staleBefore);
   });
 }
 
@@ -132,7 +215,7 @@ void OpenFile(AppContext& ctx) {
     // The file is read whole into a scratch buffer first: a file that cannot be used
     // leaves the image, the tables and the windows exactly as they were.
     QByteArray data;
-    const bool read = guarded(ctx.log, "mdifrmMain->OpenFile", [&] { readImageFile(path, ctx.IicDat.size(), data); });
+    const bool read = guarded(ctx.log, "mdifrmMain->OpenFile", [&] { data = readImageFile(path, ctx.IicDat.size()); });
     if (!read) {
       ctx.dialogs.messageBox(ctx.text(83), MsgButtons::Ok, MsgIcon::Critical, ctx.text(70));
       return;

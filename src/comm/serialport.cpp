@@ -43,11 +43,15 @@ void verdict(AppContext& ctx, int n, const QString& device) {
     ctx.com.ComFlag(n) = -1;
 }
 
+// "COM3 (/dev/ttyUSB0)", or "COM3" where the number is the device's name or has none.
+QString portLabel(int portNo, const QString& device) {
+  return device.isEmpty() || device == comName(portNo) ? comName(portNo) : QStringLiteral("%1 (%2)").arg(comName(portNo), device);
+}
+
 // The log entry of a port that would not open: the error number of its kind, and as its
 // source the port, the device and what the user can do about it.
 [[noreturn]] void raisePortFault(const SerialPort& port, int portNo, const QString& device) {
-  const QString where = device.isEmpty() || device == comName(portNo) ? comName(portNo)
-                                                                       : QStringLiteral("%1 (%2)").arg(comName(portNo), device);
+  const QString where = portLabel(portNo, device);
   int number = ErrDeviceIo;
   QString source;
   switch (port.lastFault()) {
@@ -156,6 +160,24 @@ void AutoSetPort(AppContext& ctx) {
       return;
     }
   });
+}
+
+QString replaceFailingPort(AppContext& ctx) {
+  QString notice;
+  guarded(ctx.log, "mdifrmMain->AutoSetPort", [&] {
+    const int16_t before = ctx.st.ComNo;
+    const QString missing = portLabel(before, comDevice(ctx, before));
+    AutoSetPort(ctx);
+    if (ctx.st.ComNo == before) return;
+    const QString chosen = portLabel(ctx.st.ComNo, comDevice(ctx, ctx.st.ComNo));
+    const char* pattern = ctx.st.CurLang == 1   ? "%1 无法打开，已改用 %2"
+                          : ctx.st.CurLang == 2 ? "%1 無法開啟，已改用 %2"
+                                                : "%1 did not open; now using %2";
+    notice = QString::fromUtf8(pattern).arg(missing, chosen);
+    ctx.log.LogError(QStringLiteral("mdifrmMain->AutoSetPort"), kErrDeviceUnavailable,
+                     QStringLiteral("%1 did not open - %2 chosen and stored").arg(missing, chosen));
+  });
+  return notice;
 }
 
 void ChoosePort(AppContext& ctx) {

@@ -40,6 +40,11 @@ void EnableCOM(AppContext& ctx);
 // Takes the first port that passes the probe as ComNo and stores it; with none, nothing
 // changes.
 void AutoSetPort(AppContext& ctx);
+// Start-up with the stored port failing its probe: AutoSetPort, and when it took another
+// port, an entry in the error log naming the port that did not open and the one chosen.
+// Returns the status bar's notice of the change in the interface language; empty when
+// the port stayed.
+QString replaceFailingPort(AppContext& ctx);
 // The Port command: the port dialog, then the status bar shows the port chosen.
 void ChoosePort(AppContext& ctx);
 

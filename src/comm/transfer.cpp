@@ -258,7 +258,7 @@ TransferEnd cmdRead_Click(AppContext& ctx, TransferView& view, TransferPort* por
         if (end != TransferEnd::Succeeded) return;
         ctx.IicDat = std::move(scratch);
         view.imageRead(ctx.IicDat.toByteArray());
-        SaveReadBackup(ctx);
+        view.backupWritten(SaveReadBackup(ctx));
         SoftDisplay(ctx);
         MarkConfigSaved(ctx);
         ShowSoftVer(ctx);

@@ -34,6 +34,9 @@ class TransferView : public TrafficView {
   // A read went through: the image as the radio holds it, before it is decoded (decoding
   // may still settle the band bytes of an image whose band is unknown).
   virtual void imageRead(const QByteArray& /*image*/) {}
+  // The read was kept in the backup folder under this path; empty when it could not be
+  // (the log says why).
+  virtual void backupWritten(const QString& /*path*/) {}
   // "Show Memory Data": fill the memory viewer after a read and before a write.
   virtual bool showMemoryData() { return false; }
   virtual void TableFreDat() {}

@@ -43,6 +43,33 @@ class K52Error : public std::runtime_error {
   QString detail_;
 };
 
-[[noreturn]] inline void raiseError(int number, const QString& detail = QString()) { throw K52Error(number, detail); }
+// The errors of files and folders. Their detail is the path concerned, and the log names
+// that path as the error point: "k52" alone would not tell the user which file failed.
+inline bool isFileError(int number) {
+  switch (number) {
+    case ErrBadFileName:
+    case ErrFileNotFound:
+    case ErrDeviceIo:
+    case ErrDiskFull:
+    case ErrPastEndOfFile:
+    case ErrPermission:
+    case ErrPathFileAccess:
+    case ErrPathNotFound:
+      return true;
+    default:
+      return false;
+  }
+}
+
+[[noreturn]] inline void raiseError(int number, const QString& detail = QString()) {
+  if (isFileError(number) && !detail.isEmpty()) throw K52Error(number, detail, detail);
+  throw K52Error(number, detail);
+}
+
+// A file error with what went wrong in words (the command-line companion prints it); the
+// log names the path as the error point.
+[[noreturn]] inline void raiseFileError(int number, const QString& path, const QString& reason) {
+  throw K52Error(number, reason, path);
+}
 
 }  // namespace k52

@@ -173,7 +173,7 @@ void InitMultiFrm(AppContext& ctx) {
 
     readComNo(ctx);
     VerdictCom(ctx, s.ComNo);
-    if (ctx.com.ComFlag(s.ComNo) != 1) AutoSetPort(ctx);
+    const QString portNotice = ctx.com.ComFlag(s.ComNo) != 1 ? replaceFailingPort(ctx) : QString();
 
     readSetting(ctx, "ModelType", "0", 9);
     readSetting(ctx, "ModelRange", "0", 9);
@@ -187,6 +187,7 @@ void InitMultiFrm(AppContext& ctx) {
     InitProtocol(ctx);
     GenerateDatFolder(ctx);
     ctx.views->setSoftFace();
+    if (!portNotice.isEmpty()) ctx.views->setStatusNotice(portNotice);
     OptNowDefSol(ctx, 0);
     ctx.views->setGridMemDat();
     ctx.views->loadSettingsWindow();

@@ -26,6 +26,17 @@ bool accessDenied(const QString& device) {
 }
 #endif
 
+// The device to open. Qt takes a name without a leading "/" to be one in /dev; a path
+// with a slash in it, or a name that exists where the program runs (a link "radio" to a
+// simulator's terminal), is meant as given.
+QString systemPath(const QString& device) {
+#ifdef Q_OS_UNIX
+  if (!device.startsWith(QLatin1Char('/')) && (device.contains(QLatin1Char('/')) || QFileInfo::exists(device)))
+    return QFileInfo(device).absoluteFilePath();
+#endif
+  return device;
+}
+
 }  // namespace
 
 SerialDevice::SerialDevice() = default;
@@ -73,7 +84,7 @@ bool SerialDevice::open(const QString& device) {
     fail(PortFault::NotFound, QStringLiteral("no device for this port number"));
     return false;
   }
-  port_.setPortName(device);
+  port_.setPortName(systemPath(device));
   port_.setReadBufferSize(kReceiveBuffer);
   if (!port_.open(QIODevice::ReadWrite)) {
     failFromPort(device);

@@ -5,9 +5,14 @@
 #include "shell/startup.h"
 #include "support/testenv.h"
 
+#include <QDateTime>
+#include <iostream>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace k52;
 using k52::test::TestEnv;
@@ -32,6 +37,12 @@ class DataFiles : public ::testing::Test {
     return img;
   }
   const QString& lastPrompt() const { return env.dialogs.asked.back().prompt; }
+  // The error point of the last log entry.
+  QString lastErrorPoint() const {
+    const QString line = ctx.log.lines().value(ctx.log.selectedLine());
+    const qsizetype at = line.indexOf(QStringLiteral("出错点:  ")) + 6, end = line.indexOf(QStringLiteral("     出错描述"));
+    return line.mid(at, end - at);
+  }
 
   TestEnv env;
   AppContext& ctx = *env.ctx;
@@ -129,6 +140,7 @@ TEST_F(DataFiles, ASaveThatFailsHalfWayLeavesTheOldFileIntactAndTheDataFolderIsK
   setrlimit(RLIMIT_FSIZE, &before);
   EXPECT_EQ(env.readFile(target), old);
   EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("mdifrmMain->SaveDatFile"));
+  EXPECT_EQ(lastErrorPoint(), target) << "the entry names the file";
   EXPECT_EQ(QDir(env.path(QStringLiteral("Data"))).entryList(QDir::Files).size(), 1) << "no temporary file left behind";
   // A save into a folder that cannot exist fails too, and the current file stays.
   env.dialogs.fileNames = {target + QStringLiteral("/x.dat")};
@@ -136,9 +148,77 @@ TEST_F(DataFiles, ASaveThatFailsHalfWayLeavesTheOldFileIntactAndTheDataFolderIsK
   EXPECT_EQ(ctx.st.CurDataFile, previous);
   EXPECT_EQ(ctx.log.entriesLogged(), 2);
 
-  GenerateDatFolder(ctx);  // the folder exists: nothing in it is touched
+  // The next start: the folder exists and nothing of the user's in it is touched, but
+  // temporary files that interrupted saves and backups left an hour ago go.
+  const QString backups = env.path(QStringLiteral("Backup"));
+  QDir().mkpath(backups);
+  const QDateTime twoHoursAgo = QDateTime::currentDateTime().addSecs(-7200);
+  const std::pair<QString, bool> left[] = {
+      {dataPath("keep.dat.AbqcDd"), false}, {backups + QStringLiteral("/20260101-000000-000.dat.xYWzQe"), false},
+      {dataPath("keep.dat.ZzKrYy"), true},  // another running copy may be saving right now
+      {dataPath("notes.dat.backup"), true}, {dataPath("keep.txt.AbqcDd"), true}};
+  for (const auto& [file, stays] : left) {
+    env.writeFile(file, "part");
+    QFile f(file);
+    if (!file.contains(QStringLiteral("ZzKrYy"))) {
+      ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.setFileTime(twoHoursAgo, QFileDevice::FileModificationTime));
+    }
+  }
+  GenerateDatFolder(ctx);
   EXPECT_EQ(env.readFile(target), old);
   EXPECT_EQ(ctx.st.CurDataFile, dataPath("Untitled.dat"));
+  for (const auto& [file, stays] : left) EXPECT_EQ(QFile::exists(file), stays) << file.toStdString();
+}
+
+// Save As onto what is no data file: a device or a pipe is never replaced, and neither is
+// read (opening a pipe would wait for a writer for ever).
+TEST_F(DataFiles, DevicesAndPipesAreNeitherReadNorReplacedAndTheUserIsTold) {
+  const QString node = dataPath("null.dat"), fifo = dataPath("pipe.dat");
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+  QStringList targets{fifo};
+  if (mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+    targets << node;
+  else
+    std::cout << "[ SKIPPED  ] the device node case: mknod was refused here\n";
+  const QString file = ctx.st.CurDataFile;
+  for (const QString& target : targets) {
+    SCOPED_TRACE(target.toStdString());
+    const int entries = ctx.log.entriesLogged();
+    env.dialogs.fileNames = {target};
+    SaveAsFile(ctx);
+    EXPECT_EQ(lastPrompt(), QStringLiteral("Save file failed!"));
+    EXPECT_EQ(env.dialogs.asked.back().icon, MsgIcon::Critical);
+    EXPECT_EQ(ctx.log.entriesLogged(), entries + 1);
+    EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("mdifrmMain->SaveAsFile"));
+    EXPECT_EQ(lastErrorPoint(), target);
+    EXPECT_EQ(ctx.st.CurDataFile, file);
+    env.dialogs.fileNames = {target};
+    OpenFile(ctx);
+    EXPECT_EQ(lastPrompt(), ctx.text(83));
+    EXPECT_EQ(lastErrorPoint(), target);
+  }
+  EXPECT_EQ(QDir(env.path(QStringLiteral("Data"))).entryList(QDir::Files), QStringList()) << "nothing written";
+  struct stat st {};
+  ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_TRUE(targets.size() == 1 || (::stat(QFile::encodeName(node).constData(), &st) == 0 && S_ISCHR(st.st_mode)));
+}
+
+TEST_F(DataFiles, RootSavingOverAUsersFileKeepsItsOwnerAndMode) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root: only root can save a file it does not own";
+  const QString target = dataPath("users.dat");
+  env.writeFile(target, QByteArray(8192, '\x42'));
+  const QByteArray path = QFile::encodeName(target);
+  ASSERT_EQ(::chown(path.constData(), 4321, 4322), 0);
+  ASSERT_EQ(::chmod(path.constData(), 0640), 0);
+  env.dialogs.fileNames = {target};
+  SaveAsFile(ctx);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.constData(), &st), 0);
+  EXPECT_EQ(env.readFile(target), ctx.IicDat.toByteArray()) << "saved";
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 4322u);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "comm/serialport.h"
 #include "fakeport.h"
 #include "shell/langtable.h"
+#include "shell/mdifrmMain.h"
 #include "shell/startup.h"
 #include "ui/inifile.h"
 #include "ui/serialdevice.h"
@@ -124,11 +125,20 @@ TEST_F(Ports, StartupKeepsAWorkingStoredPortAndReplacesAFailingOne) {
   EXPECT_EQ(ctx.st.ComNo, 9);
   EXPECT_EQ(port->opens, QStringList{fake(9)});
 
-  AppContext next(env.clock, env.dialogs, env.folder.path());  // the next start: the stored 9 is gone
+  // The next start, in the main window: the stored 9 is gone. Another port is taken, and
+  // the status bar and the error window say which.
+  env.setSetting("Language", QStringLiteral("3"));
+  AppContext next(env.clock, env.dialogs, env.folder.path());
   usePort(next, env.clock)->openable << fake(4) << fake(11);
-  InitMultiFrm(next);
+  const auto w = startMainWindow(next);
+  ASSERT_TRUE(w);
   EXPECT_EQ(next.st.ComNo, 4);
   EXPECT_EQ(storedCom(), QStringLiteral("4"));
+  EXPECT_EQ(w->statusPanelText(1), QStringLiteral("COM9 (/dev/fake9) did not open; now using COM4 (/dev/fake4)"));
+  EXPECT_EQ(w->statusPanelText(2), QStringLiteral("COM4"));
+  EXPECT_EQ(next.log.lastProcName(), QStringLiteral("mdifrmMain->AutoSetPort"));
+  EXPECT_TRUE(next.log.isOpen() && next.log.lines().join(QLatin1Char(' ')).contains(QStringLiteral("COM9 (/dev/fake9) did not open - COM4 (/dev/fake4) chosen")))
+      << next.log.lines().join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(Ports, OpenComOpensTheDeviceOfComNoOrShowsThePortDialogAndLogsWhy) {

@@ -256,6 +256,34 @@ TEST(Backups, TheNewestTwoHundredAreKeptNoneOverwritesAnotherAndAFolderThatCanno
   other.writeFile(QStringLiteral("Backup"), "a file where the folder belongs");
   EXPECT_TRUE(SaveReadBackup(*other.ctx).isEmpty());
   EXPECT_EQ(other.ctx->log.lastProcName(), QStringLiteral("modCommun->SaveReadBackup"));
+  EXPECT_TRUE(other.ctx->log.lines().last().contains(QStringLiteral("出错点:  ") + backupFolder(*other.ctx) + QStringLiteral(" ")))
+      << "the entry names the folder: " << other.log();
+}
+
+// Backups named for a later time than now: written while the clock was ahead, or in the
+// first pass of the hour that repeats when summer time ends. The fresh backup stays and the
+// one written longest ago goes.
+TEST(Backups, AFreshBackupStaysWhenOthersAreNamedForLaterTimes) {
+  for (const char* later : {"20990101-120000-", "20260102-033000-"}) {  // the clock says 2026-01-02 03:04
+    SCOPED_TRACE(later);
+    TestEnv env;
+    AppContext& ctx = *env.ctx;
+    ctx.IicDat.allocate(8191);
+    QDir().mkpath(backupFolder(ctx));
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int i = 0; i < kBackupKeep; ++i) {
+      const QString name = QDir(backupFolder(ctx)).filePath(QLatin1String(later) + QStringLiteral("%1.dat").arg(i, 3, 10, QLatin1Char('0')));
+      env.writeFile(name, "older");
+      QFile f(name);
+      // Written in the reverse order of their names: the last name is the oldest file.
+      ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.setFileTime(now.addSecs(-1000 - i), QFileDevice::FileModificationTime));
+    }
+    const QString fresh = QFileInfo(SaveReadBackup(ctx)).fileName();
+    const QStringList kept = backupFiles(backupFolder(ctx));
+    EXPECT_TRUE(!fresh.isEmpty() && kept.contains(fresh)) << fresh.toStdString();
+    EXPECT_EQ(kept.size(), kBackupKeep);
+    EXPECT_FALSE(kept.contains(QLatin1String(later) + QStringLiteral("199.dat"))) << "the oldest file went";
+  }
 }
 
 // ---- Against the simulator over a pseudo-terminal ----

@@ -15,7 +15,7 @@ using namespace k52;
 
 namespace {
 void failWith(ErrorLog& log, int number) {
-  guarded(log, "modChMem->IicDatToChInfo", [&] { raiseError(number, QStringLiteral("test")); });
+  guarded(log, "modChMem->IicDatToChInfo", [&] { raiseError(number, QStringLiteral("/home/a/radio.dat")); });
 }
 }  // namespace
 
@@ -29,9 +29,10 @@ TEST(ErrorLog, EachFailureAddsATimeLineAndItsEntryTheWindowOpensAtTheFirstAndClo
   EXPECT_EQ(log.selectedLine(), 1);
   EXPECT_TRUE(log.lines()[0].startsWith(QStringLiteral("---------")) && log.lines()[0].endsWith(QStringLiteral("--------")));
   EXPECT_FALSE(log.lines()[0].endsWith(QStringLiteral("---------")));
-  EXPECT_EQ(log.lines()[1], QStringLiteral("         错误:  modChMem->IicDatToChInfo     出错号:  53     出错点:  k52     出错描述:  文件找不到"));
+  // A file error names the file as its error point; other errors are the program's own.
+  EXPECT_EQ(log.lines()[1], QStringLiteral("         错误:  modChMem->IicDatToChInfo     出错号:  53     出错点:  /home/a/radio.dat     出错描述:  文件找不到"));
   failWith(log, 8002);  // an unknown number ends with an empty description
-  EXPECT_TRUE(log.lines()[3].endsWith(QStringLiteral("     出错描述:  ")));
+  EXPECT_TRUE(log.lines()[3].endsWith(QStringLiteral("出错点:  k52     出错描述:  ")));
   EXPECT_EQ(log.ErrCount, 4);
   EXPECT_EQ(log.selectedLine(), 3);
   log.windowClosed();

@@ -10,6 +10,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cerrno>
+#include <iostream>
+#include <cstring>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 namespace {
 
 struct CliResult {
@@ -18,9 +26,19 @@ struct CliResult {
   QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
 };
 
-CliResult k52cli(const QStringList& args) {
+// k52cli with the arguments, in the given working folder; or, with `shell` set, the bash
+// command line `shell` with $K52CLI the program (arguments no QString can carry).
+CliResult k52cli(const QStringList& args, const QString& cwd = {}, const QString& shell = {}, const QString& locale = {}) {
   QProcess p;
-  p.start(QStringLiteral(K52_BIN_DIR "/k52cli"), args);
+  if (!cwd.isEmpty()) p.setWorkingDirectory(cwd);
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("K52CLI"), QStringLiteral(K52_BIN_DIR "/k52cli"));
+  if (!locale.isEmpty()) env.insert(QStringLiteral("LC_ALL"), locale);
+  p.setProcessEnvironment(env);
+  if (shell.isEmpty())
+    p.start(QStringLiteral(K52_BIN_DIR "/k52cli"), args);
+  else
+    p.start(QStringLiteral("bash"), {QStringLiteral("-c"), shell});
   if (!p.waitForFinished(120000)) {
     p.kill();
     ADD_FAILURE() << "k52cli did not finish";
@@ -201,6 +219,73 @@ TEST_F(K52Cli, BadInputIsNamedOnOneLineWithStatusTwoAndNothingWritten) {
   EXPECT_TRUE(r.err.contains("minglyc.dll")) << r.err.constData();
 }
 
+// A pipe or a device is neither read (a pipe would wait for a writer for ever) nor
+// replaced by the output. Made in the test's own folder, never the system's.
+TEST_F(K52Cli, PipesAndDevicesAreNeitherReadNorReplaced) {
+  ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe.dat")).constData(), 0644), 0);
+  QStringList lines{"decode @pipe.dat", "normalize @pipe.dat @out.dat", "normalize @five.dat @pipe.dat"};
+  if (mknod(QFile::encodeName(path("null.dat")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+    lines << "normalize @five.dat @null.dat" << "decode @null.dat";
+  else
+    std::cout << "[ SKIPPED  ] the device node cases: mknod was refused here\n";
+  for (const QString& line : lines) {
+    const CliResult r = run(line);
+    EXPECT_TRUE(r.exitCode == 2 && r.err.contains("not a regular file")) << line.toStdString() << ": " << r.err.constData();
+  }
+  struct stat st {};
+  EXPECT_TRUE(::stat(QFile::encodeName(path("pipe.dat")).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+  EXPECT_TRUE(lines.size() == 3 || (::stat(QFile::encodeName(path("null.dat")).constData(), &st) == 0 && S_ISCHR(st.st_mode)));
+  EXPECT_FALSE(QFile::exists(path("out.dat")));
+}
+
+// Names as bytes that are not UTF-8 (a file named in Latin-1): under a C and a UTF-8
+// locale the file is neither taken for a missing one nor written under another name.
+TEST_F(K52Cli, NamesTheFileSystemEncodingCannotCarryAreRefused) {
+  const QByteArray latin1 = QFile::encodeName(env.folder.path()) + "/caf\xE9.dat";
+  QFile::copy(path("five.dat"), path("tmp"));
+  ASSERT_EQ(::rename(QFile::encodeName(path("tmp")).constData(), latin1.constData()), 0);
+  const QStringList before = QDir(env.folder.path()).entryList(QDir::Files);
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    for (const char* line : {"decode $'caf\\xe9.dat'", "normalize five.dat $'out\\xe9.dat'"}) {
+      const CliResult r = k52cli({}, env.folder.path(), QStringLiteral("exec \"$K52CLI\" --program-folder . ") + QLatin1String(line),
+                                 QLatin1String(locale));
+      EXPECT_TRUE(r.exitCode == 2 && r.err.contains("encoding")) << locale << " " << line << ": " << r.err.constData();
+    }
+  }
+  EXPECT_EQ(QDir(env.folder.path()).entryList(QDir::Files), before) << "nothing written under any name";
+  // Qt cannot name these to clear the folder away.
+  ::unlink(latin1.constData());
+  ::unlink((QFile::encodeName(env.folder.path()) + "/out\xE9.dat").constData());
+}
+
+// A small file system filled up: the output is written in full or not at all, and the exit
+// says which.
+TEST_F(K52Cli, OnAFullDiskTheOldFileStaysAndTheExitIsOne) {
+  const QString disk = path("disk");
+  QDir().mkpath(disk);
+  if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "no small file system to fill: mounting a 64 KB tmpfs was refused here (" << std::strerror(errno) << ")";
+  struct Unmount {
+    QByteArray at;
+    ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
+  } unmount{QFile::encodeName(disk)};
+  const QByteArray old(0x2000, 'A');
+  env.writeFile(QStringLiteral("disk/out.dat"), old);
+  QFile filler(disk + QStringLiteral("/filler"));
+  ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+  while (filler.write(QByteArray(4096, 'f')) == 4096) {
+  }
+  filler.close();
+  env.installDeliveredFiles();
+  startSim();
+  for (const char* line : {"normalize @five.dat @disk/out.dat", "read --port @port @disk/out.dat"}) {
+    const CliResult r = run(QLatin1String(line));
+    EXPECT_TRUE(r.exitCode == 1 && r.err.contains(path("disk/out.dat").toUtf8())) << line << ": " << r.err.constData();
+    EXPECT_EQ(env.readFile(QStringLiteral("disk/out.dat")), old) << line;
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files), (QStringList{"filler", "out.dat"})) << "no temporary file left";
+  }
+}
+
 TEST_F(K52Cli, LangPicksTheSettingsLanguageBaseAndRunsLeaveTheProgramFolderAlone) {
   const std::tuple<const char*, int, const char*, int> cases[] = {
       {"--lang 1", 3, "[0,1,0]", 1}, {"", 4, "[0,1,0]", 2},  // the settings file's "Language" = 2
@@ -244,6 +329,21 @@ TEST_F(K52Cli, ReadPutsTheRadioIntoTheFileAndTheBackupFolder) {
   ASSERT_EQ(part.exitCode, 0) << part.err.toStdString();
   EXPECT_EQ(env.readFile(QStringLiteral("part.dat")), env.readFile(QStringLiteral("dhcpqec.dll")).replace(0x100, 16, memory.mid(0x100, 16)));
   EXPECT_EQ(backups().size(), 2);
+
+  // A port named by a link in the working folder is that link, not /dev/radio.
+  ASSERT_TRUE(QFile::link(sim.device, path("radio")));
+  const CliResult linked = k52cli({"--program-folder", env.folder.path(), "read", "--port", "radio", "linked.dat"}, env.folder.path());
+  ASSERT_EQ(linked.exitCode, 0) << linked.err.toStdString();
+  EXPECT_EQ(env.readFile(QStringLiteral("linked.dat")), memory);
+
+  // A read whose backup cannot be kept still gives the file, but says so and exits 1.
+  QDir(path("Backup")).removeRecursively();
+  env.writeFile(QStringLiteral("Backup"), "a file where the folder belongs");
+  const CliResult unkept = run(QStringLiteral("read --port @port @unkept.dat"));
+  EXPECT_EQ(unkept.exitCode, 1);
+  EXPECT_EQ(env.readFile(QStringLiteral("unkept.dat")), memory);
+  EXPECT_TRUE(unkept.err.contains(("出错点:  " + path("Backup")).toUtf8()) && unkept.err.contains("not kept in the backup folder"))
+      << unkept.err.toStdString();
 }
 
 TEST_F(K52Cli, AFailedTransferExitsOneAndWritesNoFileBadInputExitsTwoBeforeAnythingIsSent) {
@@ -261,6 +361,7 @@ TEST_F(K52Cli, AFailedTransferExitsOneAndWritesNoFileBadInputExitsTwoBeforeAnyth
                            "read --port @port", "read --port @port --start XYZ @out.dat",
                            "read --port @port --start 0200 --end 0100 @out.dat", "read --port @port --end 2FFF @out.dat",
                            "read --port COM17 @out.dat", "read --port @no-such-tty @out.dat", "write --port @port @missing.dat",
+                           "read --port @port @no-folder/out.dat", "read --port @port @five.dat/out.dat",
                            "decode --port @port @five.dat"}) {
     const CliResult r = run(QLatin1String(line));
     EXPECT_TRUE(r.exitCode == 2 && !r.err.isEmpty()) << line << "\n" << r.err.toStdString();

@@ -5,6 +5,8 @@
 // data file into a radio, through the program's own transfer code. It never asks, and
 // never writes the settings file.
 
+#include "comm/backup.h"
+#include "comm/datafiles.h"
 #include "comm/serialport.h"
 #include "comm/transfer.h"
 #include "editor/bandchoice.h"
@@ -31,7 +33,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -61,7 +62,8 @@ const char* const kUsage =
     "             (encoded, byte 0E17 limited to 4, today's date as the programming date)\n"
     "  --port     a serial device (/dev/ttyUSB0) or COM1 ... COM16 as the program maps them\n"
     "  --start, --end  the address range, hexadecimal (default: the settings file's range)\n"
-    "  exit status: 0 done, 1 the transfer or the output failed, 2 bad input\n"
+    "  exit status: 0 done, 1 the transfer or the output failed (read: or the Backup copy),\n"
+    "             2 bad input (also an output that cannot be written there, checked first)\n"
     "  --lang     language base of the settings file (default: its \"Language\" key)\n"
     "  --program-folder  folder holding minglyc.dll and dhcpqec.dll (default: this program's);\n"
     "             when you may not write there (an installed program), your own settings file\n"
@@ -85,7 +87,9 @@ class ProgressOnStderr final : public TransferView {
     if (tty_ && last_ >= 0) std::fputc('\n', stderr);
   }
   void imageRead(const QByteArray& image) override { read = image; }
+  void backupWritten(const QString& path) override { backup = path; }
   QByteArray read;  // the radio's memory as read
+  QString backup;   // where the backup went; empty when it failed
 
  private:
   const char* what_;
@@ -198,17 +202,22 @@ void startLikeTheProgram(AppContext& ctx, std::optional<int16_t> lang) {
 
 // Reads the data file into the image. Returns the problem, or an empty text.
 QString loadDataFile(AppContext& ctx, const QString& path) {
-  const QFileInfo info(path);
-  if (!info.exists()) return QStringLiteral("no such file");
-  if (info.isDir()) return QStringLiteral("is a folder, not a data file");
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return QStringLiteral("cannot be read (%1)").arg(f.errorString());
-  const qint64 need = ctx.IicDat.size();
-  const QByteArray data = f.read(need);
-  if (f.error() != QFileDevice::NoError) return QStringLiteral("cannot be read (%1)").arg(f.errorString());
-  if (data.size() < need)
-    return QStringLiteral("too short for a memory image (%1 of %2 bytes)").arg(data.size()).arg(need);
-  ctx.IicDat.assignFrom(data);
+  try {
+    ctx.IicDat.assignFrom(readImageFile(path, ctx.IicDat.size()));
+  } catch (const K52Error& e) {
+    return e.detail();
+  }
+  return {};
+}
+
+// Whether a data file can be written at path (checked before any work is done). Returns
+// the problem, or an empty text.
+QString outputProblem(const QString& path) {
+  try {
+    checkImageTarget(path);
+  } catch (const K52Error& e) {
+    return e.detail();
+  }
   return {};
 }
 
@@ -249,10 +258,27 @@ QJsonObject toJson(AppContext& ctx) {
   return root;
 }
 
-bool writeImage(const QByteArray& data, const QString& path, QString& problem) {
-  QSaveFile f(path);
-  if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit()) {
-    problem = f.errorString();
+// Saves the image as the program saves it; a failure leaves any earlier file as it was.
+bool writeImage(const QByteArray& data, const QString& path) {
+  try {
+    writeImageFile(path, data);
+  } catch (const K52Error& e) {
+    printErr(QStringLiteral("k52cli: %1: %2").arg(QDir::toNativeSeparators(path), e.detail()));
+    return false;
+  }
+  return true;
+}
+
+// Arguments are file names and devices: one the file system's encoding cannot give back
+// as the same bytes would open, or be written as, another file. Returns false (and says
+// so) when one cannot.
+bool argumentsAreNames(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QByteArray raw(argv[i]);
+    if (QFile::encodeName(QFile::decodeName(raw)) == raw) continue;
+    std::fputs("k52cli: ", stderr);
+    std::fwrite(raw.constData(), 1, static_cast<size_t>(raw.size()), stderr);
+    std::fputs(": the name cannot be read in the file system's encoding; rename the file\n", stderr);
     return false;
   }
   return true;
@@ -311,7 +337,10 @@ int runTransfer(AppContext& ctx, NeverAskDialogs& dialogs, const Options& o) {
   if (const QString problem = resolvePort(ctx, o.port, device); !problem.isEmpty()) return badInput(o.port, problem);
   ctx.port = std::make_unique<SerialDevice>();
   const QString& file = o.files[0];
-  if (!read) {
+  // Where the read goes is checked before the radio is spoken to.
+  if (read) {
+    if (const QString problem = outputProblem(file); !problem.isEmpty()) return badInput(file, problem);
+  } else {
     if (const QString problem = loadDataFile(ctx, file); !problem.isEmpty()) return badInput(file, problem);
     // Opening the file, as the program does before the user writes it.
     SelectBandFromImage(ctx);
@@ -347,9 +376,12 @@ int runTransfer(AppContext& ctx, NeverAskDialogs& dialogs, const Options& o) {
   }
   if (read) {
     // The file holds what the radio holds, byte for byte, as the backup does.
-    QString problem;
-    if (!writeImage(progress.read, file, problem)) {
-      printErr(QStringLiteral("k52cli: %1: cannot be written (%2)").arg(QDir::toNativeSeparators(file), problem));
+    if (!writeImage(progress.read, file)) return kExitWriteFailed;
+    // The file is there, but the copy the program keeps of every read is not: say so, and
+    // let the exit status say so too.
+    if (progress.backup.isEmpty()) {
+      printErr(QStringLiteral("k52cli: %1: the read was not kept in the backup folder (see above)")
+                   .arg(QDir::toNativeSeparators(backupFolder(ctx))));
       return kExitWriteFailed;
     }
   }
@@ -359,6 +391,7 @@ int runTransfer(AppContext& ctx, NeverAskDialogs& dialogs, const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (!argumentsAreNames(argc, argv)) return kExitBadInput;
   QCoreApplication app(argc, argv);
   const QStringList args = QCoreApplication::arguments();
   if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
@@ -388,6 +421,8 @@ int main(int argc, char** argv) {
 
   const QString& in = o.files[0];
   if (const QString problem = loadDataFile(ctx, in); !problem.isEmpty()) return badInput(in, problem);
+  if (o.command == QLatin1String("normalize"))
+    if (const QString problem = outputProblem(o.files[1]); !problem.isEmpty()) return badInput(o.files[1], problem);
   // Opening a file: the band follows the image, then channels and options are decoded.
   SelectBandFromImage(ctx);
   ChInfoSaveSol(ctx, 1);
@@ -399,11 +434,7 @@ int main(int argc, char** argv) {
     std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
   } else {
     SetConvIicDat(ctx);
-    QString problem;
-    if (!writeImage(ctx.IicDat.toByteArray(), o.files[1], problem)) {
-      printErr(QStringLiteral("k52cli: %1: cannot be written (%2)").arg(QDir::toNativeSeparators(o.files[1]), problem));
-      status = kExitWriteFailed;
-    }
+    if (!writeImage(ctx.IicDat.toByteArray(), o.files[1])) status = kExitWriteFailed;
   }
   printLog(ctx);
   return status;
