@@ -91,9 +91,9 @@ void IicDatToChInfo(AppContext& ctx) {
       bool valid = top > kRxTopAbove && top <= kBcdMax;
       if (valid) {
         // A byte with a digit A-F passes the range test but is no number: the channel
-        // is logged once and taken as empty, and the decode goes on.
-        // A channel outside the band stays: the grid shows it in the warning colour
-        // until the user changes or deletes it.
+        // is logged once and taken as empty, and the decode goes on. A channel outside
+        // the band stays: the grid shows it in the warning colour until the user changes
+        // or deletes it.
         const QString text = frequencyText(ctx.IicDat, a + kRx);
         valid = guarded(ctx.log, kDecodeAllName, [&] { (void)decimalDigitsValue(text); });
       }

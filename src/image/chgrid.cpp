@@ -5,6 +5,7 @@
 #include "image/charcodec.h"
 #include "image/chcodec.h"
 #include "image/chmem.h"
+#include "image/numbers.h"
 #include "image/optcodec.h"
 #include "image/vbarray.h"
 #include "shell/appcontext.h"
@@ -38,6 +39,11 @@ class RedrawOff {
 int valueItem(int32_t v) {
   const int64_t item = int64_t{v} + kFirstValueItem;
   return item > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(item);
+}
+
+// A colour of the settings (checked at start-up), or the default where none was read.
+uint32_t colourOf(const QString& text, const char* fallback) {
+  return colorValue(isNumeric(text) ? text : QString::fromLatin1(fallback));
 }
 
 }  // namespace
@@ -95,7 +101,7 @@ void ShowChTblGrid(AppContext& ctx) {
     Grid& g = ctx.gridCh();
     RedrawOff off(g);
     const int row = g.row(), col = g.col();
-    const uint32_t normal = colorValue(ctx.st.DefColor), over = colorValue(ctx.st.OverColor);
+    const uint32_t normal = colourOf(ctx.st.DefColor, kDefaultDefColor), over = colourOf(ctx.st.OverColor, kDefaultOverColor);
     // A frequency outside the band is shown in the warning colour, every other one (and
     // an empty cell) in the normal colour.
     auto colour = [&](int16_t n, int f) {
@@ -160,7 +166,7 @@ void CtdcsEncShow(AppContext& ctx, int16_t n) {
 
 QString channelTableHtml(AppContext& ctx, const QString& heading) {
   const Grid& g = ctx.gridCh();
-  const uint32_t normal = colorValue(ctx.st.DefColor);
+  const uint32_t normal = colourOf(ctx.st.DefColor, kDefaultDefColor);
   auto cell = [](const char* tag, const QString& text, uint32_t bgr, bool coloured) {
     const QString body = text.toHtmlEscaped();
     if (!coloured) return QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), body);

@@ -7,9 +7,9 @@
 #include "comm/serialport.h"
 #include "editor/frmSysSet.h"
 #include "editor/frmSysSetOptions.h"
-#include "image/chgrid.h"
 #include "errlog/guarded.h"
 #include "errlog/frmShowErr.h"
+#include "image/chgrid.h"
 #include "shell/qtchlock.h"
 #include "shell/startup.h"
 #include "ui/dialogs.h"
@@ -21,8 +21,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>

@@ -96,7 +96,7 @@ QByteArray handWrittenImage() {
   img.set(rec(1), {0x00, 0x25, 0x55, 0x14, 0x00, 0x25, 0x50, 0x14, 0x70, 0x06, 0x23, 0x80, 0x2A, 10, 11, 1}).set(ext(1), {35, 44});
   // 2: RX 173.995 (the band's last frequency), no TX, no tones, flags 0x04, erased name.
   img.set(rec(2), {0x00, 0x95, 0x39, 0x17}).set(rec(2) + 12, {0x04});
-  // 3: RX 400 MHz, outside the band: an empty channel whatever its name bytes hold.
+  // 3: RX 400 MHz, outside the band: kept as it is (the user decides what becomes of it).
   img.set(rec(3), {0x00, 0x00, 0x00, 0x40, 0x00, 0x00, 0x00, 0x40, 0x70, 0x06, 0x70, 0x06, 0xFA, 12, 13, 14});
   // 4: RX 1A..: passes the range test but is no decimal number: an empty channel.
   img.set(rec(4), {0x00, 0x00, 0x50, 0x1A});
@@ -164,7 +164,7 @@ TEST_F(K52Cli, DecodeOfHandWrittenChannelsAndOptions) {
   const QJsonObject doc = r.json();
   EXPECT_EQ(band(doc), QStringLiteral("0 13600000-17399500"));
   ASSERT_EQ(doc[QStringLiteral("channels")].toArray().size(), 5);
-  const char* channels[] = {"14552500 14502500 1 51 [1,1,1] AB1Z_", "17399500 -1 0 0 [0,0,2] ", "-1 -1 0 0 [0,0,0] ",
+  const char* channels[] = {"14552500 14502500 1 51 [1,1,1] AB1Z_", "17399500 -1 0 0 [0,0,2] ", "40000000 40000000 1 1 [1,1,1] CDE",
                             "-1 -1 0 0 [0,0,0] ", "13600000 -1 0 260 [0,0,0] A"};
   for (int n = 1; n <= 5; ++n) EXPECT_EQ(channel(doc, n), QLatin1String(channels[n - 1])) << n;
   const QJsonArray o = doc[QStringLiteral("options")].toArray();
@@ -184,11 +184,12 @@ TEST_F(K52Cli, NormalizeSavesWhatTheEncoderMakesOfTheFileAndNothingElse) {
   const QByteArray out = env.readFile(QStringLiteral("once.dat"));
   ASSERT_EQ(out.size(), 0x2000);
   EXPECT_EQ(out.mid(0x0EC4, 4), QByteArray(4, char(0xFF)));
-  // A valid channel comes back byte for byte, its name extension too; an empty channel
-  // is erased with its options at the column defaults (0xFA keeps bits 0, 4, 6, 7); zero TX
-  // and an unknown tone are written back as none. The rest of the memory is carried through.
-  EXPECT_EQ(out.mid(rec(1), 16) + out.mid(ext(1), 2), in.mid(rec(1), 16) + in.mid(ext(1), 2));
-  EXPECT_EQ(out.mid(rec(3), 16), QByteArray(12, char(0xFF)) + "\xD0\xFF\xFF\xFF");
+  // A valid channel comes back byte for byte, its name extension too, also outside the band;
+  // an empty channel is erased with its options at the column defaults (0xFF keeps bits 0,
+  // 4, 6, 7); zero TX and an unknown tone are written back as none. The rest of the memory
+  // is carried through.
+  for (int n : {1, 3}) EXPECT_EQ(out.mid(rec(n), 16) + out.mid(ext(n), 2), in.mid(rec(n), 16) + in.mid(ext(n), 2)) << n;
+  EXPECT_EQ(out.mid(rec(4), 16), QByteArray(12, char(0xFF)) + "\xD1\xFF\xFF\xFF");
   EXPECT_EQ(out.mid(rec(5) + 4, 6), QByteArray(6, char(0xFF)));
   EXPECT_EQ(out.mid(0x0E13, 3), QByteArray("\x04\x03\x08", 3)) << "the squelch saved as its default";
   EXPECT_EQ(out.mid(0x0F92), in.mid(0x0F92));
@@ -287,6 +288,10 @@ TEST_F(K52Cli, OnAFullDiskTheOldFileStaysAndTheExitIsOne) {
 }
 
 TEST_F(K52Cli, LangPicksTheSettingsLanguageBaseAndRunsLeaveTheProgramFolderAlone) {
+  // Channel 3 erased: an empty channel shows the language's option defaults.
+  QByteArray five = handWrittenImage();
+  five.replace(rec(3), 4, QByteArray(4, char(0xFF)));
+  env.writeFile(QStringLiteral("five.dat"), five);
   const std::tuple<const char*, int, const char*, int> cases[] = {
       {"--lang 1", 3, "[0,1,0]", 1}, {"", 4, "[0,1,0]", 2},  // the settings file's "Language" = 2
       {"--lang=3", 5, "[0,0,0]", 3}};
