@@ -9,6 +9,7 @@
 #include "errlog/guarded.h"
 #include "errlog/frmShowErr.h"
 #include "shell/qtchlock.h"
+#include "shell/qttranslations.h"
 #include "shell/startup.h"
 #include "ui/dialogs.h"
 
@@ -310,6 +311,8 @@ void mdifrmMain::setStatusCom(const QString& text) { panels_[1]->setText(text); 
 void mdifrmMain::setStatusFile(const QString& text) { panels_[2]->setText(text); }
 
 void mdifrmMain::setSoftFace() {
+  // Qt's own buttons and dialogs follow the interface texts.
+  useQtTranslations(ctx_.st.CurLang);
   for (const auto& [action, text] : captions_) action->setText(ctx_.text(text));
   if (!ctx_.text(16).isEmpty()) setWindowTitle(ctx_.text(16));
   QFont f = font();
