@@ -22,9 +22,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt 6 libraries (Core, Gui, Widgets, SerialPort, PrintSupport) and the C++ runtime come
-# from the programs themselves (dpkg-shlibdeps); the CJK font is what renders the Chinese
-# interfaces.
+# from the programs themselves (dpkg-shlibdeps). The CJK font renders the Chinese interfaces;
+# the Liberation fonts are metric-compatible with the families the settings file names
+# (Times New Roman, Arial), so the windows look as designed; Qt's translations put its own
+# buttons and dialogs into the Chinese interfaces.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-liberation2, qt6-translations-l10n")
 
 include(CPack)

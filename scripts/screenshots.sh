@@ -4,7 +4,8 @@
 # reading example channels from the simulated radio.
 #
 #   scripts/screenshots.sh              the README's pictures (English and Simplified Chinese,
-#                                       1024x720) into docs/screenshots
+#                                       1024x720) and the small screen's (English and
+#                                       Traditional Chinese, 800x600) into docs/screenshots
 #   scripts/screenshots.sh --all [DIR]  the three languages at 1024x720 and 800x560 into DIR
 #                                       (default build/screenshots), for checking layouts
 set -euo pipefail
@@ -12,10 +13,12 @@ cd "$(dirname "$0")/.."
 [ -x build/bin/k52shots ] || bash scripts/build.sh
 command -v xvfb-run >/dev/null || bash scripts/deps.sh
 
-# The same pictures whatever desktop the script is started from.
+# The same pictures whatever desktop the script is started from; SCREEN is the virtual
+# display's size.
+SCREEN=1280x1024
 shots() {
   env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_CURRENT_DESKTOP -u QT_QPA_PLATFORMTHEME -u QT_STYLE_OVERRIDE \
-    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/k52shots "$@"
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 ${SCREEN}x24" build/bin/k52shots "$@"
 }
 
 if [ "${1:-}" = "--all" ]; then
@@ -24,4 +27,6 @@ if [ "${1:-}" = "--all" ]; then
   shots "$out" 800x560
 else
   shots docs/screenshots 1024x720 eng chs
+  # A small screen: every window fits it and scrolls where its content does not.
+  SCREEN=800x600 shots docs/screenshots 800x600 eng cht
 fi

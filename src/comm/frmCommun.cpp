@@ -7,6 +7,7 @@
 #include "image/numbers.h"
 #include "shell/appcontext.h"
 #include "shell/mdifrmMain.h"
+#include "ui/qtwindowfit.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -90,14 +91,17 @@ frmCommun::frmCommun(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(c
   setObjectName(QStringLiteral("frmCommun"));
   setModal(true);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  body_ = new QWidget(this);
+  body_->setObjectName(QStringLiteral("fraCommunBody"));
   buildProgressPart();
   buildDataPart();
   buildAddressPart();
+  scrollingBody(this, body_);
   Form_Load();
 }
 
 void frmCommun::buildProgressPart() {
-  fraOne_ = new QGroupBox(this);
+  fraOne_ = new QGroupBox(body_);
   fraOne_->setObjectName(QStringLiteral("fraOne"));
   fraOne_->setGeometry(px(120, this), px(kFraOneTop, this), px(kWidth - 240, this), px(kFraOneHeight, this));
   fraOne_->installEventFilter(this);
@@ -144,7 +148,7 @@ void frmCommun::buildProgressPart() {
 }
 
 void frmCommun::buildDataPart() {
-  fraTwo_ = new QGroupBox(QStringLiteral("Communication Data"), this);
+  fraTwo_ = new QGroupBox(QStringLiteral("Communication Data"), body_);
   fraTwo_->setObjectName(QStringLiteral("fraTwo"));
   fraTwo_->setGeometry(px(120, this), px(kFraOneTop + kFraOneHeight + 60, this), px(kWidth - 240, this),
                        px(kFraTwoHeight, this));
@@ -158,7 +162,7 @@ void frmCommun::buildDataPart() {
 }
 
 void frmCommun::buildAddressPart() {
-  fraRdWrDat_ = new QGroupBox(QStringLiteral("Read Write Data"), this);
+  fraRdWrDat_ = new QGroupBox(QStringLiteral("Read Write Data"), body_);
   fraRdWrDat_->setObjectName(QStringLiteral("fraRdWrDat"));
   fraRdWrDat_->setGeometry(px(120, this), px(kFraOneTop + kFraOneHeight + kFraTwoHeight + 120, this),
                            px(kWidth - 240, this), px(kFraRdWrDatHeight, this));
@@ -321,20 +325,26 @@ bool frmCommun::expanded() const { return fraTwo_->isVisibleTo(this); }
 void frmCommun::collapse() {
   fraTwo_->hide();
   fraRdWrDat_->hide();
-  setFixedSize(px(kWidth, this), fraOne_->height() + px(kCollapsedExtra, this));
+  setBodyHeight(fraOne_->height() + px(kCollapsedExtra, this));
 }
 
 void frmCommun::expand() {
   fraTwo_->show();
   fraRdWrDat_->show();
-  setFixedSize(px(kWidth, this),
-               fraOne_->height() + fraTwo_->height() + fraRdWrDat_->height() + px(kExpandedExtra, this));
+  setBodyHeight(fraOne_->height() + fraTwo_->height() + fraRdWrDat_->height() + px(kExpandedExtra, this));
+}
+
+void frmCommun::setBodyHeight(int height) {
+  body_->setFixedSize(px(kWidth, this), height);
+  setMaximumSize(body_->size());
+  resize(body_->size());
+  fitToScreen(this);
 }
 
 void frmCommun::fraOne_DblClick() {
   guarded(ctx_.log, "frmCommun->fraOne_DblClick", [&] {
     if (!ctx_.st.TestModeFlag || running_) return;
-    if (fraOne_->height() + fraTwo_->height() >= height())
+    if (!expanded())
       expand();
     else
       collapse();

@@ -86,11 +86,14 @@ class frmCommun : public QDialog, public TransferView {
   void resetProgress();
   void collapse();
   void expand();
+  // The window's content at this height; the window shows it whole where the screen has room.
+  void setBodyHeight(int height);
   TransferEnd runTransfer(bool write);
 
   AppContext& ctx_;
   bool running_ = false;
   bool stopping_ = false;  // "Stop Communication" ended the transfer
+  QWidget* body_ = nullptr;  // the parts, in a scroll area that fills the window
   QGroupBox* fraOne_ = nullptr;
   QProgressBar* prgCommunicate_ = nullptr;
   QLabel* lblComStatus_ = nullptr;

@@ -129,6 +129,8 @@ QComboBox* SysSetOptionsPage::comboFor(int entry, QWidget* parent) {
   auto* cbo = new QComboBox(parent);
   cbo->setObjectName(QString::fromLatin1(item->control));
   cbo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  // The longest choice is always whole, whatever the font: the page scrolls instead.
+  cbo->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
   combos_.insert(entry, cbo);
   // The user's choice (mouse, keys or wheel); the program's own selections come with the
   // signals blocked and the logic runs the handler itself.

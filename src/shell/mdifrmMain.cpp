@@ -11,8 +11,10 @@
 #include "errlog/frmShowErr.h"
 #include "image/chgrid.h"
 #include "shell/qtchlock.h"
+#include "shell/qttranslations.h"
 #include "shell/startup.h"
 #include "ui/dialogs.h"
+#include "ui/qtwindowfit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,6 +47,9 @@ mdifrmMain::mdifrmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName(QStringLiteral("mdiArea"));
   mdi_->setBackground(QColor(0x80, 0x80, 0x80));
+  // A document window larger than the area is reached by scrolling.
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
   err_ = new frmShowErr(ctx_.log, this);
   addDockWidget(Qt::BottomDockWidgetArea, err_);
@@ -55,7 +60,8 @@ mdifrmMain::mdifrmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
   // on the menu bar or the toolbar could otherwise hide them for good.
   setContextMenuPolicy(Qt::PreventContextMenu);
   setWindowTitle(QStringLiteral("K52"));
-  resize(1024, 720);
+  // 1024 x 720, or the screen's free area where that is smaller.
+  fitToScreen(this, QSize(1024, 720));
 
   // The start-up work runs once, 10 ms after the window has been shown and painted.
   tmrInitMultiFrm_ = new QTimer(this);
@@ -322,13 +328,17 @@ QAction* mdifrmMain::menuItem(const QString& name) const { return actions_.value
 
 void mdifrmMain::buildStatusBar() {
   const char* keys[3] = {"statusNotice", "statusCom", "statusAddress"};
-  const int widths[3] = {3175, 1058, 14464};
+  const int widths[2] = {3175, 1058};
   for (int i = 0; i < 3; ++i) {
     panels_[i] = new QLabel(this);
     panels_[i]->setObjectName(QString::fromLatin1(keys[i]));
-    panels_[i]->setMinimumWidth(twipsToPixels(widths[i], this));
     statusBar()->addWidget(panels_[i], i == 2 ? 1 : 0);
   }
+  // The notice and the port keep their widths; the file name takes what is left and never
+  // makes the window wider than the screen (its whole text is in its tooltip).
+  for (int i = 0; i < 2; ++i) panels_[i]->setMinimumWidth(twipsToPixels(widths[i], this));
+  panels_[2]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  panels_[2]->setMinimumWidth(twipsToPixels(1440, this));
 }
 
 QString mdifrmMain::statusPanelText(int panel) const {
@@ -344,9 +354,14 @@ void mdifrmMain::checkLanguageItem(int16_t lang) {
 
 void mdifrmMain::setStatusNotice(const QString& text) { panels_[0]->setText(text); }
 void mdifrmMain::setStatusCom(const QString& text) { panels_[1]->setText(text); }
-void mdifrmMain::setStatusFile(const QString& text) { panels_[2]->setText(text); }
+void mdifrmMain::setStatusFile(const QString& text) {
+  panels_[2]->setText(text);
+  panels_[2]->setToolTip(text);
+}
 
 void mdifrmMain::setSoftFace() {
+  // Qt's own buttons and dialogs follow the interface texts.
+  useQtTranslations(ctx_.st.CurLang);
   for (const auto& [action, text] : captions_) action->setText(ctx_.text(text));
   if (!ctx_.text(16).isEmpty()) setWindowTitle(ctx_.text(16));
   QFont f = font();
@@ -373,6 +388,8 @@ void mdifrmMain::setGridMemDat() { loadMemDat().SetGridMemDat(); }
 
 void mdifrmMain::showMemDat() {
   frmMemDat& w = loadMemDat();
+  // No larger than the document area, so that its buttons are in view.
+  w.resize(w.size().boundedTo(mdi_->viewport()->size()).expandedTo(w.minimumSizeHint()));
   w.show();
   w.raise();
   mdi_->setActiveSubWindow(&w);

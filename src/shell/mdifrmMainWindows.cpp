@@ -1,5 +1,5 @@
 // The main window's commands that bring up other windows or documents: the navigation
-// tree and the views it names, the About box, the help file, and the closing of every
+// tree and the views it names, the About box, the help, and the closing of every
 // child window at exit.
 
 #include "shell/mdifrmMain.h"
@@ -10,6 +10,7 @@
 #include "editor/frmTreeView.h"
 #include "errlog/guarded.h"
 #include "shell/frmAboutSoft.h"
+#include "shell/frmHelp.h"
 #include "ui/dialogs.h"
 
 #include <QFileInfo>
@@ -51,20 +52,21 @@ void mdifrmMain::mnuAboutSoft_Click() {
 }
 
 // The help of the interface language, from the program folder: the compiled help file
-// where one is installed, otherwise the HTML guide delivered with the program. Nothing is
-// said when neither is there.
+// where one is installed and the desktop can open it; otherwise the HTML guide delivered
+// with the program, in the program's own help window (no browser needed). Nothing is said
+// when neither is there.
 void mdifrmMain::Help() {
   guarded(ctx_.log, "mdifrmMain->Help", [&] {
     ctx_.st.CurLang = validLang(ctx_.st.CurLang);
     static const char* const kHelpBase[3] = {"ChsHelp", "ChtHelp", "EngHelp"};
     const QString base = QString::fromLatin1(kHelpBase[ctx_.st.CurLang - 1]);
-    for (const char* ext : {".CHM", ".html"}) {
-      const QString path = ctx_.programPath(base + QLatin1String(ext));
-      if (QFileInfo(path).isFile()) {
-        ctx_.dialogs.shellOpen(path);
-        return;
-      }
-    }
+    const QString compiled = ctx_.programPath(base + QLatin1String(".CHM"));
+    if (QFileInfo(compiled).isFile() && ctx_.dialogs.shellOpen(compiled)) return;
+    const QString guide = ctx_.programPath(base + QLatin1String(".html"));
+    if (!QFileInfo(guide).isFile()) return;
+    auto* help = findChild<frmHelp*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!help) help = new frmHelp(ctx_, this);
+    help->showGuide(guide);
   });
 }
 

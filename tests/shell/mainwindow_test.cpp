@@ -1,5 +1,5 @@
 // The main window started offscreen against a temporary program folder: its start-up,
-// menus and toolbar, the About box, the help file, and the exit with its closing order.
+// menus and toolbar, the About box, the help, Qt's own texts, and the exit with its closing order.
 
 #include "comm/frmCommun.h"
 #include "comm/frmMemDat.h"
@@ -11,6 +11,7 @@
 #include "image/chgrid.h"
 #include "image/chmem.h"
 #include "shell/frmAboutSoft.h"
+#include "shell/frmHelp.h"
 #include "shell/mdifrmMain.h"
 #include "support/testenv.h"
 #include "ui/qtdialogs.h"
@@ -23,12 +24,14 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QTest>
@@ -290,29 +293,60 @@ TEST(AboutBox, TheMenuShowsItModallyOverTheMainWindow) {
   EXPECT_EQ(s.w->findChild<frmAboutSoft*>(), nullptr);
 }
 
-TEST(MainWindow, HelpOpensTheCompiledHelpOrElseTheGuideOfTheLanguage) {
+TEST(MainWindow, HelpOpensTheCompiledHelpWhereTheDesktopCanElseShowsTheGuideInItsOwnWindow) {
   Started s;
   test::TestEnv& env = s.env;
   s.w->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
-  for (const char* f : {"EngHelp.CHM", "EngHelp.html", "ChsHelp.html"}) env.writeFile(QString::fromLatin1(f), "x");
-  QStringList opened;
-  const auto open = [&](int16_t lang) {
-    env.ctx->st.CurLang = lang;
-    QTest::keyClick(s.w.get(), Qt::Key_F1);  // its menu item is hidden, the key works all the same
-    if (!env.dialogs.opened.empty()) opened << QFileInfo(env.dialogs.opened.back()).fileName();
-    if (lang == 3) QFile::remove(env.path(QStringLiteral("EngHelp.CHM")));
+  env.writeFile(QStringLiteral("EngHelp.CHM"), "x");
+  env.writeFile(QStringLiteral("EngHelp.html"), "<html><body><h1>English guide</h1></body></html>");
+  env.writeFile(QStringLiteral("ChsHelp.html"), "<html><meta charset=\"utf-8\"><body><h1>\xe4\xb8\xad\xe6\x96\x87</h1></body></html>");
+  const auto helpWindow = [&] { return s.w->findChild<frmHelp*>(); };
+  struct Case {
+    int16_t lang;
+    bool desktopOpens;
+    bool byToolbar;
+    const char* tried;  // the compiled help handed to the desktop, if any
+    const char* shown;  // the help window's text, empty: no window
   };
-  for (int16_t lang : {3, 3, 0, 1, 2}) {
-    open(lang);
-    if (lang == 0) {
-      EXPECT_EQ(env.ctx->st.CurLang, 3) << "outside 1-3: English, for good";
-    }
+  const Case cases[] = {
+      {3, true, false, "EngHelp.CHM", ""},
+      {3, false, true, "EngHelp.CHM", "English guide"},  // nothing on the desktop opens it
+      {0, true, false, "", "English guide"},             // (the .CHM removed) outside 1-3: English
+      {1, true, true, "", "\u4e2d\u6587"},
+      {2, true, false, "", "\u4e2d\u6587"},                // no guide at all: nothing changes
+  };
+  for (const Case& c : cases) {
+    env.ctx->st.CurLang = c.lang;
+    env.dialogs.shellOpens = c.desktopOpens;
+    env.dialogs.opened.clear();
+    if (c.byToolbar)
+      QTest::mouseClick(s.w->toolbar()->widgetForAction(s.w->findChild<QAction*>(QStringLiteral("tlbHelp"))), Qt::LeftButton);
+    else
+      QTest::keyClick(s.w.get(), Qt::Key_F1);  // its menu item is hidden, the key works all the same
+    const QString tried = env.dialogs.opened.empty() ? QString() : QFileInfo(env.dialogs.opened.back()).fileName();
+    EXPECT_EQ(tried, QString::fromLatin1(c.tried)) << c.lang;
+    frmHelp* help = helpWindow();
+    EXPECT_EQ(help && help->isVisible() ? help->browser()->toPlainText().trimmed() : QString(), QString::fromUtf8(c.shown)) << c.lang;
+    if (!c.desktopOpens) QFile::remove(env.path(QStringLiteral("EngHelp.CHM")));
   }
-  EXPECT_EQ(opened, (QStringList{"EngHelp.CHM", "EngHelp.html", "EngHelp.html", "ChsHelp.html", "ChsHelp.html"}));
-  EXPECT_EQ(env.dialogs.opened.size(), 4u) << "neither file for Traditional Chinese: nothing opened";
+  EXPECT_EQ(env.ctx->st.CurLang, 2);
+  EXPECT_EQ(s.w->findChildren<frmHelp*>().size(), 1u) << "one help window, shown again";
+  EXPECT_EQ(helpWindow()->windowTitle(), QStringLiteral("Help Topic")) << "the menu item's text, without its key";
   EXPECT_TRUE(env.dialogs.asked.empty());
   EXPECT_EQ(env.ctx->log.entriesLogged(), 0) << env.log();
+}
+
+TEST(MainWindow, QtsOwnButtonsSpeakTheInterfaceLanguage) {
+  const struct {
+    int lang;
+    const char* yes;
+  } cases[] = {{2, "\u662f(&Y)"}, {3, "&Yes"}, {1, "\u662f(&Y)"}};
+  for (const auto& c : cases) {
+    Started s(c.lang);
+    QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No, s.w.get());
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QString::fromUtf8(c.yes)) << c.lang;
+  }
 }
 
 // The order in which the windows receive their close, then the main window's hiding.

@@ -43,7 +43,7 @@ class ScriptedDialogs final : public Dialogs {
   }
   bool shellOpen(const QString& path) override {
     opened.push_back(path);
-    return true;
+    return shellOpens;
   }
   int systemLocaleId() override { return localeId; }
   std::optional<CustomRangeTexts> customRange(const CustomRangeForm& form) override;
@@ -59,6 +59,7 @@ class ScriptedDialogs final : public Dialogs {
   std::deque<QString> fileNames;  // empty: cancelled
   std::vector<Asked> asked;
   std::vector<QString> opened, dialogInitialPaths;
+  bool shellOpens = true;  // false: the desktop has nothing that opens the document
   // The custom range dialog: one answer per opening, std::nullopt for Cancel; empty: OK
   // with the texts as shown. customForms records each opening as it was shown.
   std::deque<std::optional<CustomRangeTexts>> customRanges;

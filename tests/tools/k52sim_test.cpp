@@ -171,11 +171,8 @@ TEST_F(K52Sim, EachFaultKindOnTheFourthReply) {
     EXPECT_TRUE(!got.isEmpty() && got.size() < 20 && good.startsWith(got));
   });
   run("late", [&](Line& l) {
-    QElapsedTimer t;
-    t.start();
-    EXPECT_TRUE(l.exchange(request, 1, 150).isEmpty());
-    EXPECT_EQ(l.read(20, 2000), good);
-    EXPECT_GE(t.elapsed(), 290);
+    EXPECT_TRUE(l.exchange(request, 1, 150).isEmpty()) << "nothing within the reply's usual time";
+    EXPECT_EQ(l.read(20, 2000), good) << "the whole reply after it";
   });
   run("garbage", [&](Line& l) {
     const QByteArray got = l.exchange(request, 28, 300);

@@ -29,6 +29,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -45,6 +48,8 @@ bool copyDelivered(const QString& from, const QString& to) {
     const QString src = QDir(from).filePath(QString::fromLatin1(name));
     if (!QFile::copy(src, QDir(to).filePath(QString::fromLatin1(name)))) return false;
   }
+  for (const char* guide : {"ChsHelp.html", "ChtHelp.html", "EngHelp.html"})
+    QFile::copy(QDir(from).filePath(QString::fromLatin1(guide)), QDir(to).filePath(QString::fromLatin1(guide)));
   return true;
 }
 
@@ -103,8 +108,15 @@ QByteArray exampleRadio(const QString& folder) {
   return ctx.IicDat.toByteArray();
 }
 
+// On a screen of the pictures' size the picture is of the whole screen, as the user sees it
+// (what does not fit is not in it); otherwise of the window alone.
+bool g_wholeScreen = false;
+
 void shoot(QWidget& w, const QString& file) {
-  w.grab().save(file);
+  if (g_wholeScreen)
+    w.screen()->grabWindow(0).save(file);
+  else
+    w.grab().save(file);
   std::printf("%s\n", qPrintable(file));
 }
 
@@ -139,8 +151,7 @@ void readAndShoot(mdifrmMain& w, const QString& file) {
       }
       if (!shot && commun->prgCommunicate()->value() >= 45) {
         shot = true;
-        commun->grab().save(file);
-        std::printf("%s\n", qPrintable(file));
+        shoot(*commun, file);
       }
     });
     watch.start(10);
@@ -171,6 +182,7 @@ int main(int argc, char** argv) {
   for (int i = 3; i < argc; ++i) wanted << QString::fromLatin1(argv[i]);
   if (wanted.isEmpty()) wanted = langNames;
   QDir().mkpath(out);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) g_wholeScreen = screen->size() == size;
   for (int lang = 1; lang <= 3; ++lang) {
     if (!wanted.contains(langNames[lang - 1])) continue;
     QTemporaryDir folder;
@@ -210,6 +222,14 @@ int main(int argc, char** argv) {
         settle(50);
         shoot(w, prefix + QStringLiteral("-tab%1.png").arg(tab));
       }
+      // The end of the options page, reached by scrolling: the FM stations, "Clear", "Print".
+      if (auto* area = s->findChild<QScrollArea*>(QStringLiteral("scrOption")); area && g_wholeScreen) {
+        s->sstabMain()->setCurrentIndex(2);
+        area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+        area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+        settle(50);
+        shoot(w, prefix + QStringLiteral("-tab2-end.png"));
+      }
     }
     // The memory viewer of test mode, filled from the image as read.
     w.showMemDat();
@@ -220,6 +240,13 @@ int main(int argc, char** argv) {
       shoot(w, prefix + QStringLiteral("-memdat.png"));
       m->hide();
       if (frmSysSet* sys = w.settingsWindow()) sys->showMaximized();
+    }
+    // The guide in the program's own help window.
+    w.Help();
+    settle(100);
+    if (auto* help = w.findChild<QWidget*>(QStringLiteral("frmHelp")); help && help->isVisible()) {
+      shoot(*help, prefix + QStringLiteral("-help.png"));
+      help->close();
     }
     // The error window as a user meets it: a channel whose receive frequency holds a digit
     // that is no decimal digit is logged when the image is shown again.
