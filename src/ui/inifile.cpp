@@ -16,12 +16,13 @@ namespace k52 {
 
 namespace {
 
-// Reads the whole file. A missing file is empty and complete; anything that could not be
-// read to its end (not a regular file, no permission, a read error, a NUL byte, where the
-// INI reader stops) is not complete, and `number`/`why` say what is wrong with it.
-bool readWhole(const QString& path, QByteArray& data, int& number, QString& why) {
+// Reads the whole file. A missing file is empty and complete (`missing` set); anything that
+// could not be read to its end (not a regular file, no permission, a read error, a NUL byte,
+// where the INI reader stops) is not complete, and `number`/`why` say what is wrong with it.
+bool readWhole(const QString& path, QByteArray& data, int& number, QString& why, bool* missing = nullptr) {
   data.clear();
   const QFileInfo info(path);
+  if (missing) *missing = !info.exists();
   if (!info.exists()) return true;
   if (!info.isFile()) {
     number = ErrPathFileAccess;
@@ -127,6 +128,7 @@ IniFile::~IniFile() = default;
 
 void IniFile::setPath(const QString& path) {
   path_ = path;
+  text_.clear();
   pending_.clear();
   kept_.clear();
   load();
@@ -139,7 +141,7 @@ void IniFile::load() {
   int number = 0;
   QString why;
   // What could be read is read; whether the file may be written is decided at each write.
-  readWhole(path_, data, number, why);
+  if (readWhole(path_, data, number, why)) text_ = data;
   impl_->ini.LoadData(data.constData(), static_cast<size_t>(data.size()));
 }
 
@@ -176,10 +178,14 @@ bool IniFile::save() {
   QByteArray text;
   int number = 0;
   QString why;
-  if (!readWhole(path_, text, number, why)) {
+  bool missing = false;
+  if (!readWhole(path_, text, number, why, &missing)) {
     fail(number, QStringLiteral("not read completely (%1), left as it is").arg(why));
     return false;
   }
+  // A file removed while the program runs comes back whole, as last read or written, not as
+  // a file of one key.
+  if (missing) text = text_;
   for (const Change& c : pending_) text = withIniValue(text, c);
   QSaveFile f(path_);
   if (!f.open(QIODevice::WriteOnly)) {
@@ -202,6 +208,7 @@ bool IniFile::save() {
   for (const Change& c : pending_)
     std::erase_if(kept_, [&](const Change& k) { return sameName(k.section, c.section) && sameName(k.key, c.key); });
   pending_.clear();
+  text_ = text;
   impl_ = std::make_unique<Impl>();
   impl_->ini.SetSpaces(false);
   impl_->ini.LoadData(text.constData(), static_cast<size_t>(text.size()));

@@ -70,6 +70,7 @@ class IniFile {
   struct Impl;
   std::unique_ptr<Impl> impl_;
   QString path_;
+  QByteArray text_;  // the file as last read whole or written
   int batchDepth_ = 0;
   std::vector<Change> pending_;  // written since the file was last written
   std::vector<Change> kept_;     // what the file did not take: it holds for this run only

@@ -164,3 +164,18 @@ TEST(Startup, ASettingsFileThatCannotBeMarkedGivesANormalStartAndALogEntry) {
     EXPECT_TRUE(fifo ? !QFileInfo(path).isFile() && QFileInfo(path).exists() : QFileInfo(path).isDir());
   }
 }
+
+// The first real start with a settings file the reader stops in (a NUL byte): the file is
+// left byte for byte, each refused write is logged, the detected language holds for the run.
+TEST(Startup, ASettingsFileNotReadToItsEndIsLeftAsItWasAndTheFirstStartStillDetectsTheLanguage) {
+  Started s(QString{});
+  QByteArray text = settingsWith(QStringLiteral("FirRun=1\nLanguage=2\nDatNum=8191")).toUtf8();
+  text += QByteArray("\0\n[Ports]\nCOM1=/dev/mine\n", 25);
+  s.env.writeFile(QStringLiteral("minglyc.dll"), text);
+  s.env.dialogs.localeId = 2052;
+  s.start();
+  EXPECT_EQ(s.env.readFile(QStringLiteral("minglyc.dll")), text);
+  EXPECT_EQ(s.ctx().st.CurLang, 1);
+  EXPECT_EQ(s.ctx().log.lines().filter(QStringLiteral("mdifrmMain->GetSysLang")).size(), 2) << s.env.log();
+  EXPECT_TRUE(s.ctx().log.lines()[1].contains(s.env.path(QStringLiteral("minglyc.dll"))));
+}

@@ -115,6 +115,11 @@ TEST(IniFile, AWriteKeepsWhatAnotherWriterChangedMeanwhile) {
   EXPECT_EQ(IniFile(path).read(QStringLiteral("Setting"), QStringLiteral("Language"), {}) +
                 IniFile(path).read(QStringLiteral("Option"), QStringLiteral("3501"), {}),
             QStringLiteral("34"));
+  // Removed meanwhile: it comes back whole, not as a file of one key.
+  const QByteArray last = slurp(path);
+  ASSERT_TRUE(QFile::remove(path));
+  ASSERT_TRUE(program.write(QStringLiteral("Setting"), QStringLiteral("COM"), QStringLiteral("5")));
+  EXPECT_EQ(slurp(path), QByteArray(last).replace("COM = 4", "COM = 5"));
 }
 
 TEST(IniFile, AFileNotReadToItsEndIsNeverWrittenTheChangeHoldsForTheRun) {
