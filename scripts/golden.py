@@ -17,13 +17,16 @@ rasters, empty and receive-only channels, every kind of tone code and codes not 
 tone list, random flag bytes, names from the character table and codes past it), random
 option bytes and FM stations, every preset band and custom bands, and damaged records
 (digits A-F in frequencies, stations and tones, random bytes anywhere). Frame traces lose
-their timestamps, and the programming date a write stamps is replaced by "<date>".
+their timestamps, error log entries their time, and the programming date a write stamps is
+replaced by "<date>".
 """
 import argparse
 import datetime
+import fcntl
 import json
 import os
 import random
+import re
 import shutil
 import subprocess
 import sys
@@ -133,10 +136,14 @@ def make_image(rng, index):
     return img
 
 
+LOG_TIME = re.compile(r"^-+.*\d\d:\d\d:\d\d-+$", re.M)
+
+
 def run(argv, cwd=None):
     p = subprocess.run(argv, cwd=cwd, capture_output=True, timeout=120)
+    # The error log's entries carry the time they were made.
     return {"rc": p.returncode, "out": p.stdout.decode("utf-8", "replace"),
-            "err": p.stderr.decode("utf-8", "replace")}
+            "err": LOG_TIME.sub("<time>", p.stderr.decode("utf-8", "replace"))}
 
 
 def date_pattern():
@@ -153,7 +160,7 @@ def clean_trace(text):
     return "\n".join(lines) + "\n"
 
 
-def transfer(bindir, image, work, direction):
+def transfer(bindir, cli, image, work, direction):
     """Runs a full read or write of IMAGE against the simulated radio; the frame trace and
     what the program reports."""
     link = os.path.join(work, "radio")
@@ -167,9 +174,9 @@ def transfer(bindir, image, work, direction):
         time.sleep(0.05)
     out = os.path.join(work, "read.dat")
     if direction == "read":
-        r = run([os.path.join(bindir, "k52cli"), "read", "--port", link, out])
+        r = run(cli + ["read", "--port", link, out])
     else:
-        r = run([os.path.join(bindir, "k52cli"), "write", "--port", link, image])
+        r = run(cli + ["write", "--port", link, image])
     sim.stdin.write(b"quit\n")
     sim.stdin.flush()
     _, err = sim.communicate(timeout=30)
@@ -183,25 +190,37 @@ def transfer(bindir, image, work, direction):
 
 def outputs(bindir, imgdir, count):
     """Every output for every image, as a dict name -> text."""
-    cli = os.path.join(bindir, "k52cli")
     result = {}
-    with tempfile.TemporaryDirectory() as work:
-        for i in range(count):
-            image = os.path.join(imgdir, "img%03d.dat" % i)
-            result["decode/%03d" % i] = run([cli, "decode", image])
-            if i % 4 == 0:
-                result["decode-eng/%03d" % i] = run([cli, "--lang", "3", "decode", image])
-            norm = os.path.join(work, "n.dat")
-            r = run([cli, "normalize", image, norm])
-            if os.path.exists(norm):
-                with open(norm, "rb") as f:
-                    r["file"] = f.read().hex()
-                os.remove(norm)
-            result["normalize/%03d" % i] = r
-        for i in range(TRACED):
-            image = os.path.join(imgdir, "img%03d.dat" % (i * 7 + 1))
-            for direction in ("read", "write"):
-                result["%s/%03d" % (direction, i * 7 + 1)] = transfer(bindir, image, work, direction)
+    # One fixed working folder, so that paths in messages come out the same every run.
+    # Runs at the same time wait for each other.
+    work = os.path.join(tempfile.gettempdir(), "k52-golden-work")
+    lock = open(work + ".lock", "w")
+    fcntl.flock(lock, fcntl.LOCK_EX)
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    # A program folder of its own, so that the read's backups stay out of the build.
+    folder = os.path.join(work, "program")
+    os.makedirs(folder)
+    for name in ("minglyc.dll", "dhcpqec.dll"):
+        shutil.copy(os.path.join(bindir, name), folder)
+    cli = [os.path.join(bindir, "k52cli"), "--program-folder", folder]
+    for i in range(count):
+        image = os.path.join(imgdir, "img%03d.dat" % i)
+        result["decode/%03d" % i] = run(cli + ["decode", image])
+        if i % 4 == 0:
+            result["decode-eng/%03d" % i] = run(cli[:1] + ["--lang", "3"] + cli[1:] + ["decode", image])
+        norm = os.path.join(work, "n.dat")
+        r = run(cli + ["normalize", image, norm])
+        if os.path.exists(norm):
+            with open(norm, "rb") as f:
+                r["file"] = f.read().hex()
+            os.remove(norm)
+        result["normalize/%03d" % i] = r
+    for i in range(TRACED):
+        image = os.path.join(imgdir, "img%03d.dat" % (i * 7 + 1))
+        for direction in ("read", "write"):
+            result["%s/%03d" % (direction, i * 7 + 1)] = transfer(bindir, cli, image, work, direction)
+    shutil.rmtree(work, ignore_errors=True)
     return result
 
 
