@@ -182,23 +182,6 @@ TEST_F(ChGridEditTest, TheVfoRowKeepsItsFrequenciesTakesNoNameAndItsColumnTenIsL
   EXPECT_EQ(g.text(200, 1), QString());
 }
 
-TEST_F(ChGridEditTest, BeforeEditRefusesEmptyRowsAndSetsModeAndList) {
-  setUp();
-  putChannel(2);
-  bool cancel = false;
-  for (int c = 1; c <= 10; ++c) {
-    vsfgGridCh_BeforeEdit(ctx, 7, c, cancel);
-    EXPECT_EQ(std::exchange(cancel, false), c != 1) << "only the RX cell opens an empty channel, column " << c;
-  }
-  const std::tuple<int, GridEditMode, QString> cases[] = {{2, GridEditMode::KbdMouse, QString()}, {4, GridEditMode::Kbd, ctx.tones.CtdcsComboList},
-                                                          {8, GridEditMode::KbdMouse, QString()}, {10, GridEditMode::Kbd, QStringLiteral("A|B|C")}};
-  for (const auto& [col, mode, list] : cases) {
-    g.setColComboList(col, QStringLiteral("x"));
-    vsfgGridCh_BeforeEdit(ctx, 2, col, cancel);
-    EXPECT_TRUE(!cancel && g.editMode() == mode && g.colComboList(col) == list) << "column " << col;
-  }
-}
-
 TEST_F(ChGridEditTest, DoubleClickShortcutsAndWhereTheyDoNothing) {
   setUp();
   putChannel(4, 43602500, -1, -1);
@@ -226,77 +209,6 @@ TEST_F(ChGridEditTest, DoubleClickShortcutsAndWhereTheyDoNothing) {
   ctx.st.LockState = QString::fromLatin1(kShowLock);
   dblClick(5, 2);
   EXPECT_EQ((B{ctx.ch.ChInfo(6, 2), ctx.ch.ChInfo(5, 2)}), (B{-1, -1}));
-}
-
-TEST_F(ChGridEditTest, ClickHighlightsTheRowOpensTheRxCellOfAnEmptyChannelAndKeysMoveThePointer) {
-  setUp();
-  putChannel(2);
-  ChGridEdit ed;
-  const auto clickAt = [&](int r, int c) {
-    ed.MouseRow = r;
-    ed.MouseCol = c;
-    g.select(r, c);
-    vsfgGridCh_Click(ctx, ed);
-  };
-  clickAt(2, 6);
-  EXPECT_EQ(g.cellBackColor(2, 10), kRowHighlightColor);
-  EXPECT_EQ(g.editsStarted(), 0);
-  clickAt(9, 4);
-  EXPECT_FALSE(g.ownBackColor(2, 3).has_value()) << "the old highlight goes";
-  EXPECT_EQ(std::make_pair(g.row(), g.col()), std::make_pair(9, 1));
-  EXPECT_EQ(g.editsStarted(), 1);
-  ctx.st.LockState = QString::fromLatin1(kShowLock);
-  clickAt(3, 4);
-  EXPECT_FALSE(g.ownBackColor(3, 1).has_value() || g.editsStarted() != 1) << "no highlight and no edit while locked";
-  ctx.st.LockState.clear();
-  const int cases[][5] = {{5, 1, kKeyLeft, 5, 1}, {5, 9, kKeyRight, 5, 10}, {1, 5, kKeyUp, 1, 5}, {16, 5, kKeyDown, 16, 5}, {7, 3, 'A', 7, 3}};
-  for (const auto& c : cases) {
-    g.select(c[0], c[1]);
-    vsfgGridCh_KeyDown(ctx, ed, c[2], 0);
-    EXPECT_EQ(std::make_pair(ed.MouseRow, ed.MouseCol), std::make_pair(c[3], c[4])) << c[0] << "," << c[1] << " key " << c[2];
-  }
-}
-
-class RecordingMenus final : public ChGridMenus {
- public:
-  bool chLockVisible() const override { return lockVisible; }
-  bool chLockChecked() const override { return lockChecked; }
-  void showPopMenu(const ChPopMenuItems& items) override { shown.push_back(items); }
-  void runChLock() override {}
-  bool lockVisible = true, lockChecked = false;
-  std::vector<ChPopMenuItems> shown;
-};
-
-TEST_F(ChGridEditTest, RightButtonPreparesThePopUpMenuForTheRow) {
-  setUp();
-  putChannel(5);
-  RecordingMenus menus;
-  ChGridEdit ed;
-  ed.menus = &menus;
-  ed.MouseCol = 3;
-  // Open, save as default, delete one, delete all; the lock item visible, enabled, checked.
-  const auto enabled = [&](int row) {
-    ed.MouseRow = row;
-    vsfgGridCh_MouseDown(ctx, ed, kRightButton, 0);
-    const ChPopMenuItems& m = menus.shown.back();
-    EXPECT_EQ(ed.SelCh, row);
-    return QStringLiteral("%1%2%3%4 %5%6%7").arg(m.openChEnabled).arg(m.saveDefEnabled).arg(m.delOneEnabled).arg(m.delAllEnabled)
-        .arg(m.chLockVisible).arg(m.chLockEnabled).arg(m.chLockChecked);
-  };
-  EXPECT_EQ(enabled(5), QStringLiteral("0111 110"));
-  EXPECT_EQ(enabled(11), QStringLiteral("1001 110"));
-  menus.lockChecked = true;
-  ctx.st.LockState = QString::fromLatin1(kShowLock);
-  EXPECT_EQ(enabled(11), QStringLiteral("0000 111"));
-  menus.lockVisible = false;
-  EXPECT_EQ(enabled(11).left(5), QStringLiteral("1001 ")) << "without the lock item nothing is disabled for it";
-  // Other buttons and the header cells: no menu, SelCh kept.
-  const size_t before = menus.shown.size();
-  vsfgGridCh_MouseDown(ctx, ed, kLeftButton, 0);
-  ed.MouseRow = 0;
-  vsfgGridCh_MouseDown(ctx, ed, kRightButton, 0);
-  EXPECT_EQ(menus.shown.size(), before);
-  EXPECT_EQ(ed.SelCh, 11);
 }
 
 TEST_F(ChGridEditTest, OpenChannelFillsTheRowFromTheColumnDefaultsSaveAsDefaultStoresThem) {

@@ -191,26 +191,6 @@ TEST_F(OptPageTest, StationBoxesAcceptOnly87To108MHzAndRoundHalvesToEven) {
   EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
 }
 
-TEST_F(OptPageTest, TypingFiltersAtOnceAndStoresOnLeaving) {
-  InitOpt(ctx, page);
-  for (const char* typed : {"9x", "0", "-"}) {  // a letter, a 0 or a sign alone
-    sel(24) = 900;
-    page.stations[0].clear();
-    type(0, QLatin1String(typed));
-    EXPECT_EQ(page.stations[0], QString()) << typed << " empties the box at once";
-  }
-  EXPECT_EQ(sel(24), 0);
-  page.stations[1] = QStringLiteral("0.04");  // pasted: rounds to 0
-  txtRadioFre_Change(ctx, page, 1);
-  EXPECT_EQ(page.stations[1], QString());
-  sel(24) = 500;  // a stale value; the box stays as typed while it is a number
-  type(0, QStringLiteral("91.7"));
-  EXPECT_EQ(page.stations[0], QStringLiteral("91.7"));
-  EXPECT_EQ(sel(24), 500) << "stored only on leaving the box";
-  txtRadioFre_LostFocus(ctx, page, 0);
-  EXPECT_EQ(sel(24), 917);
-}
-
 TEST_F(OptPageTest, FillingShowsStationsInTheBandClearEmptiesThemAllButNotTheCurrentStation) {
   sel(24) = 875;
   sel(25) = 1500;

@@ -76,26 +76,6 @@ TEST(FrequencyText, IsTheExactShortestDecimalInMegahertz) {
   for (const auto& [v, text] : cases) EXPECT_EQ(frequencyText(v), QLatin1String(text)) << v;
 }
 
-// (The captions, widths and heights are the settings file's, read as they stand.)
-TEST_F(ChGridTest, SetUpNumbersRowsOneTo199AndLabelsRow200Vfo) {
-  ctx.ch.ChCount = 200;
-  grid.setRows(300);  // a previous, larger set-up and a stale text
-  grid.setCols(12);
-  grid.setText(5, 3, QStringLiteral("stale"));
-  ChInfoInitFace(ctx);
-  SetChGrid(ctx);
-  EXPECT_EQ(ctx.log.entriesLogged(), 0);
-  ASSERT_EQ(std::make_pair(grid.rows(), grid.cols()), std::make_pair(201, 9));
-  for (int r = 1; r <= 199; ++r) ASSERT_EQ(grid.headerText(r, 0), QString::number(r));
-  EXPECT_EQ(grid.headerText(200, 0) + grid.headerText(0, 8), QStringLiteral("VFOName"));
-  EXPECT_EQ(grid.text(5, 3), QString()) << "the rows are built anew";
-  EXPECT_EQ(std::make_pair(grid.row(), grid.col()), std::make_pair(1, 1));
-  ctx.ch.ChCount = 16;  // sixteen channels: sixteen numbered rows and no VFO
-  SetChGrid(ctx);
-  ASSERT_EQ(grid.rows(), 17);
-  EXPECT_EQ(grid.headerText(16, 0), QStringLiteral("16"));
-}
-
 TEST_F(ChGridTest, RowsAbove200HaveNoHeaderAndMoreThan300RowsIsABoundsError) {
   ctx.ch.ChCount = 260;
   SetChGrid(ctx);

@@ -279,20 +279,6 @@ TEST(MainWindow, ARightClickOnTheMenuBarOrToolbarOpensNoMenu) {
   EXPECT_TRUE(s.w->toolbar()->isVisible());
 }
 
-TEST(AboutBox, TheMenuShowsItModallyOverTheMainWindow) {
-  Started s;
-  bool seen = false;
-  QTimer::singleShot(0, s.w.get(), [&] {
-    auto* box = qobject_cast<frmAboutSoft*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    seen = box->parent() == s.w.get();
-    box->cmdOk()->click();
-  });
-  s.item("mnuAboutSoft")->trigger();  // returns when the box has closed
-  EXPECT_TRUE(seen);
-  EXPECT_EQ(s.w->findChild<frmAboutSoft*>(), nullptr);
-}
-
 TEST(MainWindow, HelpOpensTheCompiledHelpWhereTheDesktopCanElseShowsTheGuideInItsOwnWindow) {
   Started s;
   test::TestEnv& env = s.env;

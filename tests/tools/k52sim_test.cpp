@@ -228,22 +228,6 @@ TEST_F(K52Sim, FaultsOnTheHandshakeFromTheControlChannelAndAtRandomByTheSeed) {
   line->handshake();
 }
 
-// (Its pacing at 9600 baud is measured by k52bench_transfer against the line's floor.)
-TEST_F(K52Sim, LineSettingsOtherThanTheRadiosAreReported) {
-  // (A Linux pseudo-terminal keeps no parity and always 8 data bits, so those two cannot
-  // be got wrong here.)
-  auto line = start();
-  line->set(B4800, CSTOPB | CRTSCTS);
-  line->exchange(kHello, 1, 200);
-  EXPECT_TRUE(status().contains("mismatches=1 "));
-  line->set(B9600);  // set right, the next handshake passes the check
-  line->handshake();
-  EXPECT_TRUE(status().contains("mismatches=1 "));
-  sim.stop();
-  const QByteArray err = sim.p.readAllStandardError();
-  for (const char* part : {"line settings mismatch", "4800", "2 stop bits", "CRTSCTS"}) EXPECT_TRUE(err.contains(part)) << err.constData();
-}
-
 TEST_F(K52Sim, ImagesLinksSavesSignalsAndBadOptions) {
   // Without --image the delivered default image.
   ASSERT_TRUE(sim.start({QStringLiteral("--fast")}));

@@ -50,9 +50,6 @@ class QtGridTest : public ::testing::Test {
   }
   QAbstractItemModel& model() { return *grid.model(); }
   QVariant cell(int r, int c, int role = Qt::DisplayRole) { return model().index(r - 1, c - 1).data(role); }
-  QVariant header(Qt::Orientation o, int section, int role = Qt::DisplayRole) {
-    return model().headerData(section, o, role);
-  }
 
   test::TestEnv env;
   AppContext& ctx;
@@ -100,16 +97,6 @@ TEST(MemoryGrid, TheFormatStringSetsColumnsInsertedRowsShiftTheirNeighboursRange
   g.resetRangeBackColor(0, 0, 3, 3);
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c) EXPECT_FALSE(g.ownBackColor(r, c).has_value()) << r << "," << c;
-}
-
-TEST_F(QtGridTest, HeadersAreTheTablesHeadersAndDataCellsSitOneUpAndLeft) {
-  setUpAndFill(grid);
-  ASSERT_EQ(model().rowCount(), 200);
-  ASSERT_EQ(model().columnCount(), 8);
-  EXPECT_EQ(grid.headerText(0, 0), QStringLiteral("No."));
-  EXPECT_EQ(QStringList({header(Qt::Horizontal, 0).toString(), header(Qt::Horizontal, 7).toString(), header(Qt::Vertical, 0).toString(),
-                         header(Qt::Vertical, 199).toString(), cell(1, 1).toString(), cell(1, 8).toString(), cell(3, 1).toString()}),
-            QStringList({"RX", "Name", "1", "VFO", "400.0125", "12345", ""}));
 }
 
 TEST_F(QtGridTest, AnswersExactlyAsTheInMemoryGrid) {
