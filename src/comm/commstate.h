@@ -24,8 +24,10 @@ class TrafficView {
 };
 
 // Directions of the script store.
-inline constexpr int kReadDir = 1;
-inline constexpr int kWriteDir = 2;
+enum ScriptDir : int {
+  kReadDir = 1,
+  kWriteDir = 2,
+};
 
 // P1: image address of the data a script carries, P2: number of data bytes (0 for a
 // script that carries none), P3: progress percent shown once the script has succeeded.
@@ -63,13 +65,20 @@ class ScriptStore {
   std::vector<Entry> dirs_[2];
 };
 
+// How the probe of a port went.
+enum PortProbe : int16_t {
+  kPortNotProbed = 0,
+  kPortOpened = 1,  // opened and closed again
+  kPortFailed = -1,
+};
+
 struct CommState {
   CommState() : traffic(&noTraffic_) {}
   CommState(const CommState&) = delete;
   CommState& operator=(const CommState&) = delete;
 
-  // Port layer: the main window's probe of each port (1 opened and closed, -1 failed),
-  // and whether the last OpenCom failed.
+  // Port layer: the main window's probe of each port (a PortProbe), and whether the last
+  // OpenCom failed.
   VbArray<int16_t, 1, 16> ComFlag;
   bool PortError = false;
 

@@ -6,6 +6,7 @@
 #include "image/chmem.h"
 #include "image/optcodec.h"
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 #include "ui/dialogs.h"
 
 #include <QDir>
@@ -89,7 +90,7 @@ bool saveAsFile(AppContext& ctx) {
     // A place that cannot take a data file (a device, a pipe, a folder, a missing folder)
     // is refused before anything is written, and the user is told.
     if (!guarded(ctx.log, "mdifrmMain->SaveAsFile", [&] { checkImageTarget(path); })) {
-      ctx.dialogs.messageBox(ctx.text(86), MsgButtons::Ok, MsgIcon::Critical, ctx.text(70));
+      ctx.dialogs.messageBox(ctx.text(kTextSaveFileFailed), MsgButtons::Ok, MsgIcon::Critical, ctx.text(kTextNotice));
       return;
     }
     const QString previous = ctx.st.CurDataFile;
@@ -168,7 +169,7 @@ int removeStaleSaveFiles(const QString& folder, const QDateTime& staleBefore) {
   return removed;
 }
 
-void ShowCurDataFile(AppContext& ctx) { ctx.views->setStatusFile(ctx.text(85) + ctx.st.CurDataFile); }
+void ShowCurDataFile(AppContext& ctx) { ctx.views->setStatusFile(ctx.text(kTextFileNameLabel) + ctx.st.CurDataFile); }
 
 void GenerateDatFolder(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->GenerateDatFolder", [&] {
@@ -187,7 +188,7 @@ void GenerateDatFolder(AppContext& ctx) {
 
 void NewFile(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->NewFile", [&] {
-    if (ctx.dialogs.messageBox(ctx.text(74), MsgButtons::YesNo, MsgIcon::Question, ctx.text(70)) != MsgAnswer::Yes)
+    if (ctx.dialogs.messageBox(ctx.text(kTextAskClearAll), MsgButtons::YesNo, MsgIcon::Question, ctx.text(kTextNotice)) != MsgAnswer::Yes)
       return;
     ctx.st.CurDataFile = ctx.st.DefDataFile;
     ShowCurDataFile(ctx);
@@ -217,7 +218,7 @@ void OpenFile(AppContext& ctx) {
     QByteArray data;
     const bool read = guarded(ctx.log, "mdifrmMain->OpenFile", [&] { data = readImageFile(path, ctx.IicDat.size()); });
     if (!read) {
-      ctx.dialogs.messageBox(ctx.text(83), MsgButtons::Ok, MsgIcon::Critical, ctx.text(70));
+      ctx.dialogs.messageBox(ctx.text(kTextWrongFileType), MsgButtons::Ok, MsgIcon::Critical, ctx.text(kTextNotice));
       return;
     }
     ctx.IicDat.assignFrom(data);
@@ -232,7 +233,7 @@ void OpenFile(AppContext& ctx) {
 
 void SaveFile(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->SaveFile", [&] {
-    if (ctx.dialogs.messageBox(ctx.text(82), MsgButtons::YesNo, MsgIcon::Question, ctx.text(70)) == MsgAnswer::Yes)
+    if (ctx.dialogs.messageBox(ctx.text(kTextAskSaveChanges), MsgButtons::YesNo, MsgIcon::Question, ctx.text(kTextNotice)) == MsgAnswer::Yes)
       SaveAsFile(ctx);
   });
 }
@@ -251,7 +252,7 @@ bool ConfigChanged(AppContext& ctx) {
 bool AskToSaveChanges(AppContext& ctx) {
   if (!ConfigChanged(ctx)) return true;
   // "TempData has changed,Do you want to save it now?"
-  switch (ctx.dialogs.messageBox(ctx.text(82), MsgButtons::YesNoCancel, MsgIcon::Question, ctx.text(70))) {
+  switch (ctx.dialogs.messageBox(ctx.text(kTextAskSaveChanges), MsgButtons::YesNoCancel, MsgIcon::Question, ctx.text(kTextNotice))) {
     case MsgAnswer::Yes: return saveAsFile(ctx);
     case MsgAnswer::No: return true;
     default: return false;

@@ -6,6 +6,7 @@
 #include "errlog/guarded.h"
 #include "image/numbers.h"
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 #include "shell/mdifrmMain.h"
 #include "ui/qtwindowfit.h"
 
@@ -195,10 +196,10 @@ void frmCommun::buildAddressPart() {
 
 void frmCommun::Form_Load() {
   guarded(ctx_.log, "frmCommun->Form_Load", [&] {
-    setWindowTitle(ctx_.text(102));
-    fraOne_->setTitle(ctx_.text(156));
-    cmdRead_->setText(ctx_.text(100));
-    cmdWrite_->setText(ctx_.text(101));
+    setWindowTitle(ctx_.text(kTextCommunTitle));
+    fraOne_->setTitle(ctx_.text(kTextCommunFrame));
+    cmdRead_->setText(ctx_.text(kTextReadButton));
+    cmdWrite_->setText(ctx_.text(kTextWriteButton));
     const QString& font = ctx_.st.CurFont;
     if (!font.isEmpty()) {
       applyFontFamily(this, font);
@@ -381,10 +382,10 @@ frmCommun& communWindow(AppContext& ctx, QWidget* owner) {
   return *w;
 }
 
-void showCommun(AppContext& ctx, QWidget* owner, int comDir) {
+void showCommun(AppContext& ctx, QWidget* owner, ComDirChoice comDir) {
   frmCommun& w = communWindow(ctx, owner);
-  if (comDir != kComDirKeep) {
-    ctx.com.ComDir = comDir == kComDirWrite;
+  if (comDir != ComDirChoice::Keep) {
+    ctx.com.ComDir = comDir == ComDirChoice::Write;
     w.ShowComButton();
   }
   w.exec();

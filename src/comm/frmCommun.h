@@ -119,10 +119,8 @@ class frmCommun : public QDialog, public TransferView {
 frmCommun& communWindow(AppContext& ctx, QWidget* owner);
 // The Program menu's Read and Write: ComDir, ShowComButton, then the window modally. With
 // no direction (Auto Read/Write) ComDir and the buttons stay as they were.
-void showCommun(AppContext& ctx, QWidget* owner, int comDir);
-inline constexpr int kComDirRead = 0;
-inline constexpr int kComDirWrite = -1;
-inline constexpr int kComDirKeep = 1;
+enum class ComDirChoice { Read, Write, Keep };
+void showCommun(AppContext& ctx, QWidget* owner, ComDirChoice comDir);
 
 // Test mode on and off (Ctrl+Shift+T on the main window); the status bar says when it is on.
 void toggleTestMode(AppContext& ctx, QMainWindow& main);

@@ -4,6 +4,7 @@
 #include "editor/frmCustomFre.h"
 #include "errlog/guarded.h"
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 #include "ui/serialdevice.h"
 #include "ui/serialport.h"
 
@@ -86,11 +87,11 @@ frmToolCom::frmToolCom(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
 
 void frmToolCom::Form_Load() {
   guarded(ctx_.log, "frmToolCom->Form_Load", [&] {
-    setWindowTitle(ctx_.text(60));
-    fraToolCom_->setTitle(ctx_.text(61));
-    lblToolCom_->setText(ctx_.text(62));
-    cmdOk_->setText(ctx_.text(63));
-    cmdCancel_->setText(ctx_.text(64));
+    setWindowTitle(ctx_.text(kTextPortDialogTitle));
+    fraToolCom_->setTitle(ctx_.text(kTextPortFrame));
+    lblToolCom_->setText(ctx_.text(kTextPortLabel));
+    cmdOk_->setText(ctx_.text(kTextPortOk));
+    cmdCancel_->setText(ctx_.text(kTextPortCancel));
     const QString& font = ctx_.st.CurFont;
     applyFontFamily(fraToolCom_, font);
     applyFontFamily(lblToolCom_, font);

@@ -35,12 +35,12 @@ void checkPortNo(int portNo) {
 // The probe of one port: open, close; ComFlag says how it went. Silent either way.
 void verdict(AppContext& ctx, int n, const QString& device) {
   SerialPort& port = *ctx.port;
-  ctx.com.ComFlag(n) = 1;
+  ctx.com.ComFlag(n) = kPortOpened;
   if (port.isOpen()) port.close();
   if (port.open(device))
     port.close();
   else
-    ctx.com.ComFlag(n) = -1;
+    ctx.com.ComFlag(n) = kPortFailed;
 }
 
 // "COM3 (/dev/ttyUSB0)", or "COM3" where the number is the device's name or has none.
@@ -154,7 +154,7 @@ void AutoSetPort(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->AutoSetPort", [&] {
     EnableCOM(ctx);
     for (int n = 1; n <= kPortCount; ++n) {
-      if (ctx.com.ComFlag(n) != 1) continue;
+      if (ctx.com.ComFlag(n) != kPortOpened) continue;
       ctx.st.ComNo = static_cast<int16_t>(n);
       writeSetting(ctx, "mdifrmMain->AutoSetPort", QStringLiteral("COM"), QString::number(n));
       return;
@@ -170,9 +170,9 @@ QString replaceFailingPort(AppContext& ctx) {
     AutoSetPort(ctx);
     if (ctx.st.ComNo == before) return;
     const QString chosen = portLabel(ctx.st.ComNo, comDevice(ctx, ctx.st.ComNo));
-    const char* pattern = ctx.st.CurLang == 1   ? "%1 无法打开，已改用 %2"
-                          : ctx.st.CurLang == 2 ? "%1 無法開啟，已改用 %2"
-                                                : "%1 did not open; now using %2";
+    const char* pattern = ctx.st.CurLang == kLangSimplifiedChinese    ? "%1 无法打开，已改用 %2"
+                          : ctx.st.CurLang == kLangTraditionalChinese ? "%1 無法開啟，已改用 %2"
+                                                                      : "%1 did not open; now using %2";
     notice = QString::fromUtf8(pattern).arg(missing, chosen);
     ctx.log.LogError(QStringLiteral("mdifrmMain->AutoSetPort"), kErrDeviceUnavailable,
                      QStringLiteral("%1 did not open - %2 chosen and stored").arg(missing, chosen));

@@ -32,8 +32,8 @@ void CloseCom(AppContext& ctx);
 // early once until() holds.
 void DelayNms(AppContext& ctx, int16_t n, const std::function<bool()>& until = {});
 
-// The main window's probe of port intCom: ComFlag(intCom) = 1 when it opened and closed,
-// -1 when it did not.
+// The main window's probe of port intCom: ComFlag(intCom) = kPortOpened when it opened and
+// closed, kPortFailed when it did not.
 void VerdictCom(AppContext& ctx, int16_t intCom);
 // Probes ports 1 to 16.
 void EnableCOM(AppContext& ctx);

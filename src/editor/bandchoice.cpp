@@ -5,6 +5,7 @@
 #include "image/bandtable.h"
 #include "image/chgrid.h"
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 
 #include <utility>
 
@@ -19,7 +20,7 @@ void showList(AppContext& ctx) {
 
 // "All data will be cleared,continue?"
 bool confirmDataReset(AppContext& ctx) {
-  return ctx.dialogs.messageBox(ctx.text(74), MsgButtons::YesNo, MsgIcon::Question, ctx.text(70)) == MsgAnswer::Yes;
+  return ctx.dialogs.messageBox(ctx.text(kTextAskClearAll), MsgButtons::YesNo, MsgIcon::Question, ctx.text(kTextNotice)) == MsgAnswer::Yes;
 }
 
 // A band change starts from the template image under the default file name.
@@ -62,7 +63,7 @@ void ChInfoModel(AppContext& ctx) {
     BandChoice& b = ctx.bandChoice;
     cboFrequencyClear(ctx);
     for (const BandPreset& p : kBandPresets) cboFrequencyAddItem(ctx, QString::fromLatin1(p.text));
-    cboFrequencyAddItem(ctx, ctx.text(373));  // "Custom"
+    cboFrequencyAddItem(ctx, ctx.text(kTextCustomBand));  // "Custom"
     b.BandAutoSel = true;
     cboFrequencySelect(ctx, kDefaultBandIndex);
     ctx.band.BandIndex = b.cboFrequencyIndex;
@@ -148,11 +149,11 @@ void InitFace(AppContext& ctx) {
   guarded(ctx.log, "frmCustomFre->InitFace", [&] {
     BandChoice& b = ctx.bandChoice;
     CustomRangeForm& f = b.frmCustomFre;
-    f.caption = ctx.text(374);
-    f.lblFreMin = ctx.text(375);
-    f.lblFreMax = ctx.text(376);
-    f.cmdOk = ctx.text(377);
-    f.cmdCancel = ctx.text(378);
+    f.caption = ctx.text(kTextCustomRangeTitle);
+    f.lblFreMin = ctx.text(kTextCustomMin);
+    f.lblFreMax = ctx.text(kTextCustomMax);
+    f.cmdOk = ctx.text(kTextCustomOk);
+    f.cmdCancel = ctx.text(kTextCustomCancel);
     f.font = ctx.st.CurFont;
     if (b.strFreMin.isEmpty()) b.strFreMin = QStringLiteral("120");
     if (b.strFreMax.isEmpty()) b.strFreMax = QStringLiteral("520");

@@ -7,6 +7,7 @@
 #include "image/chmem.h"
 #include "image/numbers.h"
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -317,10 +318,10 @@ void vsfgGridCh_MouseDown(AppContext& ctx, ChGridEdit& ed, int Button, int /*Shi
     ChPopMenuItems m;
     const QString ch = QString::number(ed.SelCh);
     const bool hasData = field(ctx, ed.SelCh, kFieldRx) != -1;
-    m.openChCaption = ctx.text(114) + QLatin1Char(' ') + ch;  // "Open channel"
-    m.saveDefCaption = ctx.text(113);                         // "Save as default"
-    m.delOneCaption = ctx.text(110) + QLatin1Char(' ') + ch;  // "Delete channel"
-    m.delAllCaption = ctx.text(112);                          // "Delete all channels"
+    m.openChCaption = ctx.text(kTextOpenChannel) + QLatin1Char(' ') + ch;  // "Open channel"
+    m.saveDefCaption = ctx.text(kTextSaveAsDefault);                         // "Save as default"
+    m.delOneCaption = ctx.text(kTextDeleteChannel) + QLatin1Char(' ') + ch;  // "Delete channel"
+    m.delAllCaption = ctx.text(kTextDeleteAllChannels);                          // "Delete all channels"
     m.openChEnabled = !hasData;
     m.saveDefEnabled = hasData;
     m.delOneEnabled = hasData;
@@ -328,7 +329,7 @@ void vsfgGridCh_MouseDown(AppContext& ctx, ChGridEdit& ed, int Button, int /*Shi
     if (ed.menus && ed.menus->chLockVisible()) {
       m.chLockVisible = true;
       m.chLockEnabled = true;
-      m.chLockCaption = ctx.text(47);  // "&Lock Channel Interface"
+      m.chLockCaption = ctx.text(kTextLockChannelMenu);  // "&Lock Channel Interface"
       m.chLockChecked = ed.menus->chLockChecked();
       if (m.chLockChecked) m.openChEnabled = m.saveDefEnabled = m.delOneEnabled = m.delAllEnabled = false;
     }

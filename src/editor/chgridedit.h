@@ -24,13 +24,26 @@ inline constexpr uint32_t kRowHighlightColor = 0xF0E6E6;
 // The lock state while the channel interface is locked.
 inline constexpr const char* kShowLock = "ShowLock";
 // Mouse buttons as the handlers receive them.
-inline constexpr int kLeftButton = 1;
-inline constexpr int kRightButton = 2;
-// Key codes of the arrow keys.
-inline constexpr int kKeyLeft = 37;
-inline constexpr int kKeyUp = 38;
-inline constexpr int kKeyRight = 39;
-inline constexpr int kKeyDown = 40;
+enum MouseButtonCode : int {
+  kNoButton = 0,
+  kLeftButton = 1,
+  kRightButton = 2,
+  kMiddleButton = 4,
+};
+// The Shift argument of the handlers: one bit per modifier key held.
+enum ShiftBits : int {
+  kShiftBit = 1,
+  kCtrlBit = 2,
+  kAltBit = 4,
+};
+// Key codes of the arrow keys; other keys come as their Latin-1 code, or kNoKey.
+enum GridKeyCode : int {
+  kNoKey = 0,
+  kKeyLeft = 37,
+  kKeyUp = 38,
+  kKeyRight = 39,
+  kKeyDown = 40,
+};
 
 // What the channel pop-up menu mnuPopMenuOne shows when it opens.
 struct ChPopMenuItems {

@@ -1,6 +1,7 @@
 #include "editor/frmChMem.h"
 
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -9,9 +10,9 @@ namespace k52 {
 
 frmChMem::frmChMem(AppContext& ctx, QWidget* parent) : QMdiSubWindow(parent) {
   setObjectName(QStringLiteral("frmChMem"));
-  setWindowTitle(ctx.text(302));  // "Channel Information", the node that opens it
+  setWindowTitle(ctx.text(kTextChannelInformation));  // "Channel Information", the node that opens it
   auto* body = new QWidget(this);
-  cmdPrintChannel_ = new QPushButton(ctx.text(147), body);  // "Print"
+  cmdPrintChannel_ = new QPushButton(ctx.text(kTextPrint), body);  // "Print"
   cmdPrintChannel_->setObjectName(QStringLiteral("cmdPrintChannel"));
   cmdPrintChannel_->setEnabled(false);
   auto* layout = new QVBoxLayout(body);

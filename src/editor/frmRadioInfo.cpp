@@ -1,6 +1,7 @@
 #include "editor/frmRadioInfo.h"
 
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 
 #include <QLabel>
 
@@ -8,7 +9,7 @@ namespace k52 {
 
 frmRadioInfo::frmRadioInfo(AppContext& ctx, QWidget* parent) : QMdiSubWindow(parent) {
   setObjectName(QStringLiteral("frmRadioInfo"));
-  setWindowTitle(ctx.text(301));  // "Radio Information", the node that opens it
+  setWindowTitle(ctx.text(kTextRadioInformation));  // "Radio Information", the node that opens it
   lblDebug_ = new QLabel(this);
   lblDebug_->setObjectName(QStringLiteral("lblDebug"));
   lblDebug_->setAlignment(Qt::AlignLeft | Qt::AlignTop);

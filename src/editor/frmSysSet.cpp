@@ -6,6 +6,7 @@
 #include "editor/qtchgridedit.h"
 #include "errlog/guarded.h"
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 #include "ui/qtgrid.h"
 
 #include <QCloseEvent>
@@ -150,9 +151,9 @@ void frmSysSet::InitPara() {
 void frmSysSet::InitFace() {
   guarded(ctx_.log, "frmSysSet->InitFace:", [&] {
     setWindowTitle(QString());
-    sstabMain_->setTabText(0, ctx_.text(301));  // "Radio Information"
-    sstabMain_->setTabText(1, ctx_.text(302));  // "Channel Information"
-    sstabMain_->setTabText(2, ctx_.text(303));  // "Optional Features"
+    sstabMain_->setTabText(0, ctx_.text(kTextRadioInformation));  // "Radio Information"
+    sstabMain_->setTabText(1, ctx_.text(kTextChannelInformation));  // "Channel Information"
+    sstabMain_->setTabText(2, ctx_.text(kTextOptionalFeatures));  // "Optional Features"
     applyFontFamily(sstabMain_->tabBar(), ctx_.st.CurFont);
     options_->InitFace();
   });
@@ -164,10 +165,10 @@ void frmSysSet::showPowerOnMessage(const QString& text) { options_->showPowerOnM
 
 void frmSysSet::RadioInfoInitOpt() {
   guarded(ctx_.log, "frmSysSet->InitOpt:", [&] {
-    lblModel_->setText(ctx_.text(184));    // "Model Type"
-    lblRange_->setText(ctx_.text(185));    // "Frequency[MHz]"
-    lblSoftVer_->setText(ctx_.text(186));  // "Soft Version"
-    lblLastPc_->setText(ctx_.text(187));   // "Write Data Last Time"
+    lblModel_->setText(ctx_.text(kTextModelType));    // "Model Type"
+    lblRange_->setText(ctx_.text(kTextFrequencyRange));    // "Frequency[MHz]"
+    lblSoftVer_->setText(ctx_.text(kTextSoftVersion));  // "Soft Version"
+    lblLastPc_->setText(ctx_.text(kTextLastWrite));   // "Write Data Last Time"
     applyFontFamily(fraMain_, ctx_.st.CurFont);
   });
 }

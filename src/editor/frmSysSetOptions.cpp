@@ -2,6 +2,7 @@
 
 #include "editor/frmCustomFre.h"
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 #include "ui/dialogs.h"
 
 #include <QApplication>
@@ -275,7 +276,7 @@ void SysSetOptionsPage::InitFace() {
     else if (auto* f = qobject_cast<QGroupBox*>(w))
       f->setTitle(text);
   }
-  for (int i = 0; i < kFmStations; ++i) lblRadioFre_[i]->setText(ctx_.text(259) + QString::number(i + 1));
+  for (int i = 0; i < kFmStations; ++i) lblRadioFre_[i]->setText(ctx_.text(kTextFmStation) + QString::number(i + 1));
   applyFontFamily(content_, ctx_.st.CurFont);
 }
 
@@ -337,7 +338,7 @@ void SysSetOptionsPage::cmdSysSetPrint_Click() {
       break;
     }
   }
-  QString job = ctx_.text(145);  // "Radio Settings"
+  QString job = ctx_.text(kTextRadioSettings);  // "Radio Settings"
   if (job.isEmpty()) job = QStringLiteral("K52");
   ctx_.dialogs.printImage(target->grab().toImage(), job);
 }

@@ -5,6 +5,7 @@
 #include "image/numbers.h"
 #include "image/optcodec.h"
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -85,7 +86,7 @@ const OptControlEntry* optControl(int entry) {
 QStringList optComboItems(const AppContext& ctx, int entry) {
   switch (entry) {
     case kOptTot: {
-      QStringList items{ctx.text(204)};
+      QStringList items{ctx.text(kTextOff)};
       for (int k = 1; k <= 9; ++k) items << QString::number(30 * k);
       return items;
     }
@@ -116,7 +117,7 @@ QStringList optComboItems(const AppContext& ctx, int entry) {
       return texts(ctx, {254, 255});
     case kOptRadioNowCh: {
       QStringList items;
-      for (int n = 1; n <= kFmStations; ++n) items << ctx.text(259) + QString::number(n);
+      for (int n = 1; n <= kFmStations; ++n) items << ctx.text(kTextFmStation) + QString::number(n);
       return items;
     }
     default:

@@ -21,14 +21,15 @@ int buttonCode(Qt::MouseButton b) {
     case Qt::RightButton:
       return kRightButton;
     case Qt::MiddleButton:
-      return 4;
+      return kMiddleButton;
     default:
-      return 0;
+      return kNoButton;
   }
 }
 
 int shiftCode(Qt::KeyboardModifiers m) {
-  return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+  return (m & Qt::ShiftModifier ? kShiftBit : 0) | (m & Qt::ControlModifier ? kCtrlBit : 0) |
+         (m & Qt::AltModifier ? kAltBit : 0);
 }
 
 // The key codes the handlers know; other keys pass as their Latin-1 code or 0.
@@ -43,7 +44,7 @@ int keyCode(int key) {
     case Qt::Key_Down:
       return kKeyDown;
     default:
-      return key <= 0xFF ? key : 0;
+      return key <= 0xFF ? key : kNoKey;
   }
 }
 

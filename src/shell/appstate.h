@@ -10,9 +10,17 @@
 
 namespace k52 {
 
+// The interface languages. The settings file's "Language" stores these numbers, and
+// CurLang holds them as stored.
+enum Language : int16_t {
+  kLangSimplifiedChinese = 1,
+  kLangTraditionalChinese = 2,
+  kLangEnglish = 3,
+};
+
 struct AppState {
   QString IniFile;          // full path of the settings file
-  int16_t CurLang = 2;      // 1 Simplified Chinese, 2 Traditional Chinese, 3 English
+  int16_t CurLang = kLangTraditionalChinese;  // a Language
   QString EngFont = QStringLiteral("Times New Roman");
   QString ChsFont = QStringLiteral("宋体");
   QString CurFont;
@@ -55,7 +63,9 @@ struct AppState {
 inline constexpr const char* kDefaultDefColor = "0";
 inline constexpr const char* kDefaultOverColor = "255";
 
-// A language number as the program uses it: 1, 2 or 3, anything else English.
-inline int16_t validLang(int16_t lang) { return (lang >= 1 && lang <= 3) ? lang : int16_t(3); }
+// A language number as the program uses it: one of Language, anything else English.
+inline int16_t validLang(int16_t lang) {
+  return (lang >= kLangSimplifiedChinese && lang <= kLangEnglish) ? lang : int16_t(kLangEnglish);
+}
 
 }  // namespace k52

@@ -3,12 +3,11 @@
 #include "editor/chgridedit.h"
 #include "errlog/guarded.h"
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 
 namespace k52 {
 
 namespace {
-constexpr int kTextReady = 94;    // "Ready"
-constexpr int kTextLocked = 116;  // "Interface Locked"
 
 bool locked(const ChLockFace& face) { return face.chLockVisible() && face.chLockChecked(); }
 }  // namespace
@@ -23,7 +22,7 @@ void mnuChLock_Click(AppContext& ctx, ChLockFace& face, int16_t /*Index*/) {
     if (face.chLockChecked()) {
       ctx.st.LockState = QString::fromLatin1(kShowLock);
       g.setEditMode(GridEditMode::None);
-      face.setStatusNotice(ctx.text(kTextLocked));
+      face.setStatusNotice(ctx.text(kTextInterfaceLocked));
       // The selected cell looks like any other.
       g.setSelBackColor(ctx.st.SavedBackColor);
       g.refresh();
@@ -41,7 +40,7 @@ void mnuChLock_Click(AppContext& ctx, ChLockFace& face, int16_t /*Index*/) {
 
 void tmrChLock_Timer(AppContext& ctx, ChLockFace& face) {
   if (!locked(face) || face.statusNotice() != ctx.text(kTextReady)) return;
-  face.setStatusNotice(ctx.text(kTextLocked));
+  face.setStatusNotice(ctx.text(kTextInterfaceLocked));
   face.setBlinkEnabled(true);
 }
 
@@ -50,8 +49,8 @@ void tmrChLockBlink_Timer(AppContext& ctx, ChLockFace& face, int16_t& BlinkPhase
   BlinkPhase = static_cast<int16_t>(BlinkPhase + 1);
   if (BlinkPhase >= 2) BlinkPhase = 0;
   const QString shown = face.statusNotice();
-  if (shown != ctx.text(kTextReady) && shown != ctx.text(kTextLocked) && !shown.isEmpty()) return;
-  face.setStatusNotice(ctx.text(BlinkPhase == 0 ? kTextReady : kTextLocked));
+  if (shown != ctx.text(kTextReady) && shown != ctx.text(kTextInterfaceLocked) && !shown.isEmpty()) return;
+  face.setStatusNotice(ctx.text(BlinkPhase == 0 ? kTextReady : kTextInterfaceLocked));
 }
 
 }  // namespace k52

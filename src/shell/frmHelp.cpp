@@ -2,6 +2,7 @@
 
 #include "editor/frmCustomFre.h"
 #include "shell/appcontext.h"
+#include "shell/langtexts.h"
 #include "ui/qtwindowfit.h"
 
 #include <QRegularExpression>
@@ -25,7 +26,7 @@ frmHelp::frmHelp(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window)
 
 void frmHelp::showGuide(const QString& path) {
   // The menu's "Help Topic" without its access key: "Help Topic", "帮助主题", "說明主題".
-  QString title = ctx_.text(37);
+  QString title = ctx_.text(kTextHelpTopic);
   title.remove(QRegularExpression(QStringLiteral("\\(&.\\)"))).remove(QLatin1Char('&'));
   setWindowTitle(title.trimmed());
   if (!ctx_.st.CurFont.isEmpty()) applyFontFamily(this, ctx_.st.CurFont);

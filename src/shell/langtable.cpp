@@ -69,8 +69,8 @@ void noteBadLine(FaceTextList& list, int lineNo, int error, const QString& reaso
 
 const char* resourceOf(int16_t lang) {
   switch (lang) {
-    case 1: return ":/lang/chs.txt";
-    case 2: return ":/lang/cht.txt";
+    case kLangSimplifiedChinese: return ":/lang/chs.txt";
+    case kLangTraditionalChinese: return ":/lang/cht.txt";
     default: return ":/lang/eng.txt";
   }
 }

@@ -10,6 +10,7 @@
 #include "errlog/guarded.h"
 #include "errlog/frmShowErr.h"
 #include "image/chgrid.h"
+#include "shell/langtexts.h"
 #include "shell/qtchlock.h"
 #include "shell/qttranslations.h"
 #include "shell/startup.h"
@@ -195,7 +196,7 @@ void mdifrmMain::buildMenus() {
     mnuLangSel_[i] = actions_.value(QString::fromLatin1(langItems[i]));
     mnuLangSel_[i]->setCheckable(true);
     langGroup->addAction(mnuLangSel_[i]);
-    connect(mnuLangSel_[i], &QAction::triggered, this, [this, i] { languageCommand(static_cast<int16_t>(i + 1)); });
+    connect(mnuLangSel_[i], &QAction::triggered, this, [this, i] { languageCommand(static_cast<int16_t>(kLangSimplifiedChinese + i)); });
   }
   actions_.value(QStringLiteral("mnuChLock"))->setCheckable(true);
 
@@ -211,9 +212,9 @@ void mdifrmMain::buildMenus() {
   on("mnuTreeView", [this] { mnuTreeView_Click(); });
   on("mnuAboutSoft", [this] { mnuAboutSoft_Click(); });
   on("mnuHelpTopic", [this] { Help(); });
-  on("mnuReadFre", [this] { showCommun(ctx_, this, kComDirRead); });
-  on("mnuWriteFre", [this] { showCommun(ctx_, this, kComDirWrite); });
-  on("mnuReadWriteFre", [this] { showCommun(ctx_, this, kComDirKeep); });
+  on("mnuReadFre", [this] { showCommun(ctx_, this, ComDirChoice::Read); });
+  on("mnuWriteFre", [this] { showCommun(ctx_, this, ComDirChoice::Write); });
+  on("mnuReadWriteFre", [this] { showCommun(ctx_, this, ComDirChoice::Keep); });
   on("mnuCommunicate", [this] { ChoosePort(ctx_); });
   // Test mode (expanded communication window, memory viewer) on and off.
   auto* testMode = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+T")), this);
@@ -269,7 +270,7 @@ void mdifrmMain::tlbmdifrmMain_ButtonClick(const QString& key) {
 void mdifrmMain::mnuPrintFile_Click() {
   guarded(ctx_.log, "mdifrmMain->mnuPrintFile_Click", [&] {
     if (!sysSet_) return;
-    QString job = ctx_.text(145);  // "Radio Settings"
+    QString job = ctx_.text(kTextRadioSettings);  // "Radio Settings"
     if (job.isEmpty()) job = QStringLiteral("K52");
     QWidget* tab = sysSet_->sstabMain()->currentWidget();
     if (!tab || tab->objectName() != QLatin1String("tabChInfo")) {
@@ -319,7 +320,7 @@ void mdifrmMain::SwiLangFace(int16_t lang) {
   guarded(ctx_.log, "mdifrmMain->SwiLangFace", [&] {
     if (!ctx_.ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QString::number(lang)))
       ctx_.ini.raiseWriteFailure();
-    ctx_.dialogs.messageBox(ctx_.text(68), MsgButtons::Ok, MsgIcon::Question, QStringLiteral("Message"));
+    ctx_.dialogs.messageBox(ctx_.text(kTextRestartForLanguage), MsgButtons::Ok, MsgIcon::Question, QStringLiteral("Message"));
     close();
   });
 }
@@ -348,8 +349,8 @@ QString mdifrmMain::statusPanelText(int panel) const {
 void mdifrmMain::closeMainWindow() { close(); }
 
 void mdifrmMain::checkLanguageItem(int16_t lang) {
-  // mnuLangSel0 is language 1, mnuLangSel1 language 2, mnuLangSel2 language 3.
-  for (int i = 0; i < 3; ++i) mnuLangSel_[i]->setChecked(i + 1 == lang);
+  // mnuLangSel0 is Simplified Chinese, mnuLangSel1 Traditional Chinese, mnuLangSel2 English.
+  for (int i = 0; i < 3; ++i) mnuLangSel_[i]->setChecked(kLangSimplifiedChinese + i == lang);
 }
 
 void mdifrmMain::setStatusNotice(const QString& text) { panels_[0]->setText(text); }
@@ -363,15 +364,15 @@ void mdifrmMain::setSoftFace() {
   // Qt's own buttons and dialogs follow the interface texts.
   useQtTranslations(ctx_.st.CurLang);
   for (const auto& [action, text] : captions_) action->setText(ctx_.text(text));
-  if (!ctx_.text(16).isEmpty()) setWindowTitle(ctx_.text(16));
+  if (!ctx_.text(kTextProgramTitle).isEmpty()) setWindowTitle(ctx_.text(kTextProgramTitle));
   QFont f = font();
   if (!ctx_.st.CurFont.isEmpty()) f.setFamilies({ctx_.st.CurFont, f.family()});
   menuBar()->setFont(f);
   tlbMdiFrmMain_->setFont(f);
   statusBar()->setFont(f);
-  setStatusNotice(ctx_.text(94));
+  setStatusNotice(ctx_.text(kTextReady));
   setStatusCom(QStringLiteral("COM") + QString::number(ctx_.st.ComNo));
-  setStatusFile(ctx_.text(85) + ctx_.st.CurDataFile);
+  setStatusFile(ctx_.text(kTextFileNameLabel) + ctx_.st.CurDataFile);
 }
 
 // The memory viewer is loaded hidden into the document area on first use.
@@ -443,7 +444,7 @@ void mdifrmMain::closeEvent(QCloseEvent* event) {
     if (!changesSettled_ && ConfigChanged(ctx_))
       leave = AskToSaveChanges(ctx_);
     else
-      leave = ctx_.dialogs.messageBox(ctx_.text(73), MsgButtons::YesNo, MsgIcon::Question, ctx_.text(70)) == MsgAnswer::Yes;
+      leave = ctx_.dialogs.messageBox(ctx_.text(kTextAskExit), MsgButtons::YesNo, MsgIcon::Question, ctx_.text(kTextNotice)) == MsgAnswer::Yes;
     if (!leave) {
       event->ignore();
       return;

@@ -1,5 +1,7 @@
 #include "shell/qttranslations.h"
 
+#include "shell/appstate.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -18,7 +20,7 @@ bool useQtTranslations(int16_t lang) {
     translator = new QTranslator(app);
     translator->setObjectName(name);
   }
-  const char* locale = lang == 1 ? "zh_CN" : lang == 2 ? "zh_TW" : nullptr;
+  const char* locale = lang == kLangSimplifiedChinese ? "zh_CN" : lang == kLangTraditionalChinese ? "zh_TW" : nullptr;
   if (!locale) return false;
   if (!translator->load(QStringLiteral("qtbase_") + QLatin1String(locale), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     return false;

@@ -85,7 +85,7 @@ void readFontsColoursAndLimits(AppContext& ctx) {
   AppState& s = ctx.st;
   s.EngFont = readSetting(ctx, "EngFont", "Times New Roman", 29);
   s.ChsFont = readSetting(ctx, "ChsFont", "宋体", 29);
-  s.CurFont = s.CurLang == 1 ? s.ChsFont : s.EngFont;
+  s.CurFont = s.CurLang == kLangSimplifiedChinese ? s.ChsFont : s.EngFont;
   s.OverColor = readSetting(ctx, "OverColor", kDefaultOverColor, 29);
   s.DefColor = readSetting(ctx, "DefColor", kDefaultDefColor, 29);
   // Colours are converted where they are used; a bad one is replaced here, once.
@@ -115,13 +115,19 @@ void readAddresses(AppContext& ctx) {
 
 }  // namespace
 
+// The system locales that choose a Chinese interface on the first start (Taiwan, PRC).
+constexpr int kLocaleTraditionalChinese = 1028;
+constexpr int kLocaleSimplifiedChinese = 2052;
+
 void GetSysLang(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->GetSysLang", [&] {
     if (readDecimal(ctx, "FirRun", "1", 2) == 0) return;
     writeSetting(ctx, "mdifrmMain->GetSysLang", QStringLiteral("FirRun"), QStringLiteral("0"));
     const int lcid = ctx.dialogs.systemLocaleId();
-    const char* lang = lcid == 1028 ? "2" : lcid == 2052 ? "1" : "3";
-    writeSetting(ctx, "mdifrmMain->GetSysLang", QStringLiteral("Language"), QString::fromLatin1(lang));
+    const Language lang = lcid == kLocaleTraditionalChinese  ? kLangTraditionalChinese
+                          : lcid == kLocaleSimplifiedChinese ? kLangSimplifiedChinese
+                                                             : kLangEnglish;
+    writeSetting(ctx, "mdifrmMain->GetSysLang", QStringLiteral("Language"), QString::number(lang));
     AutoSetPort(ctx);
   });
 }
@@ -173,7 +179,7 @@ void InitMultiFrm(AppContext& ctx) {
 
     readComNo(ctx);
     VerdictCom(ctx, s.ComNo);
-    const QString portNotice = ctx.com.ComFlag(s.ComNo) != 1 ? replaceFailingPort(ctx) : QString();
+    const QString portNotice = ctx.com.ComFlag(s.ComNo) != kPortOpened ? replaceFailingPort(ctx) : QString();
 
     readSetting(ctx, "ModelType", "0", 9);
     readSetting(ctx, "ModelRange", "0", 9);
