@@ -3,6 +3,7 @@
 #include "comm/memdat.h"
 #include "editor/frmCustomFre.h"
 #include "errlog/guarded.h"
+#include "image/numbers.h"
 #include "shell/appcontext.h"
 
 #include <QComboBox>
@@ -13,12 +14,6 @@
 #include <QRegularExpressionValidator>
 
 namespace k52 {
-
-namespace {
-
-QString hex4(int v) { return QStringLiteral("%1").arg(v & 0xFFFF, 4, 16, QLatin1Char('0')).toUpper(); }
-
-}  // namespace
 
 frmPartFill::frmPartFill(AppContext& ctx, Grid& gridMemDat, QWidget* parent)
     : QDialog(parent), ctx_(ctx), grid_(gridMemDat) {

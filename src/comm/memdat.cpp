@@ -16,11 +16,6 @@ constexpr int kAddrColTwips = 620;
 constexpr int kByteColTwips = 420;
 constexpr int kRowTwips = 270;
 
-int hexDigit(QChar c) {
-  const int d = QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper());
-  return c.unicode() < 128 ? d : -1;
-}
-
 // The value of a base-2 text, held at a ceiling well above any 16-bit value so that a long
 // text cannot wrap; raises 13 for a character other than 0 and 1.
 int64_t binaryValue(const QString& binary) {
@@ -45,7 +40,7 @@ std::optional<int> cellByte(const QString& text) {
 }
 
 QString rowHeader(int row) {
-  return QStringLiteral("%1H").arg(memDatAddress(row, 1), 4, 16, QLatin1Char('0')).toUpper();
+  return hex4(memDatAddress(row, 1)) + QLatin1Char('H');
 }
 
 // One data row for every 16 addresses up to TableMaxAddr (the row of TableMaxAddr itself
@@ -140,7 +135,7 @@ void GridDataTemp(AppContext& ctx, Grid& grid, int row, int col) {
     } catch (const K52Error& e) {
       // Refused: the cell shows the image's byte again.
       grid.setText(row, col, FormatByteDat(ctx.IicDat.at(a)));
-      raiseError(e.number(), QStringLiteral("cell %1 holds \"%2\", no byte").arg(QString::number(a, 16).toUpper().rightJustified(4, QLatin1Char('0')), t));
+      raiseError(e.number(), QStringLiteral("cell %1 holds \"%2\", no byte").arg(hex4(a), t));
     }
     ctx.IicDat.at(a) = static_cast<uint8_t>(value);
     grid.setText(row, col, FormatByteDat(static_cast<uint8_t>(value)));  // as the next fill shows it
@@ -155,7 +150,7 @@ QString CellTipHint(AppContext& ctx, Grid& grid, int lngRow, int lngCol) {
     const QString t = grid.text(lngRow, lngCol);
     if (t.isEmpty()) return;
     const QString bin = H_To_B(t);
-    const QString addr = QStringLiteral("%1").arg(memDatAddress(lngRow, lngCol), 4, 16, QLatin1Char('0')).toUpper();
+    const QString addr = hex4(memDatAddress(lngRow, lngCol));
     const QString blanks = QStringLiteral("    ");
     tip = QStringLiteral("地址为: 0x") + addr + QStringLiteral("    二进制:") + bin + blanks + B_To_BitShow(bin) +
           QStringLiteral("    十进制") + QString::number(B_To_D(bin)) + blanks + QLatin1Char('\n');

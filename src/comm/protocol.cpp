@@ -2,6 +2,7 @@
 
 #include "comm/serialport.h"
 #include "errlog/guarded.h"
+#include "image/addressmap.h"
 #include "image/numbers.h"
 #include "shell/appcontext.h"
 #include "ui/serialport.h"
@@ -23,7 +24,6 @@ constexpr int kFrameMax = 101;
 constexpr int kReadBlockCap = 98;
 constexpr int kWriteBlockCap = 96;
 
-QString hex4(int v) { return QStringLiteral("%1").arg(v, 4, 16, QLatin1Char('0')).toUpper(); }
 QString hex2(int v) { return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper(); }
 
 // A byte token: one or two hexadecimal digits, either case. Anything else in a script is
@@ -32,14 +32,16 @@ uint8_t tokenByte(const QString& token) {
   if (token.isEmpty() || token.size() > 2) raiseError(ErrTypeMismatch, QStringLiteral("script token \"%1\" is not a byte").arg(token));
   int v = 0;
   for (const QChar ch : token) {
-    const int digit = ch.isDigit() ? ch.unicode() - '0'
-                      : (ch >= QLatin1Char('A') && ch <= QLatin1Char('F')) ? ch.unicode() - 'A' + 10
-                      : (ch >= QLatin1Char('a') && ch <= QLatin1Char('f')) ? ch.unicode() - 'a' + 10
-                                                                           : -1;
-    if (digit < 0 || digit > 15) raiseError(ErrTypeMismatch, QStringLiteral("script token \"%1\" is not a byte").arg(token));
+    const int digit = hexDigit(ch);
+    if (digit < 0) raiseError(ErrTypeMismatch, QStringLiteral("script token \"%1\" is not a byte").arg(token));
     v = v * 16 + digit;
   }
   return static_cast<uint8_t>(v);
+}
+
+// A write of `length` bytes of `fill` from `address`, with no data from the image.
+QString writeFillScript(int address, int length, const QString& fill) {
+  return QStringLiteral("TX57") + hex4(address) + hex2(length) + fill.repeated(length) + QStringLiteral("RX06EN");
 }
 
 void addBlocks(ScriptStore& store, int d, int start, int end, int cap) {
@@ -104,10 +106,12 @@ void InitProtocol(AppContext& ctx) {
     store.add(kWriteDir, QString::fromLatin1(kHandshakeScript), {0, 0, 3});
     addBlocks(store, kWriteDir, s.WriteStartAddr, s.WriteEndAddr, kWriteBlockCap);
     // The band bytes and the programming date, then the two fills of the radio's own area.
-    store.add(kWriteDir, QStringLiteral("TX570FF003VAVAVARX06EN"), {0x0FF0, 3, 97});
-    store.add(kWriteDir, QStringLiteral("TX570F9203VAVAVARX06EN"), {0x0F92, 3, 98});
-    store.add(kWriteDir, QStringLiteral("TX570F8010") + QStringLiteral("FF").repeated(16) + QStringLiteral("RX06EN"), {0, 0, 99});
-    store.add(kWriteDir, QStringLiteral("TX570F9002FFFFRX06EN"), {0, 0, 99});
+    store.add(kWriteDir, writeBlockScript(addr::kBand, addr::kBandSize), {addr::kBand, addr::kBandSize, 97});
+    store.add(kWriteDir, writeBlockScript(addr::kLastWriteDate, addr::kLastWriteDateSize),
+              {addr::kLastWriteDate, addr::kLastWriteDateSize, 98});
+    const QString erased = QStringLiteral("FF");
+    store.add(kWriteDir, writeFillScript(addr::kRadioArea, addr::kRadioAreaSize, erased), {0, 0, 99});
+    store.add(kWriteDir, writeFillScript(addr::kRadioAreaTail, addr::kRadioAreaTailSize, erased), {0, 0, 99});
     store.add(kWriteDir, QString::fromLatin1(kEndScript), {0, 0, 100});
   });
 }

@@ -5,6 +5,8 @@
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "errlog/guarded.h"
+#include "image/addressmap.h"
+#include "image/byteview.h"
 #include "image/chgrid.h"
 #include "image/chmem.h"
 #include "image/numbers.h"
@@ -27,9 +29,9 @@ constexpr int16_t kEndDelayMs = 200;
 constexpr int16_t kEndSleepMs = 300;
 
 // Image fields that only communication touches.
-constexpr int kDateAddr = 0x0F92;     // year within the century, month, day
-constexpr int kSoftVerAddr = 0x0F98;  // version nibbles, year/month nibbles, day
-constexpr int kLimitAddr = 0x0E17;    // at most 4 in every image written
+constexpr int kDateAddr = addr::kLastWriteDate;
+constexpr int kSoftVerAddr = addr::kSoftVersion;
+constexpr int kLimitAddr = addr::kWriteLimitedByte;  // at most 4 in every image written
 constexpr uint8_t kLimitMax = 4;
 
 // The status bar's notices after a transfer that went through.
@@ -49,7 +51,6 @@ class TrafficScope {
   TrafficView* saved_;
 };
 
-QString hex4(int v) { return QStringLiteral("%1").arg(v & 0xFFFF, 4, 16, QLatin1Char('0')).toUpper(); }
 QString twoDigits(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
 
 // The message of a range the image cannot hold, in the interface language.
@@ -187,7 +188,7 @@ QString rangeProblem(const AppContext& ctx, int dir) {
   }
   if (dir == kWriteDir) {
     check(kLimitAddr, kLimitAddr);
-    check(kDateAddr, kDateAddr + 2);
+    check(kDateAddr, kDateAddr + addr::kLastWriteDateSize - 1);
   }
   return to < 0 ? QString() : outsideImageText(ctx.st.CurLang, from, to, std::max(upper, 0));
 }
@@ -222,15 +223,16 @@ void WriteComDat(AppContext& ctx) {
 }
 
 QString softVerText(const MemoryImage& image) {
-  const int v = image.at(kSoftVerAddr), e = image.at(kSoftVerAddr + 1), f = image.at(kSoftVerAddr + 2);
-  return QStringLiteral("V%1.%2 -- 20%3.%4.%5")
-      .arg(v >> 4)
-      .arg(v & 0x0F)
-      .arg(twoDigits(e >> 4), twoDigits(e & 0x0F), twoDigits(f));
+  const ByteView view(image);
+  const int major = view.field(kSoftVerAddr, 0xF0), minor = view.field(kSoftVerAddr, 0x0F);
+  const int year = view.field(kSoftVerAddr + 1, 0xF0), month = view.field(kSoftVerAddr + 1, 0x0F);
+  const int day = view.byte(kSoftVerAddr + 2);
+  return QStringLiteral("V%1.%2 -- 20%3.%4.%5").arg(major).arg(minor).arg(twoDigits(year), twoDigits(month), twoDigits(day));
 }
 
 QString comDatText(const AppContext& ctx) {
-  const int y = ctx.IicDat.at(kDateAddr), m = ctx.IicDat.at(kDateAddr + 1), d = ctx.IicDat.at(kDateAddr + 2);
+  const ByteView view(ctx.IicDat);
+  const int y = view.byte(kDateAddr), m = view.byte(kDateAddr + 1), d = view.byte(kDateAddr + 2);
   // An erased radio (FF FF FF), and any date that is no calendar date, is unknown.
   if (y > 50 || m < 1 || m > 12 || d < 1 || d > 31) return ctx.text(179);
   // The year within the century keeps its tens digit: 5 is 2005.

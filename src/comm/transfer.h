@@ -2,7 +2,7 @@
 // Read and write transfers: the scripts of one direction run one after the other over the
 // port, with retries, progress and the live traffic list. A read lands in a scratch image
 // that replaces the program's image only when every script went through; a write encodes
-// the tables, limits byte 0x0E17 and stamps today's date first. The communication window
+// the tables, limits the byte addr::kWriteLimitedByte and stamps today's date first. The communication window
 // and the command-line companion run the same code; what they show goes through
 // TransferView.
 
@@ -73,11 +73,11 @@ TransferEnd cmdWrite_Click(AppContext& ctx, TransferView& view, TransferPort* po
 // two upper-case hex digits and a blank.
 QStringList comDataLines(int16_t dir, const QByteArray& block);
 
-// Today's date (Clock seam) into 0x0F92-0x0F94: year within the century, month, day.
+// Today's date (Clock seam) into the last-write date (addr::kLastWriteDate): year within the century, month, day.
 void WriteComDat(AppContext& ctx);
-// Firmware version and date (0x0F98-0x0F9A) to the settings window: "V1.0 -- 2011.12.21".
+// Firmware version and date (addr::kSoftVersion) to the settings window: "V1.0 -- 2011.12.21".
 void ShowSoftVer(AppContext& ctx);
-// Programming date (0x0F92-0x0F94) to the settings window: "2026.1.5" or "Unknown Time".
+// Programming date (addr::kLastWriteDate) to the settings window: "2026.1.5" or "Unknown Time".
 void ShowComDat(AppContext& ctx);
 QString softVerText(const MemoryImage& image);
 QString comDatText(const AppContext& ctx);

@@ -7,6 +7,9 @@
 namespace k52::addr {
 
 inline constexpr int kMemorySize = 0x2000;  // 0000-1FFF
+// The memory viewer's and the transfers' default range: the whole memory.
+inline constexpr int kFirstAddress = 0x0000;
+inline constexpr int kLastAddress = kMemorySize - 1;
 inline constexpr int kMaxChannels = 260;    // rows of the channel table
 inline constexpr int kChannelRecord = 0x0000;
 inline constexpr int kChannelRecordSize = 16;
@@ -32,8 +35,15 @@ inline constexpr int kFmStationCount = 25;
 inline constexpr int kFmStationSize = 4;
 inline constexpr int kOptionTrailer = 0x0EC4;  // 0EC4-0EC7, FF FF FF FF on every encode
 inline constexpr int kOptionTrailerSize = 4;
-inline constexpr int kLastWriteDate = 0x0F92;  // 0F92-0F94: year, month, day
-inline constexpr int kSoftVersion = 0x0F98;    // 0F98-0F9A
+// The radio's own area, cleared to FF by every write: 0F80-0F8F, then 0F90-0F91.
+inline constexpr int kRadioArea = 0x0F80;
+inline constexpr int kRadioAreaSize = 16;
+inline constexpr int kRadioAreaTail = 0x0F90;
+inline constexpr int kRadioAreaTailSize = 2;
+inline constexpr int kLastWriteDate = 0x0F92;  // 0F92-0F94: year within the century, month, day
+inline constexpr int kLastWriteDateSize = 3;
+inline constexpr int kSoftVersion = 0x0F98;    // 0F98-0F9A: version nibbles, year/month nibbles, day
+inline constexpr int kSoftVersionSize = 3;
 inline constexpr int kBand = 0x0FF0;           // 0FF0-0FF2
 inline constexpr int kBandSize = 3;
 
@@ -47,8 +57,11 @@ static_assert(nameExtension(kRecordsBelowNameExt) + kNameExtensionSize <= kOptio
 static_assert(kOptionBits + 3 == kSquelch && kVoxDelay + 1 == kWriteLimitedByte);
 static_assert(kPowerOnMsg + kPowerOnMsgSize <= kFmStations);
 static_assert(kFmStations + kFmStationCount * kFmStationSize <= kOptionTrailer);
-static_assert(kOptionTrailer + kOptionTrailerSize <= kLastWriteDate);
-static_assert(kLastWriteDate + 3 <= kSoftVersion && kSoftVersion + 3 <= kBand);
+static_assert(kOptionTrailer + kOptionTrailerSize <= kRadioArea);
+static_assert(kRadioArea + kRadioAreaSize == kRadioAreaTail);
+static_assert(kRadioAreaTail + kRadioAreaTailSize == kLastWriteDate);
+static_assert(kLastWriteDate + kLastWriteDateSize <= kSoftVersion && kSoftVersion + kSoftVersionSize <= kBand);
 static_assert(kBand + kBandSize <= kMemorySize);
+static_assert(kWriteLimitedByte < kFmChannel && kFmSquelch + 1 == kPowerOnMsg);
 
 }  // namespace k52::addr

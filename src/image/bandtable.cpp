@@ -2,6 +2,7 @@
 
 #include "errlog/guarded.h"
 #include "image/addressmap.h"
+#include "image/byteview.h"
 #include "image/memoryimage.h"
 #include "image/numbers.h"
 #include "shell/appcontext.h"
@@ -20,8 +21,6 @@ uint8_t checkedByte(int v) {
   return static_cast<uint8_t>(v);
 }
 
-int hi(uint8_t b) { return b >> 4; }
-int lo(uint8_t b) { return b & 0x0F; }
 
 }  // namespace
 
@@ -33,10 +32,13 @@ std::array<uint8_t, 3> encodeBandBytes(int32_t lowerLimit, int32_t upperLimit) {
 }
 
 BandLimits decodeBandBytes(const MemoryImage& image) {
-  const uint8_t b0 = image.at(addr::kBand);
-  const uint8_t b1 = image.at(addr::kBand + 1);
-  const uint8_t b2 = image.at(addr::kBand + 2);
-  return {(hi(b0) * 1000 + lo(b0) * 100 + hi(b2) * 10) * 10000, (hi(b1) * 1000 + lo(b1) * 100 + lo(b2) * 10) * 10000};
+  // Hundreds and tens of MHz of each edge in the first two bytes, the units of both in the third.
+  const ByteView view(image);
+  const int lowerHundreds = view.field(addr::kBand, 0xF0), lowerTens = view.field(addr::kBand, 0x0F);
+  const int upperHundreds = view.field(addr::kBand + 1, 0xF0), upperTens = view.field(addr::kBand + 1, 0x0F);
+  const int lowerUnits = view.field(addr::kBand + 2, 0xF0), upperUnits = view.field(addr::kBand + 2, 0x0F);
+  return {(lowerHundreds * 1000 + lowerTens * 100 + lowerUnits * 10) * 10000,
+          (upperHundreds * 1000 + upperTens * 100 + upperUnits * 10) * 10000};
 }
 
 int16_t presetIndexOf(int32_t lower, int32_t upper) {

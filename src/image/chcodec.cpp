@@ -2,6 +2,7 @@
 
 #include "errlog/guarded.h"
 #include "image/addressmap.h"
+#include "image/byteview.h"
 #include "image/charcodec.h"
 #include "image/chmem.h"
 #include "image/ctdcs.h"
@@ -37,11 +38,8 @@ constexpr uint8_t kErased = 0xFF;
 
 constexpr const char* kDecodeAllName = "modChMem->IicDatToChInfo";
 
-// The digits of a four-byte number, most significant byte first ("17399500").
-QString frequencyText(const MemoryImage& image, int base) {
-  return byteHex(image.at(base + 3)) + byteHex(image.at(base + 2)) + byteHex(image.at(base + 1)) +
-         byteHex(image.at(base));
-}
+// A frequency takes four BCD bytes, least significant first.
+constexpr int kFrequencyBytes = 4;
 
 // A frequency field into four bytes: -1 erases them, anything else goes through the
 // hex-pair splitter, its first pair becoming the most significant byte.
@@ -59,8 +57,9 @@ void encodeFrequency(AppContext& ctx, int32_t value, int base) {
 
 // Two tone bytes to a list index: both must be set, else none.
 int32_t decodeTone(AppContext& ctx, int low) {
-  const uint8_t lo = ctx.IicDat.at(low);
-  const uint8_t hi = ctx.IicDat.at(low + 1);
+  const uint16_t code = ByteView(ctx.IicDat).le16(low);
+  const auto lo = static_cast<uint8_t>(code & 0xFF);
+  const auto hi = static_cast<uint8_t>(code >> 8);
   if (lo == kErased || hi == kErased) return 0;
   QtDqtIndex(ctx, byteHex(lo), byteHex(hi));
   return ctx.tones.CtdcsIndex;
@@ -94,7 +93,7 @@ void IicDatToChInfo(AppContext& ctx) {
         // is logged once and taken as empty, and the decode goes on. A channel outside
         // the band stays: the grid shows it in the warning colour until the user changes
         // or deletes it.
-        const QString text = frequencyText(ctx.IicDat, a + kRx);
+        const QString text = ByteView(ctx.IicDat).bcdDigits(a + kRx, kFrequencyBytes);
         valid = guarded(ctx.log, kDecodeAllName, [&] { (void)decimalDigitsValue(text); });
       }
       const auto ch = static_cast<int16_t>(n);
@@ -119,11 +118,11 @@ void IcChParaSol(AppContext& ctx, int16_t n) {
   guarded(ctx.log, "modChMem->IcChParaSol", [&] {
     const int a = addr::channelRecord(n);
     const int e = addr::nameExtension(n);
-    const uint8_t b = ctx.IicDat.at(a + kFlags);
+    const ByteView view(ctx.IicDat);
     ChannelTable& t = ctx.ch;
-    t.ChInfo(n, kFieldOption5) = (b & kFlag5) ? 1 : 0;
-    t.ChInfo(n, kFieldOption6) = (b & kFlag6) ? 1 : 0;
-    const uint8_t f7 = b & kFlag7Mask;
+    t.ChInfo(n, kFieldOption5) = view.bits(a + kFlags, kFlag5) ? 1 : 0;
+    t.ChInfo(n, kFieldOption6) = view.bits(a + kFlags, kFlag6) ? 1 : 0;
+    const uint8_t f7 = view.bits(a + kFlags, kFlag7Mask);
     t.ChInfo(n, kFieldOption7) = f7 == kFlag7One ? 1 : f7 == kFlag7Two ? 2 : 0;
     for (int i = 0; i < kNameInRecord; ++i) t.ChNameCode(n, i) = ctx.IicDat.at(a + kName + i);
     for (int i = 0; i < addr::kNameExtensionSize; ++i) t.ChNameCode(n, kNameInRecord + i) = ctx.IicDat.at(e + i);
@@ -133,7 +132,7 @@ void IcChParaSol(AppContext& ctx, int16_t n) {
 void IcRxFreSol(AppContext& ctx, int16_t n) {
   guarded(ctx.log, "modChMem->IcRxFreSol", [&] {
     const int a = addr::channelRecord(n);
-    ctx.ch.ChInfo(n, kFieldRx) = static_cast<int32_t>(decimalDigitsValue(frequencyText(ctx.IicDat, a + kRx)));
+    ctx.ch.ChInfo(n, kFieldRx) = static_cast<int32_t>(ByteView(ctx.IicDat).bcd(a + kRx, kFrequencyBytes));
   });
 }
 
@@ -145,7 +144,7 @@ void IcTxFreSol(AppContext& ctx, int16_t n) {
     int32_t tx = -1;
     if (top <= kBcdMax && top != 0) {
       // A digit A-F in the lower bytes is logged once and read as no TX frequency.
-      const QString text = frequencyText(ctx.IicDat, a + kTx);
+      const QString text = ByteView(ctx.IicDat).bcdDigits(a + kTx, kFrequencyBytes);
       if (!guarded(ctx.log, name, [&] { tx = static_cast<int32_t>(decimalDigitsValue(text)); })) tx = -1;
     }
     ctx.ch.ChInfo(n, kFieldTx) = tx;

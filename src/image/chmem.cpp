@@ -130,7 +130,7 @@ void SeparateFreChar(AppContext& ctx, const QString& s) {
       const QString pair = s.mid(i, 2);
       int v = 0;
       for (const QChar c : pair) {
-        const int d = QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper());
+        const int d = hexDigit(c);
         if (d < 0) raiseError(ErrTypeMismatch, QStringLiteral("not a hexadecimal pair: \"%1\"").arg(pair));
         v = v * 16 + d;
       }

@@ -69,12 +69,20 @@ double numericValue(const QString& text) {
 int16_t textToInt16(const QString& text) { return toInt16(numericValue(text)); }
 int32_t textToInt32(const QString& text) { return toInt32(numericValue(text)); }
 
+int hexDigit(QChar c) {
+  const char16_t u = c.unicode();
+  if (u >= u'0' && u <= u'9') return u - u'0';
+  if (u >= u'A' && u <= u'F') return u - u'A' + 10;
+  if (u >= u'a' && u <= u'f') return u - u'a' + 10;
+  return -1;
+}
+
 int16_t hexTextToInt16(const QString& text) {
   const QString t = text.trimmed();
   if (t.isEmpty()) raiseError(ErrTypeMismatch, QStringLiteral("empty hexadecimal text"));
   int64_t v = 0;
   for (const QChar c : t) {
-    const int d = QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper());
+    const int d = hexDigit(c);
     if (d < 0) raiseError(ErrTypeMismatch, QStringLiteral("not a hexadecimal number: \"%1\"").arg(text));
     v = v * 16 + d;
     if (v > 0x7FFF) raiseError(ErrOverflow, QStringLiteral("address above 7FFF: \"%1\"").arg(text));
@@ -92,6 +100,8 @@ QString byteHex(uint8_t b) {
   }();
   return table[b];
 }
+
+QString hex4(int v) { return QStringLiteral("%1").arg(v & 0xFFFF, 4, 16, QLatin1Char('0')).toUpper(); }
 
 int64_t decimalDigitsValue(const QString& digits) {
   if (digits.isEmpty()) raiseError(ErrTypeMismatch, QStringLiteral("empty number"));

@@ -27,11 +27,17 @@ double numericValue(const QString& text);
 int16_t textToInt16(const QString& text);
 // Numeric text to a 32-bit integer (halves to even), raising 13 or 6.
 int32_t textToInt32(const QString& text);
+// The value of a hexadecimal digit (0-9, A-F, a-f); -1 for any other character. Every
+// hexadecimal text the program reads goes through this.
+int hexDigit(QChar c);
 // Hexadecimal text ("1FFF") to a 16-bit value 0 ... 0x7FFF, raising 13 or 6.
 int16_t hexTextToInt16(const QString& text);
 
 // Two upper-case hexadecimal digits of a byte ("05", "C7").
 QString byteHex(uint8_t b);
+// Four upper-case hexadecimal digits of an address ("0FF0"); a negative value shows as
+// its low 16 bits.
+QString hex4(int v);
 // A text of decimal digits read as a whole number; raises 13 when it holds any other
 // character (a byte text with a hexadecimal digit A-F, for example).
 int64_t decimalDigitsValue(const QString& digits);

@@ -3,6 +3,7 @@
 #include "errlog/guarded.h"
 #include "image/addressmap.h"
 #include "image/bandtable.h"
+#include "image/byteview.h"
 #include "image/charcodec.h"
 #include "image/chmem.h"
 #include "image/numbers.h"
@@ -83,7 +84,7 @@ void encodeByte(AppContext& ctx, const ByteOption& o) {
 }
 
 void decodeByte(AppContext& ctx, const ByteOption& o) {
-  int16_t v = ctx.IicDat.at(o.address);
+  int16_t v = ByteView(ctx.IicDat).byte(o.address);
   if (o.clampOnDecode) {
     if (v >= o.limit) v = o.limit;
   } else if (v > o.limit) {
@@ -106,7 +107,7 @@ void encodeBits(AppContext& ctx, const BitOption& o) {
 }
 
 void decodeBits(AppContext& ctx, const BitOption& o) {
-  const uint8_t m = ctx.IicDat.at(o.address) & o.mask;
+  const uint8_t m = ByteView(ctx.IicDat).bits(o.address, o.mask);
   int16_t v = 0;
   if (m == 0)
     v = 0;
@@ -138,13 +139,10 @@ void decodeFmStations(AppContext& ctx) {
   for (int i = 0; i < addr::kFmStationCount; ++i) {
     const int base = fmStationAddress(i);
     int16_t station = 0;
+    const ByteView view(ctx.IicDat);
+    const QString digits = view.bcdDigits(base, addr::kFmStationSize);
     bool bcd = true;
-    QString digits;
-    for (int j = addr::kFmStationSize - 1; j >= 0; --j) {
-      const uint8_t b = ctx.IicDat.at(base + j);
-      bcd = bcd && b <= kBcdMax;
-      digits += byteHex(b);
-    }
+    for (int j = addr::kFmStationSize - 1; j >= 0; --j) bcd = bcd && view.byte(base + j) <= kBcdMax;
     if (bcd) {
       // A digit A-F is no frequency: the station is logged once and read as empty.
       int64_t value = 0;

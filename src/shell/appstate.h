@@ -2,6 +2,8 @@
 // The program-wide values read from the settings file at start-up, and the small pieces
 // of state the windows share. One AppContext owns one of these.
 
+#include "image/addressmap.h"
+#include "image/numbers.h"
 #include "ui/grid.h"
 
 #include <QString>
@@ -28,17 +30,17 @@ struct AppState {
   QString DefColor;
   int16_t DatNum = 0;
   int16_t CtcDcsMax = 260;
-  int16_t TableMaxAddr = 0x1FFF;
-  int16_t ReadStartAddr = 0;
-  int16_t ReadEndAddr = 0x1FFF;
-  int16_t WriteStartAddr = 0;
-  int16_t WriteEndAddr = 0x1FFF;
+  int16_t TableMaxAddr = addr::kLastAddress;
+  int16_t ReadStartAddr = addr::kFirstAddress;
+  int16_t ReadEndAddr = addr::kLastAddress;
+  int16_t WriteStartAddr = addr::kFirstAddress;
+  int16_t WriteEndAddr = addr::kLastAddress;
   // Texts of the five address keys as read, shown unchanged in the communication window.
-  QString TableMaxAddrText = QStringLiteral("1FFF");
-  QString ReadStartAddrText = QStringLiteral("0000");
-  QString ReadEndAddrText = QStringLiteral("1FFF");
-  QString WriteStartAddrText = QStringLiteral("0000");
-  QString WriteEndAddrText = QStringLiteral("1FFF");
+  QString TableMaxAddrText = hex4(addr::kLastAddress);
+  QString ReadStartAddrText = hex4(addr::kFirstAddress);
+  QString ReadEndAddrText = hex4(addr::kLastAddress);
+  QString WriteStartAddrText = hex4(addr::kFirstAddress);
+  QString WriteEndAddrText = hex4(addr::kLastAddress);
   int16_t PartFillStart = 0;
   int16_t PartFillEnd = 0;
   QString EndOfItem = QStringLiteral("*EndOfThisItem*");

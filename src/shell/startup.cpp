@@ -42,8 +42,9 @@ int16_t readDecimal(AppContext& ctx, const char* key, const char* def, int width
 }
 
 // An address key: its text (shown unchanged in the communication window) and its value.
-int16_t readAddress(AppContext& ctx, const char* key, const char* def, QString& text) {
-  text = readSetting(ctx, key, def, 14);
+int16_t readAddress(AppContext& ctx, const char* key, int defaultAddress, QString& text) {
+  const QByteArray def = hex4(defaultAddress).toLatin1();
+  text = readSetting(ctx, key, def.constData(), 14);
   try {
     return hexTextToInt16(text);
   } catch (const K52Error& e) {
@@ -104,11 +105,11 @@ void readFontsColoursAndLimits(AppContext& ctx) {
 
 void readAddresses(AppContext& ctx) {
   AppState& s = ctx.st;
-  s.TableMaxAddr = readAddress(ctx, "TableMaxAddr", "1FFF", s.TableMaxAddrText);
-  s.ReadStartAddr = readAddress(ctx, "ReadStartAddr", "0000", s.ReadStartAddrText);
-  s.ReadEndAddr = readAddress(ctx, "ReadEndAddr", "1FFF", s.ReadEndAddrText);
-  s.WriteStartAddr = readAddress(ctx, "WriteStartAddr", "0000", s.WriteStartAddrText);
-  s.WriteEndAddr = readAddress(ctx, "WriteEndAddr", "1FFF", s.WriteEndAddrText);
+  s.TableMaxAddr = readAddress(ctx, "TableMaxAddr", addr::kLastAddress, s.TableMaxAddrText);
+  s.ReadStartAddr = readAddress(ctx, "ReadStartAddr", addr::kFirstAddress, s.ReadStartAddrText);
+  s.ReadEndAddr = readAddress(ctx, "ReadEndAddr", addr::kLastAddress, s.ReadEndAddrText);
+  s.WriteStartAddr = readAddress(ctx, "WriteStartAddr", addr::kFirstAddress, s.WriteStartAddrText);
+  s.WriteEndAddr = readAddress(ctx, "WriteEndAddr", addr::kLastAddress, s.WriteEndAddrText);
   s.PartFillStart = 0;
   s.PartFillEnd = s.TableMaxAddr;
 }

@@ -10,6 +10,7 @@
 #include "comm/transfer.h"
 #include "image/chgrid.h"
 #include "image/chmem.h"
+#include "image/numbers.h"
 #include "shell/appcontext.h"
 #include "shell/startup.h"
 #include "support/testenv.h"
@@ -63,8 +64,6 @@ class SoakView final : public TransferView {
   void imageRead(const QByteArray& image) override { read = image; }
   QByteArray read;
 };
-
-QString hex4(int v) { return QStringLiteral("%1").arg(v, 4, 16, QLatin1Char('0')).toUpper(); }
 
 }  // namespace
 

@@ -1,8 +1,11 @@
 #include "image/addressmap.h"
 #include "image/bandtable.h"
+#include "image/byteview.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace k52;
 
@@ -127,4 +130,46 @@ TEST(BandFromImage, WhatIsAlreadySelectedStaysWithoutARewriteOrADialog) {
   rest.remove(addr::kBand, 3);
   EXPECT_EQ(rest, QByteArray(rest.size(), '\xA5')) << "the data was not reset";
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
+}
+
+// The byte view's accessors on hand-written bytes, and its refusals: an address outside the
+// image is the bounds error, a BCD digit A-F the type-mismatch error.
+TEST(ByteView, ReadsFieldsAndRefusesWhatIsNotThere) {
+  MemoryImage image;
+  image.allocate(7);
+  const uint8_t bytes[] = {0x00, 0x95, 0x39, 0x17, 0x3C, 0xA1, 0x42, 0x99};
+  for (int i = 0; i < 8; ++i) image.at(i) = bytes[i];
+  const ByteView view(image);
+  EXPECT_EQ(view.byte(7), 0x99);
+  EXPECT_EQ(view.bits(4, 0x30), 0x30);
+  EXPECT_EQ(view.field(4, 0x30), 3);
+  EXPECT_EQ(view.field(4, 0xF0), 3);
+  EXPECT_EQ(view.field(4, 0x0F), 0xC);
+  EXPECT_EQ(view.le16(5), 0x42A1);
+  EXPECT_EQ(view.bcdDigits(0, 4), QStringLiteral("17399500"));
+  EXPECT_EQ(view.bcd(0, 4), 17399500);
+  EXPECT_EQ(view.bcd(6, 2), 9942);
+
+  struct Refusal {
+    const char* what;
+    std::function<void()> read;
+    int error;
+  };
+  const Refusal refusals[] = {
+      {"byte below 0", [&] { view.byte(-1); }, ErrBounds},
+      {"byte past the end", [&] { view.byte(8); }, ErrBounds},
+      {"bits past the end", [&] { view.bits(8, 0x01); }, ErrBounds},
+      {"le16 across the end", [&] { view.le16(7); }, ErrBounds},
+      {"bcd across the end", [&] { view.bcd(6, 3); }, ErrBounds},
+      {"bcd of no bytes", [&] { view.bcd(0, 0); }, ErrBounds},
+      {"bcd digit A-F", [&] { view.bcd(4, 2); }, ErrTypeMismatch},
+  };
+  for (const Refusal& r : refusals) {
+    try {
+      r.read();
+      ADD_FAILURE() << r.what << ": no error";
+    } catch (const K52Error& e) {
+      EXPECT_EQ(e.number(), r.error) << r.what;
+    }
+  }
 }

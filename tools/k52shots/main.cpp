@@ -10,6 +10,7 @@
 #include "comm/frmMemDat.h"
 #include "editor/chgridedit.h"
 #include "editor/frmSysSet.h"
+#include "image/addressmap.h"
 #include "image/chgrid.h"
 #include "image/chmem.h"
 #include "shell/appcontext.h"
@@ -250,7 +251,7 @@ int main(int argc, char** argv) {
     }
     // The error window as a user meets it: a channel whose receive frequency holds a digit
     // that is no decimal digit is logged when the image is shown again.
-    ctx.IicDat.at(0x0013) = 0x4A;
+    ctx.IicDat.at(addr::channelRecord(2) + 3) = 0x4A;  // the top byte of channel 2's RX frequency
     SoftDisplay(ctx);
     settle(50);
     shoot(w, prefix + QStringLiteral("-errors.png"));

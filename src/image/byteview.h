@@ -1,0 +1,53 @@
+#pragma once
+// Reading fields of the memory image: single bytes, bits under a mask, 16-bit little-endian
+// words and packed BCD numbers (least significant byte first, as the radio stores its
+// frequencies). Every access is checked: an address outside the image raises the bounds
+// error (9), as MemoryImage::at does.
+
+#include "errlog/k52error.h"
+#include "image/memoryimage.h"
+#include "image/numbers.h"
+
+#include <QString>
+#include <bit>
+#include <cstdint>
+
+namespace k52 {
+
+class ByteView {
+ public:
+  explicit ByteView(const MemoryImage& image) : image_(image) {}
+
+  uint8_t byte(int address) const { return image_.at(address); }
+  // The bits of `mask`, where they stand in the byte (0x30 of 0x3C is 0x30).
+  uint8_t bits(int address, uint8_t mask) const { return byte(address) & mask; }
+  // The bits of `mask` moved down to bit 0 (0x30 of 0x3C is 3).
+  uint8_t field(int address, uint8_t mask) const {
+    return mask == 0 ? 0 : static_cast<uint8_t>(bits(address, mask) >> std::countr_zero(mask));
+  }
+  // The low byte at `address`, the high byte after it.
+  uint16_t le16(int address) const {
+    const uint8_t low = byte(address);
+    return static_cast<uint16_t>(low | byte(address + 1) << 8);
+  }
+  // The hexadecimal digits of `count` bytes, the byte at the highest address first
+  // ("17399500" for 00 95 39 17). The bytes are read from the highest address down.
+  QString bcdDigits(int address, int count) const {
+    checkCount(count);
+    QString digits;
+    digits.reserve(2 * count);
+    for (int i = count - 1; i >= 0; --i) digits += byteHex(byte(address + i));
+    return digits;
+  }
+  // The decimal value of `count` packed BCD bytes; a digit A-F raises the type-mismatch
+  // error (13) with the digits as its detail.
+  int64_t bcd(int address, int count) const { return decimalDigitsValue(bcdDigits(address, count)); }
+
+ private:
+  static void checkCount(int count) {
+    if (count < 1 || count > 8) raiseError(ErrBounds, QStringLiteral("%1 BCD bytes outside 1..8").arg(count));
+  }
+  const MemoryImage& image_;
+};
+
+}  // namespace k52
