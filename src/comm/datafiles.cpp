@@ -200,10 +200,10 @@ void NewFile(AppContext& ctx) {
 void NewFileSol(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->NewFileSol", [&] {
     InitTempArray(ctx);
-    ChInfoSaveSol(ctx, 1);
+    ChInfoSaveSol(ctx, kImageToTables);
     ShowChTblGrid(ctx);
-    OptNowDefSol(ctx, 2);
-    OptSelSaveSol(ctx, 0);
+    OptNowDefSol(ctx, kResetOptionsToDefaults);
+    OptSelSaveSol(ctx, kTablesToImage);
     ctx.views->showOptions();
   });
 }

@@ -150,8 +150,8 @@ void frmMemDat::tmrTimerFillGrid_Timer() {
     if (editing(grid_)) return;
     // Unlike the button, the tick takes nothing from an edit elsewhere (a grid cell, the
     // power-on message): it encodes what the tables hold and leaves the focus where it is.
-    ChInfoSaveSol(ctx_, 0);
-    OptSelSaveSol(ctx_, 0);
+    ChInfoSaveSol(ctx_, kTablesToImage);
+    OptSelSaveSol(ctx_, kTablesToImage);
     WriteComDat(ctx_);
     TableFreDat();
   });

@@ -197,9 +197,9 @@ QString channelTableHtml(AppContext& ctx, const QString& heading) {
 void SoftDisplay(AppContext& ctx) {
   guarded(ctx.log, "modChMem->SoftDisplay", [&] {
     ModelRangeSol(ctx);
-    ChInfoSaveSol(ctx, 1);
+    ChInfoSaveSol(ctx, kImageToTables);
     ShowChTblGrid(ctx);
-    OptSelSaveSol(ctx, 1);
+    OptSelSaveSol(ctx, kImageToTables);
     ctx.views->showOptions();
     ctx.views->memoryImageReplaced();
   });

@@ -108,9 +108,9 @@ void InitChTable(AppContext& ctx) {
 
 void ChInfoSaveSol(AppContext& ctx, int16_t direction) {
   guarded(ctx.log, "modChMem->ChInfoSaveSol", [&] {
-    if (direction == 0)
+    if (direction == kTablesToImage)
       ChInfoToIicDat(ctx);
-    else if (direction == 1)
+    else if (direction == kImageToTables)
       IicDatToChInfo(ctx);
   });
 }
@@ -119,8 +119,8 @@ void SetConvIicDat(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->SetConvIicDat", [&] {
     // A toolbar button takes no focus: an edit still open would otherwise be left out.
     ctx.views->commitPendingEdits();
-    ChInfoSaveSol(ctx, 0);
-    OptSelSaveSol(ctx, 0);
+    ChInfoSaveSol(ctx, kTablesToImage);
+    OptSelSaveSol(ctx, kTablesToImage);
   });
 }
 

@@ -16,7 +16,7 @@ void InitChInfo(AppContext& ctx);
 void InitOneChannel(AppContext& ctx, int16_t n);
 void DelOneChannel(AppContext& ctx, int16_t n);
 void InitChTable(AppContext& ctx);
-// 0: tables -> image, 1: image -> tables; anything else does nothing.
+// kTablesToImage or kImageToTables (image/optcodec.h); anything else does nothing.
 void ChInfoSaveSol(AppContext& ctx, int16_t direction);
 // Channels then options into the image, before the image leaves the program.
 void SetConvIicDat(AppContext& ctx);

@@ -164,10 +164,10 @@ void OptNowDefSol(AppContext& ctx, int16_t mode) {
     auto read = [&](int key) { return textToInt16(readClean(ctx.ini, section, QString::number(key), QStringLiteral("0"), 19)); };
     OptionTable& t = ctx.opt;
     t.OptCount = read(0);
-    if (mode == 0) {
+    if (mode == kLoadOptionDefaults) {
       for (int i = 1; i <= t.OptCount; ++i) t.OptDef(i) = read(b + i);
       for (int i = 1; i <= t.OptCount; ++i) t.OptSel(i) = read(b + 500 + i);
-    } else if (mode == 2) {
+    } else if (mode == kResetOptionsToDefaults) {
       for (int i = 1; i <= t.OptCount; ++i) t.OptSel(i) = t.OptDef(i);
       IniFile::Batch batch(ctx.ini);
       for (int i = 1; i <= t.OptCount; ++i) ctx.ini.write(section, QString::number(b + 500 + i), QString::number(t.OptSel(i)));
@@ -178,9 +178,9 @@ void OptNowDefSol(AppContext& ctx, int16_t mode) {
 
 void OptSelSaveSol(AppContext& ctx, int16_t direction) {
   guarded(ctx.log, "modSysSet->OptSelSaveSol", [&] {
-    if (direction == 0)
+    if (direction == kTablesToImage)
       OptSelToSave(ctx);
-    else if (direction == 1)
+    else if (direction == kImageToTables)
       SaveToOptSel(ctx);
   });
 }

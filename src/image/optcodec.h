@@ -13,10 +13,12 @@ inline constexpr int kOptPowerOnMsg = 50;   // 50-54: power-on message character
 inline constexpr int16_t kFmLowest = 870;   // 87.0 MHz
 inline constexpr int16_t kFmHighest = 1080; // 108.0 MHz
 
-// Mode 0: load defaults and stored selections from section "Option"; mode 2: reset the
-// selections to the defaults and store them.
+// What OptNowDefSol does: load the defaults and the stored selections from section
+// "Option", or reset the selections to the defaults and store them.
+enum OptionDefaultsMode : int16_t { kLoadOptionDefaults = 0, kResetOptionsToDefaults = 2 };
 void OptNowDefSol(AppContext& ctx, int16_t mode);
-// 0: OptSel -> image, 1: image -> OptSel; anything else does nothing.
+// The way a table and the image are brought together (any other value does nothing).
+enum CodecDirection : int16_t { kTablesToImage = 0, kImageToTables = 1 };
 void OptSelSaveSol(AppContext& ctx, int16_t direction);
 void OptSelToSave(AppContext& ctx);
 void SaveToOptSel(AppContext& ctx);

@@ -195,7 +195,7 @@ void InitMultiFrm(AppContext& ctx) {
     GenerateDatFolder(ctx);
     ctx.views->setSoftFace();
     if (!portNotice.isEmpty()) ctx.views->setStatusNotice(portNotice);
-    OptNowDefSol(ctx, 0);
+    OptNowDefSol(ctx, kLoadOptionDefaults);
     ctx.views->setGridMemDat();
     ctx.views->loadSettingsWindow();
     // Without a settings window (the command-line companion, tests of the logic) the band

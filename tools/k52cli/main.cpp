@@ -186,7 +186,7 @@ void startLikeTheProgram(AppContext& ctx, std::optional<int16_t> lang) {
   ReadSettings(ctx);
   if (lang) ctx.st.CurLang = *lang;
   GetValidCharTbl(ctx);
-  OptNowDefSol(ctx, 0);
+  OptNowDefSol(ctx, kLoadOptionDefaults);
   // New File resets the selections to the defaults; here only in memory, the settings
   // file keeps what it holds.
   guarded(ctx.log, "modSysSet->OptNowDefSol", [&] {
@@ -196,7 +196,7 @@ void startLikeTheProgram(AppContext& ctx, std::optional<int16_t> lang) {
   ReadChInfo(ctx);
   applyBandSelection(ctx, kDefaultBandIndex, nullptr);
   InitTempArray(ctx);
-  ChInfoSaveSol(ctx, 1);
+  ChInfoSaveSol(ctx, kImageToTables);
   ctx.ch.ChNameCode.fill(255);
 }
 
@@ -344,8 +344,8 @@ int runTransfer(AppContext& ctx, NeverAskDialogs& dialogs, const Options& o) {
     if (const QString problem = loadDataFile(ctx, file); !problem.isEmpty()) return badInput(file, problem);
     // Opening the file, as the program does before the user writes it.
     SelectBandFromImage(ctx);
-    ChInfoSaveSol(ctx, 1);
-    OptSelSaveSol(ctx, 1);
+    ChInfoSaveSol(ctx, kImageToTables);
+    OptSelSaveSol(ctx, kImageToTables);
   }
 
   // The notices of the transfer (a failed one says so) go to standard error.
@@ -425,8 +425,8 @@ int main(int argc, char** argv) {
     if (const QString problem = outputProblem(o.files[1]); !problem.isEmpty()) return badInput(o.files[1], problem);
   // Opening a file: the band follows the image, then channels and options are decoded.
   SelectBandFromImage(ctx);
-  ChInfoSaveSol(ctx, 1);
-  OptSelSaveSol(ctx, 1);
+  ChInfoSaveSol(ctx, kImageToTables);
+  OptSelSaveSol(ctx, kImageToTables);
 
   int status = kExitOk;
   if (o.command == QLatin1String("decode")) {
