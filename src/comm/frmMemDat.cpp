@@ -6,7 +6,6 @@
 #include "editor/frmCustomFre.h"
 #include "errlog/guarded.h"
 #include "image/chmem.h"
-#include "image/optcodec.h"
 #include "shell/appcontext.h"
 #include "ui/qtgrid.h"
 
@@ -150,8 +149,7 @@ void frmMemDat::tmrTimerFillGrid_Timer() {
     if (editing(grid_)) return;
     // Unlike the button, the tick takes nothing from an edit elsewhere (a grid cell, the
     // power-on message): it encodes what the tables hold and leaves the focus where it is.
-    ChInfoSaveSol(ctx_, kTablesToImage);
-    OptSelSaveSol(ctx_, kTablesToImage);
+    encodeTablesIntoImage(ctx_);
     WriteComDat(ctx_);
     TableFreDat();
   });

@@ -119,9 +119,13 @@ void SetConvIicDat(AppContext& ctx) {
   guarded(ctx.log, "mdifrmMain->SetConvIicDat", [&] {
     // A toolbar button takes no focus: an edit still open would otherwise be left out.
     ctx.views->commitPendingEdits();
-    ChInfoSaveSol(ctx, kTablesToImage);
-    OptSelSaveSol(ctx, kTablesToImage);
+    encodeTablesIntoImage(ctx);
   });
+}
+
+void encodeTablesIntoImage(AppContext& ctx) {
+  ChInfoSaveSol(ctx, kTablesToImage);
+  OptSelSaveSol(ctx, kTablesToImage);
 }
 
 void SeparateFreChar(AppContext& ctx, const QString& s) {

@@ -20,6 +20,9 @@ void InitChTable(AppContext& ctx);
 void ChInfoSaveSol(AppContext& ctx, int16_t direction);
 // Channels then options into the image, before the image leaves the program.
 void SetConvIicDat(AppContext& ctx);
+// The same without finishing an edit still being typed (a refresh that must not take the
+// user's cell or focus away).
+void encodeTablesIntoImage(AppContext& ctx);
 // Pairs of characters of s, read as hexadecimal, into ConvBuf(0...3).
 void SeparateFreChar(AppContext& ctx, const QString& s);
 
