@@ -78,9 +78,7 @@ double stationSteps(double mhz) { return roundHalfEven(mhz * 10.0); }
 }  // namespace
 
 const OptControlEntry* optControl(int entry) {
-  for (const OptControlEntry& item : kOptControls)
-    if (item.entry == entry) return &item;
-  return nullptr;
+  return optionField(entry);
 }
 
 QStringList optComboItems(const AppContext& ctx, int entry) {
@@ -132,7 +130,7 @@ QString fmStationText(int16_t steps) {
 
 void InitOpt(AppContext& ctx, OptPageView& view) {
   guarded(ctx.log, "frmSysSet->InitOpt:", [&] {
-    for (const OptControlEntry& item : kOptControls) {
+    for (const OptControlEntry& item : kOptionFields) {
       fill(ctx, view, item);
       if (item.entry == kOptPwrOnShowMode) ShowPowerOnMsg(ctx);
     }

@@ -4,6 +4,8 @@
 // and the 25 FM station boxes. The logic drives the controls through OptPageView, so it
 // runs the same with the real widgets and with a plain double in tests.
 
+#include "image/optiontable.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -12,74 +14,11 @@ namespace k52 {
 
 struct AppContext;
 
-// OptSel entries with a control of their own on the page.
-enum OptEntry : int {
-  kOptTot = 1,
-  kOptSql = 2,
-  kOptBeep = 3,
-  kOptKeyLock = 4,
-  kOptWideBand = 5,
-  kOptWorkMode = 6,
-  kOptScanMode = 7,
-  kOptKeyLig = 8,
-  kOptAnVoice = 9,
-  kOptChNameShow = 10,
-  kOptBatSave = 11,
-  kOptRevFre = 12,
-  kOptVoxFunc = 13,
-  kOptVoxLevel = 14,
-  kOptVoxDly = 15,
-  kOptPwrOnShowMode = 16,
-  kOptRadioOn = 18,
-  kOptRadioWorkMode = 20,
-  kOptRadioSql = 21,
-  kOptRadioMoni = 22,
-  kOptRadioNowCh = 23,
-};
-
 inline constexpr int kFmStations = 25;  // station boxes txtRadioFre(0 ... 24)
 
-enum class OptKind {
-  Combo,         // the list position is the value
-  CheckNonZero,  // ticked when the entry is not 0
-  CheckOne,      // ticked when the entry is 1
-};
-
-// One option control: the entry it mirrors, its name, and for a combo box the highest
-// value its list can show and the item name written into a range error.
-struct OptControlEntry {
-  int entry;
-  OptKind kind;
-  const char* control;
-  int highest;
-  const char* itemName;  // UTF-8
-};
-
-// The option controls in the order InitOpt fills them: the general options, the VOX and
-// power-on options (the power-on message follows them), then the FM receiver's switches.
-inline constexpr OptControlEntry kOptControls[] = {
-    {kOptTot, OptKind::Combo, "cboTot", 9, "超时定时器"},
-    {kOptSql, OptKind::Combo, "cboSql", 9, "静噪等级(SQL)"},
-    {kOptBeep, OptKind::Combo, "cboBeep", 1, "提示音"},
-    {kOptKeyLock, OptKind::Combo, "cboKeyLock", 1, "锁键方式"},
-    {kOptWorkMode, OptKind::Combo, "cboWorkMode", 2, "工作模式"},
-    {kOptScanMode, OptKind::Combo, "cboScanMode", 2, "扫描模式"},
-    {kOptKeyLig, OptKind::Combo, "cboKeyLig", 2, "背景灯"},
-    {kOptAnVoice, OptKind::Combo, "cboAnVoice", 2, "语音通知"},
-    {kOptChNameShow, OptKind::CheckNonZero, "chkChNameShow", 1, ""},
-    {kOptBatSave, OptKind::CheckNonZero, "chkBatSave", 1, ""},
-    {kOptRevFre, OptKind::CheckOne, "chkRevFre", 1, ""},
-    {kOptWideBand, OptKind::CheckOne, "chkWideBand", 1, ""},
-    {kOptVoxFunc, OptKind::CheckOne, "chkVoxFunc", 1, ""},
-    {kOptVoxLevel, OptKind::Combo, "cboVoxLevel", 8, "VOX增益电平"},
-    {kOptVoxDly, OptKind::Combo, "cboVoxDly", 5, "VOX延迟时间[秒]"},
-    {kOptPwrOnShowMode, OptKind::Combo, "cboPwrOnShowMode", 2, "显示方式"},
-    {kOptRadioOn, OptKind::CheckOne, "chkRadioOn", 1, ""},
-    {kOptRadioWorkMode, OptKind::Combo, "cboRadioWorkMode", 1, "收音机工作模式"},
-    {kOptRadioSql, OptKind::Combo, "cboRadioSql", 9, "收音机静噪电平"},
-    {kOptRadioMoni, OptKind::Combo, "cboRadioMoni", 1, "收音机监听"},
-    {kOptRadioNowCh, OptKind::Combo, "cboRadioNowCh", 24, "收音机当前信道"},
-};
+// The option controls are those of the option table (image/optiontable.h): each field's
+// entry, control kind, control name, highest list value, caption and range-error item name.
+using OptControlEntry = OptionField;
 
 // The control of an entry, or nullptr when the entry has none on the page.
 const OptControlEntry* optControl(int entry);

@@ -1,8 +1,8 @@
 #pragma once
-// Reading fields of the memory image: single bytes, bits under a mask, 16-bit little-endian
-// words and packed BCD numbers (least significant byte first, as the radio stores its
-// frequencies). Every access is checked: an address outside the image raises the bounds
-// error (9), as MemoryImage::at does.
+// Reading and writing fields of the memory image: single bytes, bits under a mask, 16-bit
+// little-endian words and packed BCD numbers (least significant byte first, as the radio
+// stores its frequencies). Every access is checked: an address outside the image raises the
+// bounds error (9), as MemoryImage::at does.
 
 #include "errlog/k52error.h"
 #include "image/memoryimage.h"
@@ -48,6 +48,42 @@ class ByteView {
     if (count < 1 || count > 8) raiseError(ErrBounds, QStringLiteral("%1 BCD bytes outside 1..8").arg(count));
   }
   const MemoryImage& image_;
+};
+
+class ByteEditor {
+ public:
+  explicit ByteEditor(MemoryImage& image) : image_(image) {}
+
+  void set(int address, uint8_t value) { image_.at(address) = value; }
+  void fill(int address, int count, uint8_t value) {
+    for (int i = count - 1; i >= 0; --i) set(address + i, value);
+  }
+  // The bits of `mask` replaced by those of `pattern`; the others stay.
+  void setBits(int address, uint8_t mask, uint8_t pattern) {
+    uint8_t& b = image_.at(address);
+    b = static_cast<uint8_t>((b & ~mask) | (pattern & mask));
+  }
+  void setLe16(int address, uint16_t value) {
+    set(address + 1, static_cast<uint8_t>(value >> 8));
+    set(address, static_cast<uint8_t>(value & 0xFF));
+  }
+  // `value` as 2 x count packed BCD digits, least significant byte first; a value that is
+  // negative or has more digits raises the overflow error (6) and writes nothing.
+  void setBcd(int address, int count, int64_t value) {
+    if (count < 1 || count > 8) raiseError(ErrBounds, QStringLiteral("%1 BCD bytes outside 1..8").arg(count));
+    int64_t limit = 1;
+    for (int i = 0; i < count; ++i) limit *= 100;
+    if (value < 0 || value >= limit) raiseError(ErrOverflow, QStringLiteral("%1 has more than %2 digits").arg(value).arg(2 * count));
+    for (int i = count - 1; i >= 0; --i) {
+      int64_t pair = value;
+      for (int j = 0; j < i; ++j) pair /= 100;
+      pair %= 100;
+      set(address + i, static_cast<uint8_t>((pair / 10) << 4 | pair % 10));
+    }
+  }
+
+ private:
+  MemoryImage& image_;
 };
 
 }  // namespace k52

@@ -1,223 +1,132 @@
 #include "image/chcodec.h"
 
 #include "errlog/guarded.h"
-#include "image/addressmap.h"
-#include "image/byteview.h"
-#include "image/charcodec.h"
-#include "image/chmem.h"
-#include "image/ctdcs.h"
 #include "image/numbers.h"
 #include "shell/appcontext.h"
 
 namespace k52 {
 
+CodecTables codecTables(const AppContext& ctx) {
+  return {ctx.tones, ctx.st.CtcDcsMax, ctx.opt.OptDef, ctx.ch.ChCount};
+}
+
+void logProblems(AppContext& ctx, const Problems& problems) {
+  for (const Problem& p : problems) ctx.log.LogError(QString::fromUtf8(p.procedure), p.number, p.source);
+}
+
+Channel channelFromTables(const AppContext& ctx, int n) {
+  const ChannelTable& t = ctx.ch;
+  Channel ch;
+  ch.rx = t.ChInfo(n, kFieldRx);
+  ch.tx = t.ChInfo(n, kFieldTx);
+  ch.decodeTone = t.ChInfo(n, kFieldDecode);
+  ch.encodeTone = t.ChInfo(n, kFieldEncode);
+  ch.narrow = t.ChInfo(n, kFieldOption5) == 1;
+  ch.scanAdd = t.ChInfo(n, kFieldOption6) == 1;
+  const int32_t power = t.ChInfo(n, kFieldOption7);
+  ch.power = power == 1 ? Power::Middle : power == 2 ? Power::Low : Power::High;
+  for (int i = 0; i < kNameLength; ++i) ch.name[static_cast<size_t>(i)] = t.ChNameCode(n, i);
+  return ch;
+}
+
 namespace {
-
-// Offsets inside a channel record.
-constexpr int kRx = 0;       // 0-3: RX frequency, BCD, least significant byte first
-constexpr int kTx = 4;       // 4-7: TX frequency
-constexpr int kDecode = 8;   // 8 low, 9 high: decode tone
-constexpr int kEncode = 10;  // 10 low, 11 high: encode tone
-constexpr int kFlags = 12;   // flag byte
-constexpr int kName = 13;    // 13-15: name characters 1-3
-constexpr int kNameInRecord = 3;
-static_assert(kName + kNameInRecord == addr::kChannelRecordSize);
-static_assert(kNameInRecord + addr::kNameExtensionSize == kNameLength);
-
-// Flag byte bits.
-constexpr uint8_t kFlag5 = 0x20;
-constexpr uint8_t kFlag6 = 0x08;
-constexpr uint8_t kFlag7Mask = 0x06;
-constexpr uint8_t kFlag7One = 0x02;
-constexpr uint8_t kFlag7Two = 0x04;
-
-// An RX frequency is only taken when its top byte lies in 11 ... 99 (110 MHz up).
-constexpr uint8_t kRxTopAbove = 0x10;
-constexpr uint8_t kBcdMax = 0x99;
-constexpr uint8_t kErased = 0xFF;
 
 constexpr const char* kDecodeAllName = "modChMem->IicDatToChInfo";
 
-// A frequency takes four BCD bytes, least significant first.
-constexpr int kFrequencyBytes = 4;
-
-// A frequency field into four bytes: -1 erases them, anything else goes through the
-// hex-pair splitter, its first pair becoming the most significant byte.
-void encodeFrequency(AppContext& ctx, int32_t value, int base) {
-  MemoryImage& image = ctx.IicDat;
-  if (value == -1) {
-    for (int i = 3; i >= 0; --i) image.at(base + i) = kErased;
-    return;
+const char* decodeStepName(ChannelPart part) {
+  switch (part) {
+    case ChannelPart::Options:
+      return "modChMem->IcChParaSol";
+    case ChannelPart::Rx:
+      return "modChMem->IcRxFreSol";
+    case ChannelPart::Tx:
+      return "modChMem->IcTxFreSol";
+    case ChannelPart::DecodeTone:
+      return "modChMem->IcCtdcsDecSol";
+    case ChannelPart::EncodeTone:
+      return "modChMem->IcCtdcsEncSol";
+    default:
+      return kDecodeAllName;
   }
-  // Eight digits always: a value below 10 MHz (a TX field read from a damaged image, say)
-  // would otherwise be split from the wrong end and written back shifted.
-  SeparateFreChar(ctx, value >= 0 ? QStringLiteral("%1").arg(value, 8, 10, QLatin1Char('0')) : QString::number(value));
-  for (int i = 0; i < 4; ++i) image.at(base + 3 - i) = ctx.ConvBuf(i);
 }
 
-// Two tone bytes to a list index: both must be set, else none.
-int32_t decodeTone(AppContext& ctx, int low) {
-  const uint16_t code = ByteView(ctx.IicDat).le16(low);
-  const auto lo = static_cast<uint8_t>(code & 0xFF);
-  const auto hi = static_cast<uint8_t>(code >> 8);
-  if (lo == kErased || hi == kErased) return 0;
-  QtDqtIndex(ctx, byteHex(lo), byteHex(hi));
-  return ctx.tones.CtdcsIndex;
+// One decoded part into the tables.
+void storePart(AppContext& ctx, int n, const Channel& ch, ChannelPart part) {
+  ChannelTable& t = ctx.ch;
+  switch (part) {
+    case ChannelPart::Options:
+      t.ChInfo(n, kFieldOption5) = ch.narrow ? 1 : 0;
+      t.ChInfo(n, kFieldOption6) = ch.scanAdd ? 1 : 0;
+      t.ChInfo(n, kFieldOption7) = static_cast<int32_t>(ch.power);
+      for (int i = 0; i < kNameLength; ++i) t.ChNameCode(n, i) = ch.name[static_cast<size_t>(i)];
+      break;
+    case ChannelPart::Rx:
+      t.ChInfo(n, kFieldRx) = ch.rx;
+      break;
+    case ChannelPart::Tx:
+      t.ChInfo(n, kFieldTx) = ch.tx;
+      break;
+    case ChannelPart::DecodeTone:
+      t.ChInfo(n, kFieldDecode) = ch.decodeTone;
+      break;
+    case ChannelPart::EncodeTone:
+      t.ChInfo(n, kFieldEncode) = ch.encodeTone;
+      break;
+    default:
+      break;
+  }
 }
 
-// A list index to two tone bytes; an index outside the list is a bounds error that
-// leaves both bytes as they were.
-void encodeTone(AppContext& ctx, int32_t index, int low) {
-  MemoryImage& image = ctx.IicDat;
-  if (index == -1) {
-    image.at(low + 1) = kErased;
-    image.at(low) = kErased;
-    return;
-  }
-  SeparateFreChar(ctx, ctx.tones.IicCode(index));
-  image.at(low + 1) = ctx.ConvBuf(0);
-  image.at(low) = ctx.ConvBuf(1);
+void logPart(AppContext& ctx, const Problems& problems, ChannelPart part) {
+  for (const Problem& p : problems)
+    if (p.part == part) ctx.log.LogError(QString::fromUtf8(p.procedure), p.number, p.source);
 }
 
 }  // namespace
 
-void IicDatToChInfo(AppContext& ctx) {
+void IicDatToChInfo(AppContext& ctx) { decodeChannelsIntoTables(ctx); }
+
+void decodeChannelsIntoTables(AppContext& ctx) {
   guarded(ctx.log, kDecodeAllName, [&] {
+    const CodecTables tables = codecTables(ctx);
     ChannelTable& t = ctx.ch;
+    Problems problems;
     for (int n = 1; n <= t.ChCount; ++n) {
-      const int a = addr::channelRecord(n);
-      const uint8_t top = ctx.IicDat.at(a + kRx + 3);
-      bool valid = top > kRxTopAbove && top <= kBcdMax;
-      if (valid) {
-        // A byte with a digit A-F passes the range test but is no number: the channel
-        // is logged once and taken as empty, and the decode goes on. A channel outside
-        // the band stays: the grid shows it in the warning colour until the user changes
-        // or deletes it.
-        const QString text = ByteView(ctx.IicDat).bcdDigits(a + kRx, kFrequencyBytes);
-        valid = guarded(ctx.log, kDecodeAllName, [&] { (void)decimalDigitsValue(text); });
-      }
-      const auto ch = static_cast<int16_t>(n);
-      if (valid) {
-        IcChParaSol(ctx, ch);
-        IcRxFreSol(ctx, ch);
-        IcTxFreSol(ctx, ch);
-        IcCtdcsDecSol(ctx, ch);
-        IcCtdcsEncSol(ctx, ch);
-      } else {
+      Channel ch;
+      problems.clear();
+      const unsigned failed = decodeChannel(ctx.IicDat, n, tables, ch, problems);
+      logPart(ctx, problems, ChannelPart::Record);
+      if (ch.empty()) {
+        // An empty channel's options start from the columns' defaults; its name stays.
         t.ChInfo(n, kFieldRx) = -1;
         t.ChInfo(n, kFieldTx) = -1;
         t.ChInfo(n, kFieldDecode) = 0;
         t.ChInfo(n, kFieldEncode) = 0;
         for (int f = kFieldOption5; f <= t.ColCount; ++f) t.ChInfo(n, f) = textToInt16(t.ColItems(f, 2));
+        continue;
+      }
+      // Each part under its own name, as the steps of the decode log them.
+      for (const ChannelPart part : {ChannelPart::Options, ChannelPart::Rx, ChannelPart::Tx, ChannelPart::DecodeTone,
+                                     ChannelPart::EncodeTone}) {
+        logPart(ctx, problems, part);
+        if (!(failed & 1u << static_cast<unsigned>(part)))
+          guarded(ctx.log, decodeStepName(part), [&] { storePart(ctx, n, ch, part); });
       }
     }
   });
 }
 
-void IcChParaSol(AppContext& ctx, int16_t n) {
-  guarded(ctx.log, "modChMem->IcChParaSol", [&] {
-    const int a = addr::channelRecord(n);
-    const int e = addr::nameExtension(n);
-    const ByteView view(ctx.IicDat);
-    ChannelTable& t = ctx.ch;
-    t.ChInfo(n, kFieldOption5) = view.bits(a + kFlags, kFlag5) ? 1 : 0;
-    t.ChInfo(n, kFieldOption6) = view.bits(a + kFlags, kFlag6) ? 1 : 0;
-    const uint8_t f7 = view.bits(a + kFlags, kFlag7Mask);
-    t.ChInfo(n, kFieldOption7) = f7 == kFlag7One ? 1 : f7 == kFlag7Two ? 2 : 0;
-    for (int i = 0; i < kNameInRecord; ++i) t.ChNameCode(n, i) = ctx.IicDat.at(a + kName + i);
-    for (int i = 0; i < addr::kNameExtensionSize; ++i) t.ChNameCode(n, kNameInRecord + i) = ctx.IicDat.at(e + i);
-  });
-}
+void ChInfoToIicDat(AppContext& ctx) { encodeChannelsFromTables(ctx); }
 
-void IcRxFreSol(AppContext& ctx, int16_t n) {
-  guarded(ctx.log, "modChMem->IcRxFreSol", [&] {
-    const int a = addr::channelRecord(n);
-    ctx.ch.ChInfo(n, kFieldRx) = static_cast<int32_t>(ByteView(ctx.IicDat).bcd(a + kRx, kFrequencyBytes));
-  });
-}
-
-void IcTxFreSol(AppContext& ctx, int16_t n) {
-  const char* name = "modChMem->IcTxFreSol";
-  guarded(ctx.log, name, [&] {
-    const int a = addr::channelRecord(n);
-    const uint8_t top = ctx.IicDat.at(a + kTx + 3);
-    int32_t tx = -1;
-    if (top <= kBcdMax && top != 0) {
-      // A digit A-F in the lower bytes is logged once and read as no TX frequency.
-      const QString text = ByteView(ctx.IicDat).bcdDigits(a + kTx, kFrequencyBytes);
-      if (!guarded(ctx.log, name, [&] { tx = static_cast<int32_t>(decimalDigitsValue(text)); })) tx = -1;
-    }
-    ctx.ch.ChInfo(n, kFieldTx) = tx;
-  });
-}
-
-void IcCtdcsDecSol(AppContext& ctx, int16_t n) {
-  guarded(ctx.log, "modChMem->IcCtdcsDecSol", [&] {
-    ctx.ch.ChInfo(n, kFieldDecode) = decodeTone(ctx, addr::channelRecord(n) + kDecode);
-  });
-}
-
-void IcCtdcsEncSol(AppContext& ctx, int16_t n) {
-  guarded(ctx.log, "modChMem->IcCtdcsEncSol", [&] {
-    ctx.ch.ChInfo(n, kFieldEncode) = decodeTone(ctx, addr::channelRecord(n) + kEncode);
-  });
-}
-
-void ChInfoToIicDat(AppContext& ctx) {
+void encodeChannelsFromTables(AppContext& ctx) {
   guarded(ctx.log, "modChMem->ChInfoToIicDat", [&] {
+    const CodecTables tables = codecTables(ctx);
+    Problems problems;
     for (int n = 1; n <= ctx.ch.ChCount; ++n) {
-      const auto ch = static_cast<int16_t>(n);
-      CiChParaSol(ctx, ch);
-      CiRxFreSol(ctx, ch);
-      CiTxFreSol(ctx, ch);
-      CiCtdcsDecSol(ctx, ch);
-      CiCtdcsEncSol(ctx, ch);
+      problems.clear();
+      encodeChannel(channelFromTables(ctx, n), n, tables, ctx.IicDat, problems);
+      logProblems(ctx, problems);
     }
-  });
-}
-
-void CiChParaSol(AppContext& ctx, int16_t n) {
-  guarded(ctx.log, "modChMem->CiChParaSol", [&] {
-    const int a = addr::channelRecord(n);
-    const int e = addr::nameExtension(n);
-    const ChannelTable& t = ctx.ch;
-    // Bits 0, 4, 6 and 7 belong to the radio and pass through.
-    uint8_t b = ctx.IicDat.at(a + kFlags) & ~kFlag5;
-    if (t.ChInfo(n, kFieldOption5) == 1) b |= kFlag5;
-    b &= ~kFlag6;
-    if (t.ChInfo(n, kFieldOption6) == 1) b |= kFlag6;
-    b &= ~kFlag7Mask;
-    if (t.ChInfo(n, kFieldOption7) == 1)
-      b |= kFlag7One;
-    else if (t.ChInfo(n, kFieldOption7) == 2)
-      b |= kFlag7Two;
-    ctx.IicDat.at(a + kFlags) = b;
-    for (int i = 0; i < kNameInRecord; ++i) ctx.IicDat.at(a + kName + i) = t.ChNameCode(n, i);
-    for (int i = 0; i < addr::kNameExtensionSize; ++i) ctx.IicDat.at(e + i) = t.ChNameCode(n, kNameInRecord + i);
-  });
-}
-
-void CiRxFreSol(AppContext& ctx, int16_t n) {
-  guarded(ctx.log, "modChMem->CiRxFreSol", [&] {
-    encodeFrequency(ctx, ctx.ch.ChInfo(n, kFieldRx), addr::channelRecord(n) + kRx);
-  });
-}
-
-void CiTxFreSol(AppContext& ctx, int16_t n) {
-  guarded(ctx.log, "modChMem->CiTxFreSol", [&] {
-    encodeFrequency(ctx, ctx.ch.ChInfo(n, kFieldTx), addr::channelRecord(n) + kTx);
-  });
-}
-
-void CiCtdcsDecSol(AppContext& ctx, int16_t n) {
-  guarded(ctx.log, "modChMem->CiCtdcsDecSol", [&] {
-    encodeTone(ctx, ctx.ch.ChInfo(n, kFieldDecode), addr::channelRecord(n) + kDecode);
-  });
-}
-
-void CiCtdcsEncSol(AppContext& ctx, int16_t n) {
-  guarded(ctx.log, "modChMem->CiCtdcsEncSol", [&] {
-    encodeTone(ctx, ctx.ch.ChInfo(n, kFieldEncode), addr::channelRecord(n) + kEncode);
   });
 }
 

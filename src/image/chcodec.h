@@ -1,5 +1,9 @@
 #pragma once
-// The channel record codec: channel records of the image <-> ChInfo and ChNameCode.
+// The channel table's side of the channel codec: the image's channel records into ChInfo
+// and ChNameCode and back, through the pure codec of image/configuration.h. Its problems
+// go into the error log under the names they carry.
+
+#include "image/configuration.h"
 
 #include <cstdint>
 
@@ -14,28 +18,24 @@ enum ChField : int {
   kFieldTx = 2,
   kFieldDecode = 3,
   kFieldEncode = 4,
-  kFieldOption5 = 5,  // flag bit 5
-  kFieldOption6 = 6,  // flag bit 3
-  kFieldOption7 = 7,  // flag bits 1-2
+  kFieldOption5 = 5,  // bandwidth: flag bit 5
+  kFieldOption6 = 6,  // scan add: flag bit 3
+  kFieldOption7 = 7,  // power: flag bits 1-2
   kFieldName = 8,
 };
 
-// Whole table, channels 1 ... ChCount.
+// What the codecs need of the program's tables.
+CodecTables codecTables(const AppContext& ctx);
+// Every problem into the error log, in order.
+void logProblems(AppContext& ctx, const Problems& problems);
+
+// Channel n of the tables as a value, and back (a value with a field outside ChInfo raises).
+Channel channelFromTables(const AppContext& ctx, int n);
+
+// Whole table, channels 1 ... ChCount ("modChMem->IicDatToChInfo", "modChMem->ChInfoToIicDat").
 void IicDatToChInfo(AppContext& ctx);
 void ChInfoToIicDat(AppContext& ctx);
-
-// Image -> table steps for channel n (a valid channel only).
-void IcChParaSol(AppContext& ctx, int16_t n);
-void IcRxFreSol(AppContext& ctx, int16_t n);
-void IcTxFreSol(AppContext& ctx, int16_t n);
-void IcCtdcsDecSol(AppContext& ctx, int16_t n);
-void IcCtdcsEncSol(AppContext& ctx, int16_t n);
-
-// Table -> image steps for channel n.
-void CiChParaSol(AppContext& ctx, int16_t n);
-void CiRxFreSol(AppContext& ctx, int16_t n);
-void CiTxFreSol(AppContext& ctx, int16_t n);
-void CiCtdcsDecSol(AppContext& ctx, int16_t n);
-void CiCtdcsEncSol(AppContext& ctx, int16_t n);
+void decodeChannelsIntoTables(AppContext& ctx);
+void encodeChannelsFromTables(AppContext& ctx);
 
 }  // namespace k52

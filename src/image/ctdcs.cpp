@@ -97,28 +97,23 @@ void GenCtdcsList(AppContext& ctx) {
   });
 }
 
+int32_t toneIndexOfCode(const ToneList& t, int toneMax, const QString& code) {
+  // (A limit beyond the list's end is left to the scan, which fails at the end.)
+  if (!t.CodeIndex.isEmpty() && toneMax <= kToneListEnd) {
+    const auto hit = t.CodeIndex.constFind(code);
+    if (hit == t.CodeIndex.cend()) return 0;
+    if (t.IicCode(*hit) == code) return *hit <= toneMax ? *hit : 0;
+  }
+  for (int i = 0; i <= toneMax; ++i)
+    if (code == t.IicCode(i)) return i;
+  return 0;
+}
+
 void QtDqtIndex(AppContext& ctx, const QString& lowText, const QString& highText) {
   guarded(ctx.log, "modChMem->QtDqtIndex", [&] {
     auto two = [](const QString& s) { return s.size() == 1 ? QLatin1Char('0') + s : s; };
-    const QString code = two(highText) + two(lowText);
-    ToneList& t = ctx.tones;
-    t.CtdcsIndex = 0;
-    // The first entry with the code, among entries 0 ... CtcDcsMax.
-    // (A limit beyond the list's end is left to the scan, which fails at the end.)
-    if (!t.CodeIndex.isEmpty() && ctx.st.CtcDcsMax <= kToneListEnd) {
-      const auto hit = t.CodeIndex.constFind(code);
-      if (hit == t.CodeIndex.cend()) return;
-      if (t.IicCode(*hit) == code) {
-        if (*hit <= ctx.st.CtcDcsMax) t.CtdcsIndex = *hit;
-        return;
-      }
-    }
-    for (int i = 0; i <= ctx.st.CtcDcsMax; ++i) {
-      if (code == t.IicCode(i)) {
-        t.CtdcsIndex = static_cast<int16_t>(i);
-        return;
-      }
-    }
+    ctx.tones.CtdcsIndex = 0;
+    ctx.tones.CtdcsIndex = static_cast<int16_t>(toneIndexOfCode(ctx.tones, ctx.st.CtcDcsMax, two(highText) + two(lowText)));
   });
 }
 

@@ -7,6 +7,7 @@
 namespace k52 {
 
 struct AppContext;
+struct ToneList;
 
 inline constexpr int kCtcssCount = 50;
 inline constexpr int kDcsCount = 105;
@@ -27,6 +28,9 @@ void GenCtdcsList(AppContext& ctx);
 void GetCtdcsArray(AppContext& ctx, CtdcsSourceLists& texts);
 // The image codes of the three source lists ("0670", "8023", "C023"), and IicCode from them.
 void GetCtdcsIIcDat(AppContext& ctx, CtdcsSourceLists& codes);
+// The first list index with the image code `code` ("0670", "8023") among entries
+// 0 ... toneMax, 0 when there is none; raises the bounds error when toneMax passes the list.
+int32_t toneIndexOfCode(const ToneList& tones, int toneMax, const QString& code);
 // Sets ctx.tones.CtdcsIndex to the list index of the code high+low (texts of two digits).
 void QtDqtIndex(AppContext& ctx, const QString& lowText, const QString& highText);
 

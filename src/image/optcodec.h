@@ -1,5 +1,8 @@
 #pragma once
-// The optional-features codec: OptSel <-> the option area, FM stations and band bytes.
+// The option table's side of the options codec: OptSel <-> the option area, FM stations and
+// band bytes, through the pure codec of image/configuration.h.
+
+#include "image/configuration.h"
 
 #include <cstdint>
 
@@ -7,11 +10,6 @@ namespace k52 {
 
 struct AppContext;
 
-// OptSel entries with a fixed meaning outside the bit fields.
-inline constexpr int kOptFmStation = 24;    // 24-48: FM stations 1-25, 100 kHz units, 0 = empty
-inline constexpr int kOptPowerOnMsg = 50;   // 50-54: power-on message character codes
-inline constexpr int16_t kFmLowest = 870;   // 87.0 MHz
-inline constexpr int16_t kFmHighest = 1080; // 108.0 MHz
 
 // What OptNowDefSol does: load the defaults and the stored selections from section
 // "Option", or reset the selections to the defaults and store them.
@@ -20,7 +18,15 @@ void OptNowDefSol(AppContext& ctx, int16_t mode);
 // The way a table and the image are brought together (any other value does nothing).
 enum CodecDirection : int16_t { kTablesToImage = 0, kImageToTables = 1 };
 void OptSelSaveSol(AppContext& ctx, int16_t direction);
+// "modSysSet->OptSelToSave" and "modSysSet->SaveToOptSel".
 void OptSelToSave(AppContext& ctx);
 void SaveToOptSel(AppContext& ctx);
+void encodeOptionsFromTables(AppContext& ctx);
+void decodeOptionsIntoTables(AppContext& ctx);
+
+// The selections, message and stations of OptSel as values, and back.
+RadioOptions optionsFromTables(const AppContext& ctx);
+FmStations stationsFromTables(const AppContext& ctx);
+void storeOptions(AppContext& ctx, const RadioOptions& options, const FmStations& fm);
 
 }  // namespace k52
