@@ -128,19 +128,4 @@ void encodeTablesIntoImage(AppContext& ctx) {
   OptSelSaveSol(ctx, kTablesToImage);
 }
 
-void SeparateFreChar(AppContext& ctx, const QString& s) {
-  guarded(ctx.log, "modChMem->SeparateFreChar", [&] {
-    for (int i = 0; i <= s.size() - 1; i += 2) {
-      const QString pair = s.mid(i, 2);
-      int v = 0;
-      for (const QChar c : pair) {
-        const int d = hexDigit(c);
-        if (d < 0) raiseError(ErrTypeMismatch, QStringLiteral("not a hexadecimal pair: \"%1\"").arg(pair));
-        v = v * 16 + d;
-      }
-      ctx.ConvBuf(i / 2) = static_cast<uint8_t>(v);
-    }
-  });
-}
-
 }  // namespace k52

@@ -23,8 +23,6 @@ void SetConvIicDat(AppContext& ctx);
 // The same without finishing an edit still being typed (a refresh that must not take the
 // user's cell or focus away).
 void encodeTablesIntoImage(AppContext& ctx);
-// Pairs of characters of s, read as hexadecimal, into ConvBuf(0...3).
-void SeparateFreChar(AppContext& ctx, const QString& s);
 
 // A colour number held as text ("255"), as a 0x00BBGGRR value; raises 13 for other text.
 uint32_t colorValue(const QString& text);

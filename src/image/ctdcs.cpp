@@ -1,6 +1,7 @@
 #include "image/ctdcs.h"
 
 #include "errlog/guarded.h"
+#include "image/tables.h"
 #include "shell/appcontext.h"
 
 namespace k52 {
@@ -50,27 +51,42 @@ void GetCtdcsArray(AppContext& ctx, CtdcsSourceLists& texts) {
   });
 }
 
+namespace {
+
+CtdcsSourceLists sourceCodes() {
+  CtdcsSourceLists codes;
+  // A tone is stored in tenths of a hertz as four BCD digits: 67.0 Hz -> "0670".
+  for (const char* tone : kCtcssTones)
+    codes.ctcss << QString::fromLatin1(tone).remove(QLatin1Char('.')).rightJustified(4, QLatin1Char('0'));
+  // A DCS code keeps its octal digits behind 8 (normal) or C (inverted).
+  for (const char* code : kDcsCodes) {
+    codes.dcsNormal << QStringLiteral("8%1").arg(QLatin1String(code));
+    codes.dcsInverted << QStringLiteral("C%1").arg(QLatin1String(code));
+  }
+  return codes;
+}
+
+void fillCodes(ToneList& t, const CtdcsSourceLists& codes) {
+  t.IicCode(0) = QStringLiteral("FFFF");
+  for (int i = 1; i <= kCtcssCount; ++i) t.IicCode(i) = codes.ctcss.at(i - 1);
+  for (int i = 1; i <= kDcsCount; ++i) {
+    t.IicCode(i + kCtcssCount) = codes.dcsNormal.at(i - 1);
+    t.IicCode(i + kCtcssCount + kDcsCount) = codes.dcsInverted.at(i - 1);
+  }
+  t.CodeIndex.clear();
+  for (int i = 0; i <= kToneListEnd; ++i)  // the whole list, its unused (empty) entries too
+    if (!t.CodeIndex.contains(t.IicCode(i))) t.CodeIndex.insert(t.IicCode(i), static_cast<int16_t>(i));
+}
+
+}  // namespace
+
+void fillToneCodes(ToneList& tones) { fillCodes(tones, sourceCodes()); }
+
 void GetCtdcsIIcDat(AppContext& ctx, CtdcsSourceLists& codes) {
   guarded(ctx.log, "modCtdcs->GetCtdcsIIcDat", [&] {
     codes = {};
-    // A tone is stored in tenths of a hertz as four BCD digits: 67.0 Hz -> "0670".
-    for (const char* tone : kCtcssTones)
-      codes.ctcss << QString::fromLatin1(tone).remove(QLatin1Char('.')).rightJustified(4, QLatin1Char('0'));
-    // A DCS code keeps its octal digits behind 8 (normal) or C (inverted).
-    for (const char* code : kDcsCodes) {
-      codes.dcsNormal << QStringLiteral("8%1").arg(QLatin1String(code));
-      codes.dcsInverted << QStringLiteral("C%1").arg(QLatin1String(code));
-    }
-    ToneList& t = ctx.tones;
-    t.IicCode(0) = QStringLiteral("FFFF");
-    for (int i = 1; i <= kCtcssCount; ++i) t.IicCode(i) = codes.ctcss.at(i - 1);
-    for (int i = 1; i <= kDcsCount; ++i) {
-      t.IicCode(i + kCtcssCount) = codes.dcsNormal.at(i - 1);
-      t.IicCode(i + kCtcssCount + kDcsCount) = codes.dcsInverted.at(i - 1);
-    }
-    t.CodeIndex.clear();
-    for (int i = 0; i <= kToneListEnd; ++i)  // the whole list, its unused (empty) entries too
-      if (!t.CodeIndex.contains(t.IicCode(i))) t.CodeIndex.insert(t.IicCode(i), static_cast<int16_t>(i));
+    codes = sourceCodes();
+    fillCodes(ctx.tones, codes);
   });
 }
 

@@ -28,6 +28,8 @@ void GenCtdcsList(AppContext& ctx);
 void GetCtdcsArray(AppContext& ctx, CtdcsSourceLists& texts);
 // The image codes of the three source lists ("0670", "8023", "C023"), and IicCode from them.
 void GetCtdcsIIcDat(AppContext& ctx, CtdcsSourceLists& codes);
+// The image codes of the whole list (IicCode and CodeIndex), as GetCtdcsIIcDat makes them.
+void fillToneCodes(ToneList& tones);
 // The first list index with the image code `code` ("0670", "8023") among entries
 // 0 ... toneMax, 0 when there is none; raises the bounds error when toneMax passes the list.
 int32_t toneIndexOfCode(const ToneList& tones, int toneMax, const QString& code);

@@ -5,15 +5,17 @@
 #include "editor/optpage.h"
 
 #include "image/chmem.h"
-#include "image/codecenv.h"
+#include "image/charcodec.h"
 #include "image/optcodec.h"
 #include "shell/langtable.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
 
 #include <QHash>
 #include <map>
 
 using namespace k52;
-using k52::test::CodecTest;
 
 namespace {
 
@@ -49,9 +51,10 @@ class FakePage final : public OptPageView, public AppViews {
   int fills = 0;
 };
 
-class OptPageTest : public CodecTest {
+class OptPageTest : public ::testing::Test {
  protected:
-  OptPageTest() {
+  OptPageTest() : ctx(*env.ctx) {
+    GetValidCharTbl(ctx);
     ctx.views = &page;
     setLanguage(3);
     for (int k = 1; k <= 100; ++k) ctx.opt.OptSel(k) = ctx.opt.OptDef(k) = 0;
@@ -80,6 +83,8 @@ class OptPageTest : public CodecTest {
     return v;
   }
 
+  test::TestEnv env;
+  AppContext& ctx;
   FakePage page;
 };
 

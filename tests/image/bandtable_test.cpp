@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 using namespace k52;
 
@@ -65,33 +66,26 @@ TEST(BandTable, WholeMegahertzRoundHalfToEvenAndNibblesAreReadAsTheyStand) {
 
   MemoryImage img;
   img.allocate(addr::kMemorySize - 1);
-  // 0x0D in the tens place is 13 tens: 0D 17 64 is read as 136 - 174 MHz.
-  img.at(addr::kBand) = 0x0D;
-  img.at(addr::kBand + 1) = 0x17;
-  img.at(addr::kBand + 2) = 0x64;
-  EXPECT_EQ(bandIndexOfImage(img), 0);
-  // Erased memory: 1665 - 1665 MHz, no preset.
-  img.fill(0xFF);
+  // 0x0D in the tens place is 13 tens: 0D 17 64 is read as 136 - 174 MHz. Erased memory is
+  // 1665 - 1665 MHz, no preset.
+  for (const auto& [bytes, index] : {std::pair{0x0D1764, 0}, {0xFFFFFF, int(kCustomBandIndex)}}) {
+    for (int i = 0; i < 3; ++i) img.at(addr::kBand + i) = static_cast<uint8_t>(bytes >> (16 - 8 * i));
+    EXPECT_EQ(bandIndexOfImage(img), index);
+  }
   EXPECT_EQ(decodeBandBytes(img), (BandLimits{166500000, 166500000}));
-  EXPECT_EQ(bandIndexOfImage(img), kCustomBandIndex);
   MemoryImage shortImg;
   shortImg.allocate(addr::kBand + 1);
   EXPECT_THROW(decodeBandBytes(shortImg), K52Error);
 }
 
 TEST(BandTable, CustomRangeTextsAsTheDialogTakesThem) {
-  EXPECT_EQ(customRangeFromTexts(QStringLiteral("120"), QStringLiteral("520")),
-            (BandLimits{12000000, 51999500}));
   EXPECT_EQ(customRangeAcceptedUnchanged(), (BandLimits{12000000, 51999500}));
-  EXPECT_EQ(customRangeFromTexts(QStringLiteral(" 135.5 "), QStringLiteral("150.5")),
-            (BandLimits{13550000, 15049500}));
-  EXPECT_EQ(customRangeFromTexts(QStringLiteral("150"), QStringLiteral("150")), (BandLimits{15000000, 14999500}));
-  EXPECT_EQ(customRangeFromTexts(QStringLiteral("119.9"), QStringLiteral("300")), std::nullopt);
-  EXPECT_EQ(customRangeFromTexts(QStringLiteral("200"), QStringLiteral("520.1")), std::nullopt);
-  EXPECT_EQ(customRangeFromTexts(QStringLiteral("300"), QStringLiteral("200")), std::nullopt);
-  EXPECT_EQ(customRangeFromTexts(QStringLiteral("abc"), QStringLiteral("200")), std::nullopt);
-  EXPECT_EQ(customRangeFromTexts(QStringLiteral("200"), QString()), std::nullopt);
-  EXPECT_EQ(customRangeFromTexts(QStringLiteral("99999999999"), QStringLiteral("200")), std::nullopt);
+  const std::tuple<const char*, const char*, std::optional<BandLimits>> cases[] = {
+      {"120", "520", BandLimits{12000000, 51999500}}, {" 135.5 ", "150.5", BandLimits{13550000, 15049500}},
+      {"150", "150", BandLimits{15000000, 14999500}}, {"119.9", "300", std::nullopt}, {"200", "520.1", std::nullopt},
+      {"300", "200", std::nullopt}, {"abc", "200", std::nullopt}, {"200", "", std::nullopt}, {"99999999999", "200", std::nullopt}};
+  for (const auto& [min, max, limits] : cases)
+    EXPECT_EQ(customRangeFromTexts(QLatin1String(min), QLatin1String(max)), limits) << min << " " << max;
 }
 
 // Selecting from the image leaves the data alone (band choice tests the questions and the
@@ -114,18 +108,15 @@ TEST(BandFromImage, WhatIsAlreadySelectedStaysWithoutARewriteOrADialog) {
     ADD_FAILURE() << "the dialog must not open";
     return std::nullopt;
   };
-  set("131764");
-  SelectBandFromImage(ctx, noDialog);
-  EXPECT_EQ(band(), "0 13600000-17399500 131764");
-  set("0d1764");
-  SelectBandFromImage(ctx, noDialog);
-  EXPECT_EQ(band(), "0 13600000-17399500 0d1764");
-  set("131765");
-  SelectBandFromImage(ctx, [] { return customRangeFromTexts(QStringLiteral("137"), QStringLiteral("171")); });
-  EXPECT_EQ(band(), "11 13700000-17099500 131771");
-  set("131765");
-  SelectBandFromImage(ctx, noDialog);
-  EXPECT_EQ(band(), "11 13700000-17099500 131765");
+  const auto custom137 = [] { return customRangeFromTexts(QStringLiteral("137"), QStringLiteral("171")); };
+  const std::tuple<const char*, CustomRangeAnswer, const char*> steps[] = {
+      {"131764", noDialog, "0 13600000-17399500 131764"}, {"0d1764", noDialog, "0 13600000-17399500 0d1764"},
+      {"131765", custom137, "11 13700000-17099500 131771"}, {"131765", noDialog, "11 13700000-17099500 131765"}};
+  for (const auto& [bytes, dialog, expected] : steps) {
+    set(bytes);
+    SelectBandFromImage(ctx, dialog);
+    EXPECT_EQ(band(), expected);
+  }
   QByteArray rest = ctx.IicDat.toByteArray();
   rest.remove(addr::kBand, 3);
   EXPECT_EQ(rest, QByteArray(rest.size(), '\xA5')) << "the data was not reset";
@@ -133,43 +124,37 @@ TEST(BandFromImage, WhatIsAlreadySelectedStaysWithoutARewriteOrADialog) {
 }
 
 // The byte view's accessors on hand-written bytes, and its refusals: an address outside the
-// image is the bounds error, a BCD digit A-F the type-mismatch error.
-TEST(ByteView, ReadsFieldsAndRefusesWhatIsNotThere) {
+// image is the bounds error, a BCD digit A-F the type-mismatch error, a number too long for
+// its bytes the overflow error.
+TEST(ByteView, ReadsAndWritesFieldsAndRefusesWhatIsNotThere) {
   MemoryImage image;
   image.allocate(7);
   const uint8_t bytes[] = {0x00, 0x95, 0x39, 0x17, 0x3C, 0xA1, 0x42, 0x99};
   for (int i = 0; i < 8; ++i) image.at(i) = bytes[i];
   const ByteView view(image);
-  EXPECT_EQ(view.byte(7), 0x99);
-  EXPECT_EQ(view.bits(4, 0x30), 0x30);
-  EXPECT_EQ(view.field(4, 0x30), 3);
-  EXPECT_EQ(view.field(4, 0xF0), 3);
-  EXPECT_EQ(view.field(4, 0x0F), 0xC);
-  EXPECT_EQ(view.le16(5), 0x42A1);
+  EXPECT_EQ((std::vector<int>{view.byte(7), view.bits(4, 0x30), view.field(4, 0x30), view.field(4, 0xF0), view.field(4, 0x0F), view.le16(5)}),
+            (std::vector<int>{0x99, 0x30, 3, 3, 0xC, 0x42A1}));
   EXPECT_EQ(view.bcdDigits(0, 4), QStringLiteral("17399500"));
-  EXPECT_EQ(view.bcd(0, 4), 17399500);
-  EXPECT_EQ(view.bcd(6, 2), 9942);
-
-  struct Refusal {
-    const char* what;
-    std::function<void()> read;
-    int error;
-  };
-  const Refusal refusals[] = {
-      {"byte below 0", [&] { view.byte(-1); }, ErrBounds},
-      {"byte past the end", [&] { view.byte(8); }, ErrBounds},
-      {"bits past the end", [&] { view.bits(8, 0x01); }, ErrBounds},
-      {"le16 across the end", [&] { view.le16(7); }, ErrBounds},
-      {"bcd across the end", [&] { view.bcd(6, 3); }, ErrBounds},
-      {"bcd of no bytes", [&] { view.bcd(0, 0); }, ErrBounds},
-      {"bcd digit A-F", [&] { view.bcd(4, 2); }, ErrTypeMismatch},
-  };
-  for (const Refusal& r : refusals) {
+  EXPECT_EQ((std::vector<int64_t>{view.bcd(0, 4), view.bcd(6, 2)}), (std::vector<int64_t>{17399500, 9942}));
+  const std::pair<std::function<void()>, int> refusals[] = {
+      {[&] { view.byte(-1); }, ErrBounds},       {[&] { view.byte(8); }, ErrBounds},    {[&] { view.le16(7); }, ErrBounds},
+      {[&] { view.bcd(6, 3); }, ErrBounds},      {[&] { view.bcd(0, 0); }, ErrBounds},  {[&] { view.bcd(4, 2); }, ErrTypeMismatch},
+      {[&] { ByteEditor(image).setBcd(0, 2, 10000); }, ErrOverflow}, {[&] { ByteEditor(image).setBcd(0, 2, -1); }, ErrOverflow},
+      {[&] { ByteEditor(image).set(8, 0); }, ErrBounds}};
+  for (size_t i = 0; i < std::size(refusals); ++i) {
     try {
-      r.read();
-      ADD_FAILURE() << r.what << ": no error";
+      refusals[i].first();
+      ADD_FAILURE() << "refusal " << i << ": no error";
     } catch (const K52Error& e) {
-      EXPECT_EQ(e.number(), r.error) << r.what;
+      EXPECT_EQ(e.number(), refusals[i].second) << "refusal " << i;
     }
   }
+  EXPECT_EQ(image.toByteArray().toHex(), QByteArray("009539173ca14299")) << "a refused write writes nothing";
+  // Writing: BCD least significant byte first, bits under their mask only, words low byte first.
+  ByteEditor edit(image);
+  edit.setBcd(0, 4, 14652500);
+  edit.setBits(4, 0x06, 0xFF);
+  edit.setLe16(5, 0x8023);
+  edit.fill(7, 1, 0xFF);
+  EXPECT_EQ(image.toByteArray().toHex(), QByteArray("002565143e2380ff"));
 }

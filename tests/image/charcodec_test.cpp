@@ -4,9 +4,13 @@
 #include "image/charcodec.h"
 
 #include "errlog/k52error.h"
-#include "image/codecenv.h"
+#include "image/addressmap.h"
 #include "image/ctdcs.h"
 #include "image/numbers.h"
+#include "image/tables.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
 
 #include <QSet>
 #include <QStringList>
@@ -14,17 +18,32 @@
 #include <array>
 
 using namespace k52;
-using k52::test::CodecTest;
 
 namespace {
 
-class ToneListTest : public CodecTest {
+// A program after start-up as far as names go: the character table and a name column.
+class CharCodecTest : public ::testing::Test {
  protected:
-  int16_t index(const char* low, const char* high) {
-    ctx.tones.CtdcsIndex = -7;
-    QtDqtIndex(ctx, QString::fromLatin1(low), QString::fromLatin1(high));
-    return ctx.tones.CtdcsIndex;
+  CharCodecTest() : ctx(*env.ctx) {
+    GetValidCharTbl(ctx);
+    ctx.gridCh().setRows(addr::kMaxChannels + 1);
+    ctx.gridCh().setCols(9);
   }
+  std::vector<int> codes(const QString& text) {
+    ChNameCharSol(ctx, text, kNameLength);
+    std::vector<int> v;
+    for (int i = 0; i < kNameLength; ++i) v.push_back(ctx.chars.NameCode(i));
+    return v;
+  }
+  // Stores the codes as channel n's name and returns what the grid shows.
+  QString shownName(int16_t n, std::vector<int> name) {
+    for (int i = 0; i < 5; ++i) ctx.ch.ChNameCode(n, i) = static_cast<uint8_t>(name[size_t(i)]);
+    ctx.gridCh().setText(n, 8, QStringLiteral("stale"));
+    ChNameCharShow(ctx, n);
+    return ctx.gridCh().text(n, 8);
+  }
+  test::TestEnv env;
+  AppContext& ctx;
 };
 
 // The published tone and code sequences, as printed for the radio's users: a wrong entry in
@@ -39,7 +58,11 @@ const char* const kDcs =
     "311 315 325 331 332 343 346 351 356 364 365 371 411 412 413 423 431 432 445 446 452 454 455 462 464 465 "
     "466 503 506 516 523 526 532 546 565 606 612 624 627 631 632 645 654 662 664 703 712 723 731 732 734 743 754";
 
-TEST_F(ToneListTest, ListHoldsThePublishedTonesThenNormalThenInvertedCodesEachWithItsOwnImageCode) {
+TEST(ToneList, HoldsThePublishedTonesThenNormalThenInvertedCodesEachWithItsOwnImageCode) {
+  test::TestEnv env;
+  AppContext& ctx = *env.ctx;
+  ctx.st.CurLang = 3;
+  GenCtdcsList(ctx);
   const QStringList tones = QString::fromLatin1(kTones).split(QLatin1Char(' ')), dcs = QString::fromLatin1(kDcs).split(QLatin1Char(' '));
   ASSERT_EQ(tones.size() + dcs.size(), 155);
   for (int i = 0; i < 50; ++i) {
@@ -50,42 +73,32 @@ TEST_F(ToneListTest, ListHoldsThePublishedTonesThenNormalThenInvertedCodesEachWi
   for (int i = 0; i < 105; ++i)
     EXPECT_EQ(ctx.tones.CtdcsList(51 + i) + ctx.tones.IicCode(51 + i) + ctx.tones.CtdcsList(156 + i) + ctx.tones.IicCode(156 + i),
               QStringLiteral("D%1N8%1D%1IC%1").arg(dcs[i])) << "code " << i + 1;
-  EXPECT_EQ(ctx.tones.IicCode(0), QStringLiteral("FFFF"));
+  EXPECT_EQ(ctx.tones.CtdcsList(0) + ctx.tones.IicCode(0), QStringLiteral("NoneFFFF"));
   EXPECT_TRUE(ctx.tones.CtdcsList(261).isEmpty() && ctx.tones.IicCode(261).isEmpty()) << "nothing past the list";
   QSet<QString> seen;
   for (int i = 0; i <= 260; ++i) seen.insert(ctx.tones.IicCode(i));
   EXPECT_EQ(seen.size(), 261);
-}
-
-TEST_F(ToneListTest, NoneTextAndComboListFollowTheLanguage) {
   for (const auto& [lang, noneText] : {std::pair<int16_t, const char*>{1, "无"}, {2, "無"}, {7, "None"}}) {
     ctx.st.CurLang = lang;
     GenCtdcsList(ctx);
-    EXPECT_EQ(ctx.tones.CtdcsList(0), QString::fromUtf8(noneText));
-    QStringList expected;
-    for (int i = 0; i <= 260; ++i) expected << ctx.tones.CtdcsList(i);
-    EXPECT_EQ(ctx.tones.CtdcsComboList, expected.join(QLatin1Char('|')));
+    EXPECT_TRUE(ctx.tones.CtdcsComboList.startsWith(QString::fromUtf8(noneText) + QStringLiteral("|67.0|69.3|")));
   }
   EXPECT_EQ(ctx.st.CurLang, 3) << "a language outside 1-3 is taken as English from then on";
 }
 
-TEST_F(ToneListTest, ImageBytesFindTheirIndexUpToCtcDcsMax) {
-  const std::tuple<int, const char*, const char*, int> cases[] = {
-      {260, "70", "06", 1}, {260, "41", "25", 50}, {260, "23", "80", 51}, {260, "54", "87", 155}, {260, "23", "C0", 156},
-      {260, "54", "C7", 260}, {260, "FF", "FF", 0},
-      {260, "90", "06", 0}, {260, "24", "80", 0},  // 69.0 Hz and DCS 024 are not in the list
-      {260, "70", "6", 1}, {260, "54", "c7", 0},   // single digits are padded; the comparison is case-sensitive
-      {50, "41", "25", 50}, {50, "23", "80", 0}, {155, "54", "87", 155}, {155, "23", "C0", 0},
-      {301, "54", "C7", 260},  // a match before the end of the table is still found
+TEST(ToneList, ImageCodesFindTheirIndexUpToTheLimit) {
+  ToneList tones;
+  fillToneCodes(tones);
+  const std::tuple<int, const char*, int> cases[] = {
+      {260, "0670", 1}, {260, "2541", 50}, {260, "8023", 51}, {260, "8754", 155}, {260, "C023", 156}, {260, "C754", 260},
+      {260, "FFFF", 0}, {260, "0690", 0}, {260, "8024", 0},  // 69.0 Hz and DCS 024 are not in the list
+      {260, "c754", 0},                                       // the comparison is case-sensitive
+      {50, "2541", 50}, {50, "8023", 0}, {155, "8754", 155}, {155, "C023", 0},
+      {301, "C754", 260},  // a match before the end of the table is still found
   };
-  for (const auto& [max, low, high, expected] : cases) {
-    ctx.st.CtcDcsMax = int16_t(max);
-    EXPECT_EQ(index(low, high), expected) << max << " " << low << high;
-  }
-  EXPECT_EQ(ctx.log.entriesLogged(), 0);
-  EXPECT_EQ(index("90", "06"), 0);  // a search past the table is a bounds error
-  EXPECT_EQ(ctx.log.entriesLogged(), 1);
-  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modChMem->QtDqtIndex"), ErrBounds));
+  for (const auto& [max, code, expected] : cases)
+    EXPECT_EQ(toneIndexOfCode(tones, max, QLatin1String(code)), expected) << max << " " << code;
+  EXPECT_THROW(toneIndexOfCode(tones, 301, QStringLiteral("0690")), K52Error) << "a search past the table";
 }
 
 int errorOf(const std::function<void()>& f) {
@@ -98,24 +111,6 @@ int errorOf(const std::function<void()>& f) {
 }
 
 
-class CharCodecTest : public CodecTest {
- protected:
-  std::vector<int> codes(const QString& text, int16_t count = 5) {
-    ctx.chars.NameCode.fill(77);
-    ChNameCharSol(ctx, text, count);
-    std::vector<int> v;
-    for (int i = 0; i < count && i <= 30; ++i) v.push_back(ctx.chars.NameCode(i));
-    return v;
-  }
-  // Stores the codes as channel n's name and returns what the grid shows.
-  QString shownName(int16_t n, std::vector<int> name) {
-    for (int i = 0; i < 5; ++i) ctx.ch.ChNameCode(n, i) = static_cast<uint8_t>(name[size_t(i)]);
-    ctx.gridCh().setText(n, 8, QStringLiteral("stale"));
-    ChNameCharShow(ctx, n);
-    return ctx.gridCh().text(n, 8);
-  }
-};
-
 TEST_F(CharCodecTest, TextBecomesFiveCodesOfTheRadiosFortyFiveCharactersPaddedWithSpaces) {
   const std::pair<const char*, std::vector<int>> cases[] = {
       {"ab", {10, 11, 36, 36, 36}}, {"CHANNEL7", {12, 17, 10, 23, 23}}, {"]-_ 9", {42, 43, 44, 36, 9}},
@@ -124,21 +119,6 @@ TEST_F(CharCodecTest, TextBecomesFiveCodesOfTheRadiosFortyFiveCharactersPaddedWi
       {" ", {36, 36, 36, 36, 36}},  // a single blank is text, not the empty text
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(codes(QString::fromUtf8(text)), expected) << text;
-}
-
-TEST_F(CharCodecTest, LongCountsRunOutOfPaddingThenOutOfRoom) {
-  // One character plus thirteen blanks fill positions 0-13; later positions get 255.
-  std::vector<int> expected(31, 255);
-  expected[0] = 33;
-  std::fill(expected.begin() + 1, expected.begin() + 14, 36);
-  EXPECT_EQ(codes(QStringLiteral("x"), 31), expected);
-  EXPECT_EQ(ctx.log.entriesLogged(), 0);
-  // NameCode has 31 positions: the 32nd is a bounds error after 0-30 are set.
-  for (const QString& text : {QStringLiteral("ABC"), QString()}) {
-    EXPECT_EQ(codes(text, 32)[30], 255);
-    EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modChMem->ChNameCharSol"), ErrBounds));
-  }
-  EXPECT_EQ(ctx.log.entriesLogged(), 2);
 }
 
 TEST_F(CharCodecTest, ANameShowsUpToTheFirstNonCharacterAsTheRadioWillShowIt) {

@@ -151,15 +151,11 @@ TEST_F(ChGridTest, ShowFillsEachKindOfRowAndAFieldPastItsTableIsLoggedUnderItsRo
 
 TEST_F(ChGridTest, AValueBelowMinusThreeOrAnOverflowingValueIsABoundsError) {
   SetChGrid(ctx);
-  setFields(1, {43000000, 43000000, 0, 0, -4, 0, 0, 0});
-  ChParaShow(ctx, 1);
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
-  setFields(1, {43000000, 43000000, 0, 0, std::numeric_limits<int32_t>::max(), 0, 0, 0});
-  ChParaShow(ctx, 1);
-  EXPECT_EQ(ctx.log.entriesLogged(), 2);
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
-  RxFreShow(ctx, 261);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->RxFreShow"));
+  for (const int32_t v : {-4, std::numeric_limits<int32_t>::max()}) {
+    setFields(1, {43000000, 43000000, 0, 0, v, 0, 0, 0});
+    ChParaShow(ctx, 1);
+    EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modChMem->ChParaShow"), ErrBounds)) << v;
+  }
 }
 
 TEST(ReadChInfo, ReadsTheLanguageBaseUpToTheEndMarkerAndFailsOnAMissingSectionOrTooManyColumns) {
@@ -211,38 +207,12 @@ TEST(ChannelTable, DeletingAChannelErasesItsRecordAndNameExtensionOnlyInitOneCha
   for (int c = 1; c <= 8; ++c) EXPECT_TRUE(ctx.gridCh().text(n, c).isEmpty() && ctx.gridCh().cellForeColor(n, c) == 255u) << c;
 
   ctx.gridCh().setText(3, 8, QStringLiteral("NAME"));
-  ctx.ch.ChInfo(3, 0) = 0;
   ctx.ch.ChInfo(3, 5) = 1;
   InitOneChannel(ctx, 3);
   EXPECT_EQ((std::vector<int>{ctx.ch.ChInfo(3, 0), ctx.ch.ChInfo(3, 5), ctx.IicDat.at(32)}), (std::vector<int>{1, -1, 0x12}));
   EXPECT_EQ(ctx.gridCh().text(3, 8), QString());
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
-  InitOneChannel(ctx, 261);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modChMem->InitOneChannel:"));
-  ctx.ch.ChCount = 16;
-  InitChTable(ctx);
-  EXPECT_EQ(ctx.ch.ChInfo(16, 1), -1);
-  EXPECT_EQ(ctx.IicDat.toByteArray().mid(16 * 16 - 1, 2), QByteArray("\xFF\x12", 2));
   const MemoryImage before = ctx.IicDat;  // another direction than 0 and 1 changes nothing
   ChInfoSaveSol(ctx, 2);
   EXPECT_TRUE(ctx.IicDat == before);
-}
-
-TEST(SeparateFreChar, SplitsHexPairsAndLeavesTheRestOfTheBuffer) {
-  TestEnv env;
-  AppContext& ctx = *env.ctx;
-  ctx.ConvBuf.fill(0xAA);
-  const auto conv = [&] { return QStringLiteral("%1 %2 %3 %4").arg(ctx.ConvBuf(0), 2, 16).arg(ctx.ConvBuf(1), 2, 16).arg(ctx.ConvBuf(2), 2, 16).arg(ctx.ConvBuf(3), 2, 16); };
-  SeparateFreChar(ctx, QStringLiteral("0670"));
-  EXPECT_EQ(conv(), QStringLiteral(" 6 70 aa aa"));
-  SeparateFreChar(ctx, QStringLiteral("9"));
-  EXPECT_EQ(conv(), QStringLiteral(" 9 70 aa aa"));
-  SeparateFreChar(ctx, QStringLiteral("C0234"));
-  EXPECT_EQ(conv(), QStringLiteral("c0 23  4 aa"));
-  EXPECT_EQ(ctx.log.entriesLogged(), 0);
-  SeparateFreChar(ctx, QStringLiteral("123456789"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
-  EXPECT_EQ(ctx.ConvBuf(3), 0x78) << "the first four pairs were stored before the fifth failed";
-  SeparateFreChar(ctx, QStringLiteral("-1"));
-  EXPECT_EQ(ctx.log.lastNumber(), ErrTypeMismatch);
 }
