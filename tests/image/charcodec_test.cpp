@@ -3,16 +3,13 @@
 
 #include "image/charcodec.h"
 
-#include "errlog/k52error.h"
 #include "image/addressmap.h"
 #include "image/ctdcs.h"
 #include "image/numbers.h"
-#include "image/tables.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>
 
-#include <QSet>
 #include <QStringList>
 
 #include <array>
@@ -74,10 +71,6 @@ TEST(ToneList, HoldsThePublishedTonesThenNormalThenInvertedCodesEachWithItsOwnIm
     EXPECT_EQ(ctx.tones.CtdcsList(51 + i) + ctx.tones.IicCode(51 + i) + ctx.tones.CtdcsList(156 + i) + ctx.tones.IicCode(156 + i),
               QStringLiteral("D%1N8%1D%1IC%1").arg(dcs[i])) << "code " << i + 1;
   EXPECT_EQ(ctx.tones.CtdcsList(0) + ctx.tones.IicCode(0), QStringLiteral("NoneFFFF"));
-  EXPECT_TRUE(ctx.tones.CtdcsList(261).isEmpty() && ctx.tones.IicCode(261).isEmpty()) << "nothing past the list";
-  QSet<QString> seen;
-  for (int i = 0; i <= 260; ++i) seen.insert(ctx.tones.IicCode(i));
-  EXPECT_EQ(seen.size(), 261);
   for (const auto& [lang, noneText] : {std::pair<int16_t, const char*>{1, "无"}, {2, "無"}, {7, "None"}}) {
     ctx.st.CurLang = lang;
     GenCtdcsList(ctx);
@@ -110,7 +103,6 @@ int errorOf(const std::function<void()>& f) {
   return 0;
 }
 
-
 TEST_F(CharCodecTest, TextBecomesFiveCodesOfTheRadiosFortyFiveCharactersPaddedWithSpaces) {
   const std::pair<const char*, std::vector<int>> cases[] = {
       {"ab", {10, 11, 36, 36, 36}}, {"CHANNEL7", {12, 17, 10, 23, 23}}, {"]-_ 9", {42, 43, 44, 36, 9}},
@@ -122,15 +114,11 @@ TEST_F(CharCodecTest, TextBecomesFiveCodesOfTheRadiosFortyFiveCharactersPaddedWi
 }
 
 TEST_F(CharCodecTest, ANameShowsUpToTheFirstNonCharacterAsTheRadioWillShowIt) {
-  EXPECT_EQ(shownName(3, {10, 11, 36, 36, 36}), QStringLiteral("AB   "));
-  EXPECT_EQ(shownName(3, {10, 255, 11, 36, 36}), QStringLiteral("A"));
-  EXPECT_EQ(shownName(3, {255, 10, 11, 12, 13}), QString());
-  EXPECT_EQ(shownName(3, {44, 43, 0, 9, 45}), QStringLiteral("_-09"));
+  const std::pair<std::vector<int>, const char*> cases[] = {{{10, 11, 36, 36, 36}, "AB   "}, {{10, 255, 11, 36, 36}, "A"},
+                                                            {{255, 10, 11, 12, 13}, ""},      {{44, 43, 0, 9, 45}, "_-09"}};
+  for (const auto& [name, shown] : cases) EXPECT_EQ(shownName(3, name), QLatin1String(shown));
   EXPECT_EQ(shownName(260, {12, 17, 10, 23, 23}), QStringLiteral("CHANN"));
   EXPECT_EQ(ctx.gridCh().text(3, 7), QString()) << "other columns are left alone";
-  ChNameCharSol(ctx, QStringLiteral("ab.cd"), kNameLength);  // typed, then stored and shown
-  EXPECT_EQ(shownName(2, {ctx.chars.NameCode(0), ctx.chars.NameCode(1), ctx.chars.NameCode(2), ctx.chars.NameCode(3), ctx.chars.NameCode(4)}),
-            QStringLiteral("AB"));
   EXPECT_EQ(ctx.log.entriesLogged(), 0);
 }
 
@@ -149,31 +137,21 @@ TEST_F(CharCodecTest, ThePowerOnMessageShowsUpToTheFirstNonCharacterAndANegative
 
 }  // namespace
 
-TEST(Numbers, RoundingGoesHalfToEvenAndSixteenBitConversionsAreChecked) {
+TEST(Numbers, RoundingIsHalfToEvenTextIsCheckedAndAddressesAreHexadecimalUpTo7FFF) {
   using V = std::vector<int>;
   EXPECT_EQ((std::vector<double>{roundHalfEven(2.5), roundHalfEven(3.5), roundHalfEven(-2.5), roundHalfEven(173.995 * 100000 / 100000)}),
             (std::vector<double>{2, 4, -2, 174}));
   EXPECT_EQ((V{textToInt16(QStringLiteral(" 0.5 ")), textToInt16(QStringLiteral("1.5")), textToInt32(QStringLiteral("135.5")),
-               textToInt32(QStringLiteral("150.5")), textToInt16(QStringLiteral("32767")), textToInt16(QStringLiteral("-32768"))}),
-            (V{0, 2, 136, 150, 32767, -32768}));
-  EXPECT_EQ(errorOf([] { textToInt16(QStringLiteral("32767.5")); }), ErrOverflow);
-  EXPECT_EQ(errorOf([] { textToInt16(QStringLiteral("99999")); }), ErrOverflow);
-  EXPECT_EQ(errorOf([] { toInt16(int64_t{40000}); }), ErrOverflow);
-}
-
-TEST(Numbers, NumericTextIsSignPointDigitsAndBlanksOnly) {
+               textToInt16(QStringLiteral("-32768")), hexTextToInt16(QStringLiteral("1FFF")), hexTextToInt16(QStringLiteral("7fff"))}),
+            (V{0, 2, 136, -32768, 8191, 0x7FFF}));
   for (const char* ok : {"0", " -12.5 ", "+3", ".5", "7.", "00012"}) EXPECT_TRUE(isNumeric(QString::fromLatin1(ok))) << ok;
   for (const char* bad : {"", " ", "-", ".", "1e3", "1,5", "0x10", "1.2.3", "12a", "&H1F", "--1"})
     EXPECT_FALSE(isNumeric(QString::fromLatin1(bad))) << bad;
-  EXPECT_EQ(errorOf([] { textToInt16(QStringLiteral("abc")); }), ErrTypeMismatch);
-}
-
-TEST(Numbers, AddressTextIsHexadecimalUpTo7FFFAndByteTexts) {
-  EXPECT_EQ((std::vector<int>{hexTextToInt16(QStringLiteral("1FFF")), hexTextToInt16(QStringLiteral("0000")), hexTextToInt16(QStringLiteral("7fff"))}),
-            (std::vector<int>{8191, 0, 0x7FFF}));
-  EXPECT_EQ(errorOf([] { hexTextToInt16(QStringLiteral("8000")); }), ErrOverflow);
-  for (const QString& bad : {QStringLiteral("12G4"), QString()}) EXPECT_EQ(errorOf([&] { hexTextToInt16(bad); }), ErrTypeMismatch);
+  const std::pair<std::function<void()>, int> failures[] = {
+      {[] { textToInt16(QStringLiteral("32767.5")); }, ErrOverflow}, {[] { toInt16(int64_t{40000}); }, ErrOverflow},
+      {[] { textToInt16(QStringLiteral("abc")); }, ErrTypeMismatch},  {[] { hexTextToInt16(QStringLiteral("8000")); }, ErrOverflow},
+      {[] { hexTextToInt16(QStringLiteral("12G4")); }, ErrTypeMismatch}, {[] { hexTextToInt16(QString()); }, ErrTypeMismatch},
+      {[] { decimalDigitsValue(QStringLiteral("1A000000")); }, ErrTypeMismatch}};
+  for (size_t i = 0; i < std::size(failures); ++i) EXPECT_EQ(errorOf(failures[i].first), failures[i].second) << i;
   EXPECT_EQ(byteHex(0x05) + byteHex(0xC7), QStringLiteral("05C7"));
-  EXPECT_EQ(decimalDigitsValue(QStringLiteral("17399500")), 17399500);
-  EXPECT_EQ(errorOf([] { decimalDigitsValue(QStringLiteral("1A000000")); }), ErrTypeMismatch);
 }
