@@ -41,7 +41,16 @@ class ByteView {
   }
   // The decimal value of `count` packed BCD bytes; a digit A-F raises the type-mismatch
   // error (13) with the digits as its detail.
-  int64_t bcd(int address, int count) const { return decimalDigitsValue(bcdDigits(address, count)); }
+  int64_t bcd(int address, int count) const {
+    checkCount(count);
+    int64_t value = 0;
+    for (int i = count - 1; i >= 0; --i) {
+      const uint8_t b = byte(address + i);
+      if (b >> 4 > 9 || (b & 0x0F) > 9) return decimalDigitsValue(bcdDigits(address, count));  // raises 13
+      value = value * 100 + (b >> 4) * 10 + (b & 0x0F);
+    }
+    return value;
+  }
 
  private:
   static void checkCount(int count) {

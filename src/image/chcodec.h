@@ -29,7 +29,7 @@ CodecTables codecTables(const AppContext& ctx);
 // Every problem into the error log, in order.
 void logProblems(AppContext& ctx, const Problems& problems);
 
-// Channel n of the tables as a value, and back (a value with a field outside ChInfo raises).
+// Channel n of the tables as a value; a channel outside the table raises the bounds error.
 Channel channelFromTables(const AppContext& ctx, int n);
 
 // Whole table, channels 1 ... ChCount ("modChMem->IicDatToChInfo", "modChMem->ChInfoToIicDat").

@@ -166,8 +166,7 @@ unsigned decodeChannel(const MemoryImage& image, int n, const CodecTables& t, Ch
   if (valid) {
     // A byte with a digit A-F passes the range test but is no number: the channel is a
     // problem and empty. A channel outside the band stays as it is.
-    const QString text = view.bcdDigits(a + kRx, kFrequencyBytes);
-    valid = attempt(problems, kDecodeChannels, n, ChannelPart::Record, [&] { (void)decimalDigitsValue(text); });
+    valid = attempt(problems, kDecodeChannels, n, ChannelPart::Record, [&] { (void)view.bcd(a + kRx, kFrequencyBytes); });
   }
   unsigned failed = 0;
   const auto step = [&](const char* name, ChannelPart part, auto&& body) {
@@ -199,9 +198,8 @@ unsigned decodeChannel(const MemoryImage& image, int n, const CodecTables& t, Ch
     int32_t tx = -1;
     if (txTop <= kBcdMax && txTop != 0) {
       // A digit A-F in the lower bytes is a problem and no TX frequency.
-      const QString text = view.bcdDigits(a + kTx, kFrequencyBytes);
       if (!attempt(problems, "modChMem->IcTxFreSol", n, ChannelPart::Tx,
-                   [&] { tx = static_cast<int32_t>(decimalDigitsValue(text)); }))
+                   [&] { tx = static_cast<int32_t>(view.bcd(a + kTx, kFrequencyBytes)); }))
         tx = -1;
     }
     ch.tx = tx;

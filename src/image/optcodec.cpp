@@ -5,7 +5,6 @@
 #include "image/bandtable.h"
 #include "image/chcodec.h"
 #include "image/charcodec.h"
-#include "image/chmem.h"
 #include "image/numbers.h"
 #include "shell/appcontext.h"
 #include "ui/inifile.h"
@@ -63,22 +62,26 @@ void storeOptions(AppContext& ctx, const RadioOptions& options, const FmStations
 void OptSelToSave(AppContext& ctx) { encodeOptionsFromTables(ctx); }
 
 void encodeOptionsFromTables(AppContext& ctx) {
-  const Encoded out = encodeOptions(optionsFromTables(ctx), stationsFromTables(ctx),
-                                    {ctx.band.LowerLimit, ctx.band.UpperLimit}, codecTables(ctx), ctx.IicDat);
-  // A selection too large for its byte was written as its default, and is the default now.
-  for (const int entry : out.replacedByDefault) ctx.opt.OptSel(entry) = ctx.opt.OptDef(entry);
-  logProblems(ctx, out.problems);
+  guarded(ctx.log, "modSysSet->OptSelToSave", [&] {
+    const Encoded out = encodeOptions(optionsFromTables(ctx), stationsFromTables(ctx),
+                                      {ctx.band.LowerLimit, ctx.band.UpperLimit}, codecTables(ctx), ctx.IicDat);
+    // A selection too large for its byte was written as its default, and is the default now.
+    for (const int entry : out.replacedByDefault) ctx.opt.OptSel(entry) = ctx.opt.OptDef(entry);
+    logProblems(ctx, out.problems);
+  });
 }
 
 void SaveToOptSel(AppContext& ctx) { decodeOptionsIntoTables(ctx); }
 
 void decodeOptionsIntoTables(AppContext& ctx) {
-  RadioOptions options = optionsFromTables(ctx);
-  FmStations fm = stationsFromTables(ctx);
-  Problems problems;
-  decodeOptions(ctx.IicDat, codecTables(ctx), options, fm, problems);
-  storeOptions(ctx, options, fm);
-  logProblems(ctx, problems);
+  guarded(ctx.log, "modSysSet->SaveToOptSel", [&] {
+    RadioOptions options = optionsFromTables(ctx);
+    FmStations fm = stationsFromTables(ctx);
+    Problems problems;
+    decodeOptions(ctx.IicDat, codecTables(ctx), options, fm, problems);
+    storeOptions(ctx, options, fm);
+    logProblems(ctx, problems);
+  });
 }
 
 }  // namespace k52
