@@ -1,8 +1,8 @@
 #pragma once
 // The engine's and the transfers' doubles: a serial port that records what is written,
 // with the clock's time, and plays the replies of a responder, each piece arriving at its
-// own time; FakeRadio, the radio's side of the protocol on 8 KB; and a transfer's view
-// without a window.
+// own time; FakeRadio, the radio's side of the protocol on 8 KB; a transfer's view without
+// a window; a fault sink that keeps the engine's log entries.
 
 #include "comm/transfer.h"
 #include "shell/appcontext.h"
@@ -124,6 +124,11 @@ class FakeRadio {
   }
   QByteArray memory;
   QByteArray identity = bytes({0x4B, 0x35, 0x32, 0xFF, 0x00, 0x13, 0x80, 0x7F});
+};
+
+struct RecordingSink final : FaultSink {
+  void LogError(const QString& procName, int number, const QString&) override { entries.push_back({procName, number}); }
+  std::vector<std::pair<QString, int>> entries;
 };
 
 // A transfer's view without a window: records the calls; stops when told to.
