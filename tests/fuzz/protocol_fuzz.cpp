@@ -1,5 +1,5 @@
 // libFuzzer target: the radio's side of the line is the input. A read or a write of a short
-// range runs through the real transfer and protocol engine, on a port whose replies, their
+// range runs through the transfer and the protocol engine, on a port whose replies, their
 // lengths, their contents and their timing (pieces arriving up to 255 ms apart, bytes left
 // over for the next frame) all come from the input. The test clock makes every wait
 // instant. Besides the sanitizers' findings, an oracle that only looks at the line checks
@@ -10,14 +10,11 @@
 // Input: flags (bit 0: write), start address (2 bytes), length - 1 (6 bits), then per frame
 // the engine sends: a control byte (reply kind, number of pieces), and what that kind needs.
 
-#include "comm/protocol.h"
-#include "comm/transfer.h"
-#include "fuzzprogram.h"
+#include "comm/imagetransfer.h"
+#include "image/memoryimage.h"
 #include "ui/serialport.h"
 
 #include <QByteArray>
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdint>
@@ -199,52 +196,39 @@ bool replyMatches(const Frame& f, const QByteArray& got) {
   std::abort();
 }
 
-// The started program on a port of the input's, whose radio holds a pattern; backups of
-// successful reads go to a scratch folder, in memory where the system offers it.
-struct Harness : FuzzProgram {
-  QTemporaryDir scratch{QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/k52fuzz-XXXXXX")
-                                                                  : QDir::tempPath() + QStringLiteral("/k52fuzz-XXXXXX")};
-  QByteArray memory = QByteArray(0x2000, '\0');
-  FuzzPort* port = nullptr;
-
-  Harness() : FuzzProgram("protocol_fuzz") {
-    for (int i = 0; i < memory.size(); ++i) memory[i] = static_cast<char>((i * 13 + i / 256 + 7) & 0xFF);
-    ctx->files.dataRoot = scratch.path();
-    auto p = std::make_unique<FuzzPort>(clock, memory);
-    port = p.get();
-    ctx->port = std::move(p);
-  }
+struct NoLog final : FaultSink {
+  void LogError(const QString&, int, const QString&) override {}
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Harness h;
-  h.reset();
-  AppContext& ctx = *h.ctx;
+  static ManualClock clock;
+  static const QByteArray memory = [] {
+    QByteArray m(0x2000, '\0');
+    for (int i = 0; i < m.size(); ++i) m[i] = static_cast<char>((i * 13 + i / 256 + 7) & 0xFF);
+    return m;
+  }();
+  static FuzzPort port(clock, memory);
+  static NoLog log;
   Input in{data, size};
   const bool write = in.byte() & 1;
   const int start = (in.byte() << 8 | in.byte()) % 0x2000;
   const int end = std::min(start + in.byte() % 64, 0x1FFF);
-  (write ? ctx.st.WriteStartAddr : ctx.st.ReadStartAddr) = static_cast<int16_t>(start);
-  (write ? ctx.st.WriteEndAddr : ctx.st.ReadEndAddr) = static_cast<int16_t>(end);
-  if (write) {  // what the write does first, so that its image must come back unchanged
-    SetConvIicDat(ctx);
-    if (ctx.IicDat.at(0x0E17) > 4) ctx.IicDat.at(0x0E17) = 4;
-    WriteComDat(ctx);
-  }
-  const QByteArray before = ctx.IicDat.toByteArray();
-  h.port->reset(&in);
-
-  TransferView view;
-  // A named device: the fuzzed port opens without the program's look-up of the system's
-  // serial devices.
-  TransferPort device{QStringLiteral("fuzz"), {}};
-  const TransferEnd result = write ? cmdWrite_Click(ctx, view, &device) : cmdRead_Click(ctx, view, &device);
+  const ScriptStore store = buildScripts({start, end}, {start, end});
+  MemoryImage image;
+  image.allocate(0x1FFF);
+  for (int a = 0; a < 0x2000; ++a) image.at(a) = static_cast<uint8_t>(a * 7 + 3);
+  const QByteArray before = image.toByteArray();
+  port.reset(&in);
+  port.open({});
+  ProtocolEngine engine(port, clock, log);
+  TransferProgress progress;
+  const int dir = write ? kWriteDir : kReadDir;
+  const TransferOutcome outcome = transferImage(engine, store, dir, image, progress);
+  const TransferEnd result = outcome.end;
 
   // The oracle: the scripts of the direction replayed against what went over the line.
-  const int dir = write ? kWriteDir : kReadDir;
-  const ScriptStore& store = ctx.com.scripts;
   QByteArray expected = before;
   size_t next = 0;  // next frame sent
   int failures = 0;
@@ -254,11 +238,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool ok = true;
     QByteArray data;
     for (const Frame& f : framesOf(store.ScriptText(dir, s))) {
-      if (next >= h.port->frames.size()) fail("a frame the script holds was not sent", s);
+      if (next >= port.frames.size()) fail("a frame the script holds was not sent", s);
       QByteArray want = f.tx;
       for (size_t k = 0; k < f.txVar.size(); ++k) want[f.txVar[k]] = before[p.P1 + static_cast<int>(k)];
-      if (h.port->frames[next] != want) fail("a frame differs from its script", s);
-      const QByteArray& got = h.port->handed[next];
+      if (port.frames[next] != want) fail("a frame differs from its script", s);
+      const QByteArray& got = port.handed[next];
       ++next;
       if (!f.rx.empty() && !replyMatches(f, got)) {
         ok = false;
@@ -275,11 +259,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++s;
   }
   const bool done = s > store.ScriptCount(dir);
-  if (next != h.port->frames.size()) fail("frames were sent after the transfer should have ended", static_cast<int>(next));
+  if (next != port.frames.size()) fail("frames were sent after the transfer should have ended", static_cast<int>(next));
   const TransferEnd want = done ? TransferEnd::Succeeded : TransferEnd::Failed;
   if (result != want) fail("the transfer's outcome differs from the line's", static_cast<int>(result));
-  if (ctx.com.ComFailCnt != failures) fail("failures counted differently", ctx.com.ComFailCnt);
-  const QByteArray after = ctx.IicDat.toByteArray();
+  if (outcome.failures != failures) fail("failures counted differently", outcome.failures);
+  const QByteArray after = image.toByteArray();
   if (write || result != TransferEnd::Succeeded) {
     if (after != before) fail("the image changed");
   } else if (after != expected) {
