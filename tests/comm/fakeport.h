@@ -11,6 +11,7 @@
 #include "ui/serialport.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -63,6 +64,7 @@ class FakePort final : public SerialPort {
   }
   QByteArray readAll() override {
     arrive();
+    if (!handed.empty()) handed.back() += arrived_;
     return std::exchange(arrived_, QByteArray());
   }
   bool write(const QByteArray& block) override {
@@ -72,8 +74,12 @@ class FakePort final : public SerialPort {
     }
     frames.push_back(block);
     writtenAt.push_back(clock_.tickMs());
-    if (responder)
-      for (const Piece& p : responder(block)) onLine_.push_back({clock_.tickMs() + p.afterMs, p.bytes});
+    handed.emplace_back();
+    if (responder)  // kept in the order of arrival
+      for (const Piece& p : responder(block)) {
+        const Piece piece{clock_.tickMs() + p.afterMs, p.bytes};
+        onLine_.insert(std::upper_bound(onLine_.begin(), onLine_.end(), piece, [](const Piece& a, const Piece& b) { return a.afterMs < b.afterMs; }), piece);
+      }
     return true;
   }
   PortFault lastFault() const override { return fault_; }
@@ -85,6 +91,7 @@ class FakePort final : public SerialPort {
   Responder responder;
   std::vector<QByteArray> frames;
   std::vector<int64_t> writtenAt;
+  std::vector<QByteArray> handed;  // per frame: what the engine was given of its reply
   QStringList opens;
   int closes = 0, polls = 0;
 
