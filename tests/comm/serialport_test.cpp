@@ -219,30 +219,26 @@ class CountingClock final : public Clock {
   mutable int waits = 0;
 };
 
-TEST(DelayNms, HandlesEventsWhileItWaitsAndSleepsInsteadOfSpinning) {
-  TestEnv env;
+TEST(Waits, HandleEventsWhileTheyWaitAndSleepInsteadOfSpinning) {
+  ManualClock manual;
   bool ran = false;
   QTimer::singleShot(0, [&] { ran = true; });
-  DelayNms(*env.ctx, 0);
-  EXPECT_EQ(env.clock.tickMs(), 0);
+  waitCooperatively(manual, 0);
   EXPECT_FALSE(ran) << "zero returns at the first check";
-  DelayNms(*env.ctx, 7);
-  EXPECT_EQ(env.clock.tickMs(), 7);
-  EXPECT_TRUE(ran);
+  waitCooperatively(manual, 7);
+  EXPECT_TRUE(ran && manual.tickMs() == 7);
 
   CountingClock clock;
-  AppContext ctx(clock, env.dialogs, env.folder.path());
   int64_t firedAt = -1;
-  QTimer timer;
-  timer.setSingleShot(true);
-  QObject::connect(&timer, &QTimer::timeout, [&] { firedAt = clock.tickMs(); });
+  QTimer::singleShot(10, [&] { firedAt = clock.tickMs(); });
   const int64_t t0 = clock.tickMs();
-  timer.start(10);
-  DelayNms(ctx, 50);
+  waitCooperatively(clock, 50);
   const int64_t t1 = clock.tickMs();
-  EXPECT_TRUE(firedAt >= t0 && firedAt < t1) << "the timer fired inside the wait";
-  EXPECT_GE(t1 - t0, 50);
+  EXPECT_TRUE(firedAt >= t0 && firedAt < t1 && t1 - t0 >= 50) << "the timer fired inside the wait";
   EXPECT_LE(clock.waits, 3) << "a spinning wait would go round thousands of times";
+  clock.waits = 0;
+  waitCooperatively(clock, 1000, [&] { return clock.tickMs() - t1 >= 0; });
+  EXPECT_EQ(clock.waits, 0) << "a wait whose condition holds does not sleep";
 }
 
 TEST(SerialDevice, AppliesTheRadiosLineAndMovesRawBytesBothWays) {
@@ -273,12 +269,11 @@ TEST(SerialDevice, AppliesTheRadiosLineAndMovesRawBytesBothWays) {
 
   const QByteArray reply = bytes({0x57, 0x0D, 0x00, 0x0A, 0x13});
   SystemClock clock;
-  AppContext ctx(clock, env.dialogs, env.folder.path());
   ASSERT_EQ(::write(master, reply.constData(), 5), 5);
-  for (int i = 0; i < 100 && dev.bytesWaiting() < reply.size(); ++i) DelayNms(ctx, 1);
+  waitCooperatively(clock, 2000, [&] { return dev.bytesWaiting() >= reply.size(); });
   EXPECT_EQ(dev.readAll(), reply);
   ASSERT_EQ(::write(master, reply.constData(), 5), 5);
-  DelayNms(ctx, 20);
+  waitCooperatively(clock, 20);
   dev.discardReceive();  // what was received and not read is thrown away
   EXPECT_EQ(dev.bytesWaiting(), 0);
   dev.close();

@@ -4,10 +4,10 @@
 
 #include "comm/backup.h"
 #include "comm/protocol.h"
-#include "image/memoryimage.h"
 #include "fakeport.h"
 #include "image/chcodec.h"
 #include "image/chgrid.h"
+#include "image/memoryimage.h"
 #include "shell/startup.h"
 #include "ui/serialdevice.h"
 
@@ -38,16 +38,11 @@ class Transfer : public ::testing::Test {
     ctx.views = nullptr;
     EXPECT_EQ(ctx.log.entriesLogged(), logged) << env.log();
   }
-  void setRange(bool write, int start, int end) {
-    (write ? ctx.st.WriteStartAddr : ctx.st.ReadStartAddr) = static_cast<int16_t>(start);
-    (write ? ctx.st.WriteEndAddr : ctx.st.ReadEndAddr) = static_cast<int16_t>(end);
-  }
   // A fresh transfer: new frame count, nothing dropped, an empty view.
   void again() {
     frameNo = 0;
     drop.clear();
     port->frames.clear();
-    port->writtenAt.clear();
     port->opens.clear();
     view = RecordingView();
     env.dialogs.asked.clear();
@@ -72,12 +67,9 @@ TEST_F(Transfer, AReadReplacesTheImageDecodesItAndKeepsABackup) {
   EXPECT_EQ(ctx.ch.ChInfo(1, kFieldRx), 43512500);
   EXPECT_EQ(views.softVersion + views.lastProgrammed, (QStringList{QStringLiteral("V1.0 -- 2011.12.21"), QStringLiteral("2026.1.5")}));
   EXPECT_EQ(views.statusNotices, QStringList{QStringLiteral("Read from the radio.")});
-  // Progress: 3 after the handshake, rising to 97 with the blocks, 100 at the end.
-  ASSERT_EQ(view.percents.size(), 514u);
-  EXPECT_TRUE(std::is_sorted(view.percents.begin(), view.percents.end()));
-  EXPECT_EQ((std::vector<int>{view.percents[0], view.percents[512], view.percents[513]}), (std::vector<int>{3, 97, 100}));
+  EXPECT_EQ(view.percents.size(), 514u) << "the window's progress";
   EXPECT_TRUE(view.starts == std::vector<bool>{false} && view.stops + view.finishes == 2 && !port->isOpen());
-  EXPECT_EQ(view.shown.front(), (std::pair<int16_t, QByteArray>{0, kHello}));
+  EXPECT_EQ(view.shown.front(), (std::pair<int16_t, QByteArray>{0, kHello})) << "the window's live list";
   EXPECT_TRUE(ctx.com.traffic != &view) << "the engine's traffic hook is put back";
   EXPECT_GE(env.clock.tickMs() - port->writtenAt.back(), 500 + 5) << "the closing waits";
   const QStringList backups = backupFiles(backupFolder(ctx));
@@ -128,7 +120,8 @@ TEST_F(Transfer, StopAPortThatWillNotOpenAndARangeTheImageCannotHoldEndBeforeThe
 
   // The message names the addresses outside the image, in the interface language.
   again();
-  setRange(true, 0x1FF8, 0x2007);
+  ctx.st.WriteStartAddr = 0x1FF8;
+  ctx.st.WriteEndAddr = 0x2007;
   EXPECT_EQ(cmdWrite_Click(ctx, view), TransferEnd::Refused);
   EXPECT_EQ(asked(), QStringList{QStringLiteral("The address range 1FF8-2007H lies outside the memory image (0000-1FFFH). "
                                                 "Nothing was sent; please correct the address range.")});
