@@ -102,16 +102,12 @@ TEST_F(Ports, AutoSetPortTakesTheFirstPortThatOpensAndChangesNothingWhenNoneDoes
   openable({9, 5, 12});
   port->opens.clear();
   AutoSetPort(ctx);
-  EXPECT_EQ(ctx.st.ComNo, 5);
-  EXPECT_EQ(storedCom(), QStringLiteral("5"));
+  EXPECT_TRUE(ctx.st.ComNo == 5 && storedCom() == QStringLiteral("5"));
   for (int n = 1; n <= 16; ++n) EXPECT_EQ(ctx.com.ComFlag(n), (n == 5 || n == 9 || n == 12) ? 1 : -1) << n;
   EXPECT_TRUE(port->opens.size() == 16 && port->opens.first() == fake(1) && port->closes == 3) << "every port probed, in order";
   EXPECT_EQ(ctx.log.entriesLogged(), 0) << "a failing probe is silent";
-  for (int16_t n : {int16_t(0), int16_t(17)}) {
-    VerdictCom(ctx, n);
-    EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("mdifrmMain->VerdictCom"));
-  }
-  EXPECT_EQ(port->opens.size(), 16);
+  VerdictCom(ctx, 17);
+  EXPECT_EQ(ctx.log.lastProcName() + QString::number(port->opens.size()), QStringLiteral("mdifrmMain->VerdictCom16"));
 }
 
 // Start-up probes the stored port and looks for another only when it fails.
@@ -132,13 +128,11 @@ TEST_F(Ports, StartupKeepsAWorkingStoredPortAndReplacesAFailingOne) {
   usePort(next, env.clock)->openable << fake(4) << fake(11);
   const auto w = startMainWindow(next);
   ASSERT_TRUE(w);
-  EXPECT_EQ(next.st.ComNo, 4);
-  EXPECT_EQ(storedCom(), QStringLiteral("4"));
+  EXPECT_TRUE(next.st.ComNo == 4 && storedCom() == QStringLiteral("4"));
   EXPECT_EQ(w->statusPanelText(1), QStringLiteral("COM9 (/dev/fake9) did not open; now using COM4 (/dev/fake4)"));
   EXPECT_EQ(w->statusPanelText(2), QStringLiteral("COM4"));
-  EXPECT_EQ(next.log.lastProcName(), QStringLiteral("mdifrmMain->AutoSetPort"));
-  EXPECT_TRUE(next.log.isOpen() && next.log.lines().join(QLatin1Char(' ')).contains(QStringLiteral("COM9 (/dev/fake9) did not open - COM4 (/dev/fake4) chosen")))
-      << next.log.lines().join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(next.log.lastProcName() == QStringLiteral("mdifrmMain->AutoSetPort") && next.log.isOpen() &&
+              next.log.lines().join(QLatin1Char(' ')).contains(QStringLiteral("COM9 (/dev/fake9) did not open - COM4 (/dev/fake4) chosen")));
 }
 
 TEST_F(Ports, OpenComOpensTheDeviceOfComNoOrShowsThePortDialogAndLogsWhy) {
