@@ -1,6 +1,6 @@
-// The program's Read and Write: a started program on a fake port and the test clock (what
-// the program does around the engine's transfer), then against k52sim over a
-// pseudo-terminal, and two engines on two simulated radios at once.
+// The program's Read and Write on a fake port and the test clock (what the program does
+// around the engine's transfer); the engine against k52sim over a pseudo-terminal, with
+// faults, and two engines on two simulated radios at once.
 
 #include "comm/backup.h"
 #include "comm/protocol.h"
@@ -236,75 +236,63 @@ TEST(Backups, AFreshBackupStaysWhenOthersAreNamedForLaterTimes) {
 
 // ---- Against the simulator over a pseudo-terminal ----
 
-class TransferOverPty : public ::testing::Test {
+class OverPty : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!QFile::exists(QStringLiteral(K52_BIN_DIR "/k52sim"))) GTEST_SKIP() << "k52sim not built";
     env.writeFile(QStringLiteral("radio.bin"), memory);
+    image.allocate(0x1FFF);
   }
-  void TearDown() override {
-    if (ctx) ctx->views = nullptr;
-  }
-  // k52sim --fast with extra arguments, and a started program whose COM1 is it. COM1 is a
-  // link the simulator removes when it ends: the terminal's own name may be handed to
-  // another test's terminal at once. A late reply comes well after the program has given
-  // up, even on a loaded machine where its polls take longer than they should.
-  void start(const QStringList& extra = {}) {
-    const QString link = env.path(QStringLiteral("radio-tty"));
+  // k52sim --fast with extra arguments, reached through a link that goes with it (the
+  // terminal's own name may be handed to another test's terminal at once). A late reply
+  // comes well after the engine has given up, even on a loaded machine.
+  void start(const QStringList& extra) {
     ASSERT_TRUE(sim.start(QStringList{QStringLiteral("--fast"), QStringLiteral("--image"), env.path(QStringLiteral("radio.bin")),
                                       QStringLiteral("--late-ms"), QStringLiteral("600"), QStringLiteral("--link"), link} +
                           extra));
-    env.installProgram(3, link);
-    ctx = std::make_unique<AppContext>(clock, env.dialogs, env.folder.path());
-    ctx->port = std::make_unique<SerialDevice>();
-    ctx->views = &views;
-    InitMultiFrm(*ctx);
-    view = RecordingView();
+  }
+  TransferOutcome read(AddressRange range) {
+    return transferOnDevice(engine, link, buildScripts(range, range), kReadDir, image, progress);
   }
 
   TestEnv env;
+  QString link = env.path(QStringLiteral("radio-tty"));
   QByteArray memory = radioMemory();
   Sim sim;
   SystemClock clock;
-  std::unique_ptr<AppContext> ctx;
-  RecordingViews views;
-  RecordingView view;
+  SerialDevice port;
+  RecordingSink log;
+  ProtocolEngine engine{port, clock, log};
+  MemoryImage image;
+  TransferProgress progress;
 };
 
 // Every fault the radio's side can show, on a reply in the middle of a short read over
 // the real serial device: the failing ones cost one retry, split and extra are no fault.
-TEST_F(TransferOverPty, EveryFaultKindIsRetriedAndTheReadStillCompletes) {
+TEST_F(OverPty, EveryFaultKindIsRetriedAndTheReadStillCompletes) {
   const std::pair<const char*, int> cases[] = {{"lost", 1}, {"wrong", 1}, {"short", 1}, {"garbage", 1},
                                                {"late", 1}, {"split", 0}, {"extra", 0}};
   for (const auto& [kind, failures] : cases) {
     SCOPED_TRACE(kind);
     start({QStringLiteral("--fault-at"), QStringLiteral("6:") + QLatin1String(kind)});
-    ctx->st.ReadStartAddr = 0x1840;  // bytes that differ from the program's image
-    ctx->st.ReadEndAddr = 0x18BF;
-    ASSERT_EQ(cmdRead_Click(*ctx, view), TransferEnd::Succeeded);
+    const TransferOutcome out = read({0x1840, 0x18BF});
+    ASSERT_EQ(out.end, TransferEnd::Succeeded);
     if (QByteArray(kind) == "late")  // the late reply may also spoil the next frame
-      EXPECT_GE(ctx->com.ComFailCnt, 1);
+      EXPECT_GE(out.failures, 1);
     else
-      EXPECT_EQ(ctx->com.ComFailCnt, failures);
-    EXPECT_EQ(ctx->IicDat.toByteArray().mid(0x1840, 0x80), memory.mid(0x1840, 0x80));
+      EXPECT_EQ(out.failures, failures);
+    EXPECT_EQ(image.toByteArray().mid(0x1840, 0x80), memory.mid(0x1840, 0x80));
   }
 }
 
-TEST_F(TransferOverPty, APulledCableEndsTheTransferWithoutHangingAndAMissingDeviceWillNotOpen) {
+TEST_F(OverPty, APulledCableEndsTheTransferWithoutHangingAndTheGoneDeviceWillNotOpen) {
   start({QStringLiteral("--fault-at"), QStringLiteral("40:hangup")});
-  const QByteArray before = ctx->IicDat.toByteArray();
-  EXPECT_EQ(cmdRead_Click(*ctx, view), TransferEnd::Failed);
-  EXPECT_EQ(ctx->IicDat.toByteArray(), before);
-  EXPECT_EQ(env.dialogs.asked.size(), 1u);
+  EXPECT_EQ(read({0, 0x1FFF}).end, TransferEnd::Failed);
+  EXPECT_EQ(image.toByteArray(), QByteArray(0x2000, '\0'));
   ASSERT_TRUE(sim.p.state() == QProcess::NotRunning || sim.p.waitForFinished(3000));
-  // The terminal is gone with the radio: the next transfer finds no port.
-  EXPECT_EQ(cmdWrite_Click(*ctx, view), TransferEnd::PortNotOpened);
-  EXPECT_EQ(views.toolComShown, 1);
-  // A named device (the command-line companion's way) reports the fault instead.
-  TransferPort named{env.path(QStringLiteral("no-such-tty")), {}};
-  EXPECT_EQ(cmdRead_Click(*ctx, view, &named), TransferEnd::PortNotOpened);
-  EXPECT_FALSE(named.openFailure.isEmpty());
-  EXPECT_EQ(views.toolComShown, 1);
+  const TransferOutcome out = read({0, 0x1FFF});
+  EXPECT_EQ(out.end, TransferEnd::PortNotOpened);
+  EXPECT_FALSE(out.portFault.isEmpty());
 }
 
 // Two engines, each on its own thread with its own port, clock and log, each talking to
