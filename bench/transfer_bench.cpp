@@ -5,9 +5,14 @@
 // 5 ms before every pass of the engine's frame loop, that is frames + 1 per script, and the
 // 200 ms and 300 ms that close a transfer), their ratio, and the CPU time this process used.
 //
+// Then two full reads at once, each engine on its own thread, port and clock against a
+// paced radio of its own: the wall time of both against one read alone, and the CPU time.
+//
 //   k52bench_transfer [--runs N] [--sim PATH]
 
+#include "comm/imagetransfer.h"
 #include "comm/transfer.h"
+#include "image/memoryimage.h"
 #include "shell/appcontext.h"
 #include "shell/startup.h"
 #include "ui/clock.h"
@@ -21,6 +26,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdio>
 #include <ctime>
@@ -88,6 +94,58 @@ void print(const char* what, const Result& r) {
               r.ok ? "" : "   TRANSFER FAILED");
 }
 
+// A paced radio holding the file's memory; its terminal, or nothing.
+QString startRadio(QProcess& radio, const QString& sim, const QString& imagePath) {
+  radio.start(sim, {QStringLiteral("--image"), imagePath});  // paced: 9600 baud 8N1
+  if (!radio.waitForStarted(5000)) return {};
+  while (!radio.canReadLine())
+    if (!radio.waitForReadyRead(5000)) return {};
+  return QString::fromLocal8Bit(radio.readLine()).trimmed();
+}
+
+struct NoLog final : FaultSink {
+  void LogError(const QString& procName, int number, const QString& source) override {
+    std::fprintf(stderr, "k52bench_transfer: %s %d %s\n", qPrintable(procName), number, qPrintable(source));
+  }
+};
+
+// Full reads of every device at once, one engine per thread; false when one failed or
+// read other bytes than the memory.
+bool readAtOnce(const QStringList& devices, const QByteArray& memory, double alone) {
+  const ScriptStore scripts = buildScripts({0, 0x1FFF}, {0, 0x1FFF});
+  const auto n = static_cast<size_t>(devices.size());
+  std::vector<TransferOutcome> out(n);
+  std::vector<MemoryImage> image(n);
+  std::vector<double> wall(n);
+  std::vector<std::unique_ptr<QThread>> threads;
+  for (size_t i = 0; i < n; ++i)
+    threads.emplace_back(QThread::create([&, i] {
+      SerialDevice port;
+      SystemClock clock;
+      NoLog log;
+      ProtocolEngine engine(port, clock, log);
+      TransferProgress progress;
+      image[i].allocate(0x1FFF);
+      QElapsedTimer t;
+      t.start();
+      out[i] = transferOnDevice(engine, devices[int(i)], scripts, kReadDir, image[i], progress);
+      wall[i] = static_cast<double>(t.nsecsElapsed()) / 1e9;
+    }));
+  const double cpu0 = cpuSeconds();
+  QElapsedTimer t;
+  t.start();
+  for (auto& thread : threads) thread->start();
+  for (auto& thread : threads) thread->wait();
+  const double all = static_cast<double>(t.nsecsElapsed()) / 1e9, cpu = cpuSeconds() - cpu0;
+  bool ok = true;
+  for (size_t i = 0; i < n; ++i) ok = ok && out[i].end == TransferEnd::Succeeded && out[i].failures == 0 && image[i].toByteArray() == memory;
+  std::printf("%zu reads at once: wall %7.3f s (each:", n, all);
+  for (double w : wall) std::printf(" %.3f", w);
+  std::printf(")   against one alone %.3f s: ratio %.4f   cpu %.3f s (%.2f%% of wall)%s\n", alone, all / alone, cpu,
+              100.0 * cpu / all, ok ? "" : "   TRANSFER FAILED");
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,14 +177,11 @@ int main(int argc, char** argv) {
   }
 
   QProcess radio;
-  radio.start(sim, {QStringLiteral("--image"), imagePath});  // paced: 9600 baud 8N1
-  if (!radio.waitForStarted(5000)) {
+  const QString device = startRadio(radio, sim, imagePath);
+  if (device.isEmpty()) {
     std::fprintf(stderr, "k52bench_transfer: cannot start %s\n", qPrintable(sim));
     return 2;
   }
-  while (!radio.canReadLine())
-    if (!radio.waitForReadyRead(5000)) return 2;
-  const QString device = QString::fromLocal8Bit(radio.readLine()).trimmed();
 
   SystemClock clock;
   NeverAskDialogs dialogs;
@@ -144,8 +199,10 @@ int main(int argc, char** argv) {
               qPrintable(device), runs);
   int failed = 0;
   QByteArray radioHolds = memory;
+  double readAlone = 0;
   for (int i = 0; i < runs; ++i) {
     const Result r = run(ctx, false, device);
+    readAlone = r.wall;
     print("read", r);
     if (!r.ok || r.read != radioHolds) {
       ++failed;
@@ -157,6 +214,15 @@ int main(int argc, char** argv) {
     // What the radio holds now: the image written, with the two areas the closing writes fill.
     radioHolds = ctx.IicDat.toByteArray();
     radioHolds.replace(0x0F80, 18, QByteArray(18, '\xFF'));
+  }
+  {
+    QProcess radios[2];
+    const QStringList devices{startRadio(radios[0], sim, imagePath), startRadio(radios[1], sim, imagePath)};
+    if (devices.contains(QString()) || !readAtOnce(devices, memory, readAlone)) ++failed;
+    for (QProcess& p : radios) {
+      p.write("quit\n");
+      if (!p.waitForFinished(3000)) p.kill();
+    }
   }
   loadavg.close();
   const QByteArray loadAfter = loadavg.open(QIODevice::ReadOnly) ? loadavg.readAll().trimmed() : QByteArray();

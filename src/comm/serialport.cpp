@@ -1,5 +1,6 @@
 #include "comm/serialport.h"
 
+#include "comm/protocolengine.h"
 #include "errlog/guarded.h"
 #include "shell/appcontext.h"
 #include "ui/clock.h"
@@ -128,14 +129,7 @@ void CloseCom(AppContext& ctx) {
   });
 }
 
-void DelayNms(AppContext& ctx, int16_t n, const std::function<bool()>& until) {
-  const int64_t deadline = ctx.clock.tickMs() + n;
-  for (;;) {
-    const int64_t t = ctx.clock.tickMs();
-    if (deadline <= t || (until && until())) return;
-    ctx.clock.waitEvents(deadline - t, until);
-  }
-}
+void DelayNms(AppContext& ctx, int16_t n, const std::function<bool()>& until) { waitCooperatively(ctx.clock, n, until); }
 
 void VerdictCom(AppContext& ctx, int16_t intCom) {
   guarded(ctx.log, "mdifrmMain->VerdictCom", [&] {

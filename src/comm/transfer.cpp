@@ -2,6 +2,7 @@
 
 #include "comm/backup.h"
 #include "comm/datafiles.h"
+#include "comm/imagetransfer.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "errlog/guarded.h"
@@ -22,8 +23,6 @@ namespace k52 {
 
 namespace {
 
-// The pause after a failed script run, before the same script is run again.
-constexpr int16_t kRetryPauseMs = 30;
 // The waits at the end of every transfer, before the window hides.
 constexpr int16_t kEndDelayMs = 200;
 constexpr int16_t kEndSleepMs = 300;
@@ -31,8 +30,6 @@ constexpr int16_t kEndSleepMs = 300;
 // Image fields that only communication touches.
 constexpr int kDateAddr = addr::kLastWriteDate;
 constexpr int kSoftVerAddr = addr::kSoftVersion;
-constexpr int kLimitAddr = addr::kWriteLimitedByte;  // at most 4 in every image written
-constexpr uint8_t kLimitMax = 4;
 
 // The status bar's notices after a transfer that went through.
 constexpr int kTextReadDone = 408;   // "Read from the radio."
@@ -63,13 +60,6 @@ QString outsideImageText(int16_t lang, int from, int to, int upper) {
   return QString::fromUtf8(pattern).arg(hex4(from), hex4(to), hex4(upper));
 }
 
-void prepareTransfer(AppContext& ctx) {
-  InitProtocol(ctx);
-  ctx.com.ComFailCnt = 0;
-  ctx.com.PollDelay = 1;
-  ctx.com.PollMax = 150;
-}
-
 bool refuseRange(AppContext& ctx, int dir) {
   const QString problem = rangeProblem(ctx, dir);
   if (problem.isEmpty()) return false;
@@ -90,35 +80,14 @@ bool openPort(AppContext& ctx, TransferPort* named) {
   return !ctx.com.PortError;
 }
 
-// Runs every script of a direction with the retry rule. A read copies each block into
-// `into`; a write sends each block from `from`.
-TransferEnd runScripts(AppContext& ctx, TransferView& view, int dir, MemoryImage* into, const MemoryImage* from) {
-  CommState& c = ctx.com;
-  const ScriptStore& store = c.scripts;
-  const int16_t count = store.ScriptCount(dir);
-  c.ComStep = 1;
-  while (c.ComStep <= count) {
-    if (view.stopRequested()) return TransferEnd::Stopped;
-    const ScriptParams& p = store.ScriptPara(dir, c.ComStep);
-    if (from)
-      for (int k = 0; k < p.P2; ++k) c.VarBuf(k + 1) = from->at(p.P1 + k);
-    ConvComCode(ctx, store.ScriptText(dir, c.ComStep));
-    ProtocolCom(ctx);
-    if (!c.ComErr) {
-      view.ShowComPercent(p.P3);
-      if (into)
-        for (int k = 0; k < p.P2; ++k) into->at(p.P1 + k) = c.VarBuf(k + 1);
-      ++c.ComStep;
-      continue;
-    }
-    ++c.ComFailCnt;
-    if (c.ComFailCnt >= kMaxComFailures) {
-      ctx.dialogs.messageBox(ctx.text(79), MsgButtons::Ok, MsgIcon::Exclamation, ctx.text(70));
-      return TransferEnd::Failed;
-    }
-    DelayNms(ctx, kRetryPauseMs);
-  }
-  return TransferEnd::Succeeded;
+// Runs every script of the direction over the program's engine; the seventh failed run
+// is told while the port is still open.
+TransferEnd runScripts(AppContext& ctx, TransferView& view, int dir, MemoryImage& image) {
+  const TransferOutcome out = transferImage(commEngine(ctx), ctx.com.scripts, dir, image, view);
+  ctx.com.ComFailCnt = static_cast<int16_t>(out.failures);
+  if (out.end == TransferEnd::Failed)
+    ctx.dialogs.messageBox(ctx.text(79), MsgButtons::Ok, MsgIcon::Exclamation, ctx.text(70));
+  return out.end;
 }
 
 // The end of every transfer that ran: the closing waits, then the window hides.
@@ -145,7 +114,8 @@ TransferEnd runTransfer(AppContext& ctx, TransferView& view, TransferPort* port,
   bool running = false;
   TrafficScope traffic(ctx.com, view);
   const bool ran = guarded(ctx.log, where, [&] {
-    prepareTransfer(ctx);
+    InitProtocol(ctx);
+    ctx.com.ComFailCnt = 0;
     if (refuseRange(ctx, dir)) {
       end = TransferEnd::Refused;
       return;
@@ -174,23 +144,9 @@ TransferEnd runTransfer(AppContext& ctx, TransferView& view, TransferPort* port,
 }  // namespace
 
 QString rangeProblem(const AppContext& ctx, int dir) {
-  const ScriptStore& store = ctx.com.scripts;
   const int upper = ctx.IicDat.upper();
-  int from = 0x10000, to = -1;
-  auto check = [&](int first, int last) {
-    if (first >= 0 && last <= upper) return;
-    from = std::min(from, first);
-    to = std::max(to, last);
-  };
-  for (int i = 1; i <= store.ScriptCount(dir); ++i) {
-    const ScriptParams& p = store.ScriptPara(dir, i);
-    if (p.P2 > 0) check(p.P1, p.P1 + p.P2 - 1);
-  }
-  if (dir == kWriteDir) {
-    check(kLimitAddr, kLimitAddr);
-    check(kDateAddr, kDateAddr + addr::kLastWriteDateSize - 1);
-  }
-  return to < 0 ? QString() : outsideImageText(ctx.st.CurLang, from, to, std::max(upper, 0));
+  const AddressRange out = outsideImage(ctx.com.scripts, dir, upper);
+  return out.end < 0 ? QString() : outsideImageText(ctx.st.CurLang, out.start, out.end, std::max(upper, 0));
 }
 
 QStringList comDataLines(int16_t dir, const QByteArray& block) {
@@ -214,11 +170,7 @@ QStringList comDataLines(int16_t dir, const QByteArray& block) {
 
 void WriteComDat(AppContext& ctx) {
   guarded(ctx.log, "modCommun->WriteComDat", [&] {
-    const QDate today = ctx.clock.now().date();
-    const int year = today.year() % 100;
-    ctx.IicDat.at(kDateAddr) = static_cast<uint8_t>(year / 10 * 10 + year % 10);
-    ctx.IicDat.at(kDateAddr + 1) = static_cast<uint8_t>(today.month());
-    ctx.IicDat.at(kDateAddr + 2) = static_cast<uint8_t>(today.day());
+    stampWriteDate(ctx.IicDat, ctx.clock.now().date());
   });
 }
 
@@ -248,17 +200,11 @@ void ShowComDat(AppContext& ctx) {
 }
 
 TransferEnd cmdRead_Click(AppContext& ctx, TransferView& view, TransferPort* port) {
-  // The blocks land in a copy; the image changes only when the whole read went through.
-  MemoryImage scratch;
   return runTransfer(
       ctx, view, port, kReadDir, "frmCommun->cmdRead_Click",
-      [&] {
-        scratch = ctx.IicDat;
-        return runScripts(ctx, view, kReadDir, &scratch, nullptr);
-      },
+      [&] { return runScripts(ctx, view, kReadDir, ctx.IicDat); },
       [&](TransferEnd end) {
         if (end != TransferEnd::Succeeded) return;
-        ctx.IicDat = std::move(scratch);
         view.imageRead(ctx.IicDat.toByteArray());
         view.backupWritten(SaveReadBackup(ctx));
         SoftDisplay(ctx);
@@ -276,10 +222,10 @@ TransferEnd cmdWrite_Click(AppContext& ctx, TransferView& view, TransferPort* po
       [&] {
         // The edited configuration goes into the image, with the limit and today's date.
         SetConvIicDat(ctx);
-        if (ctx.IicDat.at(kLimitAddr) > kLimitMax) ctx.IicDat.at(kLimitAddr) = kLimitMax;
+        limitWriteByte(ctx.IicDat);
         WriteComDat(ctx);
         if (view.showMemoryData()) view.TableFreDat();
-        return runScripts(ctx, view, kWriteDir, nullptr, &ctx.IicDat);
+        return runScripts(ctx, view, kWriteDir, ctx.IicDat);
       },
       [&](TransferEnd end) {
         if (end != TransferEnd::Succeeded) return;

@@ -1,12 +1,13 @@
 #pragma once
-// Read and write transfers: the scripts of one direction run one after the other over the
-// port, with retries, progress and the live traffic list. A read lands in a scratch image
-// that replaces the program's image only when every script went through; a write encodes
-// the tables, limits the byte addr::kWriteLimitedByte and stamps today's date first. The communication window
-// and the command-line companion run the same code; what they show goes through
-// TransferView.
+// The program's Read and Write: the transfer of comm/imagetransfer on the program's engine,
+// with what the program does around it. A read lands in a scratch image that replaces the
+// program's image only when every script went through, and is then decoded and kept as a
+// backup; a write encodes the tables, limits the byte addr::kWriteLimitedByte and stamps
+// today's date first. The communication window and the command-line companion run the
+// same code; what they show goes through TransferView.
 
 #include "comm/commstate.h"
+#include "comm/imagetransfer.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,17 +21,14 @@ class MemoryImage;
 
 // What a transfer shows while it runs. The communication window implements it; without
 // a window (the command-line companion, tests) the defaults show nothing.
-class TransferView : public TrafficView {
+class TransferView : public TrafficView, public TransferProgress {
  public:
   // The transfer starts: the live list is emptied, the lamp blinks, input is refused and
   // the button of the direction is shown bold.
   virtual void transferStarting(bool /*write*/) {}
   // The port is closed again: the lamp stops, input is accepted.
   virtual void transferStopped() {}
-  // Progress 0-100 after a script went through.
-  virtual void ShowComPercent(int16_t /*iPercent*/) {}
-  // "Stop Communication": asked before every script.
-  virtual bool stopRequested() { return false; }
+  // ShowComPercent: the progress bar; stopRequested: "Stop Communication".
   // A read went through: the image as the radio holds it, before it is decoded (decoding
   // may still settle the band bytes of an image whose band is unknown).
   virtual void imageRead(const QByteArray& /*image*/) {}
@@ -43,19 +41,6 @@ class TransferView : public TrafficView {
   // The transfer is over (after its closing waits): percent and bar cleared, window hidden.
   virtual void transferFinished() {}
 };
-
-// How a transfer ended.
-enum class TransferEnd {
-  Succeeded,
-  Failed,         // the seventh failed script run (message 79 shown)
-  Stopped,        // "Stop Communication" ended it at the next script
-  PortNotOpened,  // OpenCom failed; the port dialog was shown
-  Refused,        // the range does not fit the image; nothing was sent
-  Broken,         // an unexpected fault; logged under the click handler's name
-};
-
-// The seventh failed script run ends a transfer.
-inline constexpr int kMaxComFailures = 7;
 
 // Where a transfer talks: by default the port ComNo through OpenCom (the port dialog on
 // failure); the command-line companion names a device and gets the fault instead.

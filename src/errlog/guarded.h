@@ -11,9 +11,11 @@
 
 namespace k52 {
 
-// Returns true when the body ran to its end, false when it failed (and was logged).
-template <class Body>
-bool guarded(ErrorLog& log, const char* procName, Body&& body) noexcept {
+// Returns true when the body ran to its end, false when it failed (and was logged). The
+// log is the program's error log or anything else that takes LogError(name, number, source)
+// (a protocol engine's sink on its own thread).
+template <class Log, class Body>
+bool guarded(Log& log, const char* procName, Body&& body) noexcept {
   // The name is only turned into text when something failed: procedures run thousands of
   // times per decode.
   const auto logAs = [&](int number, const QString& source) { log.LogError(QString::fromUtf8(procName), number, source); };

@@ -1,8 +1,8 @@
 #pragma once
 // The engine's and the transfers' doubles: a serial port that records what is written,
 // with the clock's time, and plays the replies of a responder, each piece arriving at its
-// own time; FakeRadio, the radio's side of the protocol on 8 KB; and a transfer's view
-// without a window.
+// own time; FakeRadio, the radio's side of the protocol on 8 KB; a transfer's view without
+// a window; a fault sink that keeps the engine's log entries.
 
 #include "comm/transfer.h"
 #include "shell/appcontext.h"
@@ -11,6 +11,7 @@
 #include "ui/serialport.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -63,6 +64,7 @@ class FakePort final : public SerialPort {
   }
   QByteArray readAll() override {
     arrive();
+    if (!handed.empty()) handed.back() += arrived_;
     return std::exchange(arrived_, QByteArray());
   }
   bool write(const QByteArray& block) override {
@@ -72,8 +74,12 @@ class FakePort final : public SerialPort {
     }
     frames.push_back(block);
     writtenAt.push_back(clock_.tickMs());
-    if (responder)
-      for (const Piece& p : responder(block)) onLine_.push_back({clock_.tickMs() + p.afterMs, p.bytes});
+    handed.emplace_back();
+    if (responder)  // kept in the order of arrival
+      for (const Piece& p : responder(block)) {
+        const Piece piece{clock_.tickMs() + p.afterMs, p.bytes};
+        onLine_.insert(std::upper_bound(onLine_.begin(), onLine_.end(), piece, [](const Piece& a, const Piece& b) { return a.afterMs < b.afterMs; }), piece);
+      }
     return true;
   }
   PortFault lastFault() const override { return fault_; }
@@ -85,6 +91,7 @@ class FakePort final : public SerialPort {
   Responder responder;
   std::vector<QByteArray> frames;
   std::vector<int64_t> writtenAt;
+  std::vector<QByteArray> handed;  // per frame: what the engine was given of its reply
   QStringList opens;
   int closes = 0, polls = 0;
 
@@ -124,6 +131,11 @@ class FakeRadio {
   }
   QByteArray memory;
   QByteArray identity = bytes({0x4B, 0x35, 0x32, 0xFF, 0x00, 0x13, 0x80, 0x7F});
+};
+
+struct RecordingSink final : FaultSink {
+  void LogError(const QString& procName, int number, const QString&) override { entries.push_back({procName, number}); }
+  std::vector<std::pair<QString, int>> entries;
 };
 
 // A transfer's view without a window: records the calls; stops when told to.

@@ -1,98 +1,60 @@
-// The protocol engine on a fake port and the test clock: the scripts it builds, the bytes
-// it puts on the wire and how it takes the replies, every time-out to the millisecond.
-// (Transfer tests run it against k52sim over a pseudo-terminal.)
+// The protocol engine and the transfer on a fake port and the test clock, with no program
+// around them: the scripts, the bytes on the wire, how replies are taken, every time-out to
+// the millisecond, the retry rule and the transactional read. (Transfer tests run it
+// against k52sim over a pseudo-terminal.)
 
-#include "comm/protocol.h"
-#include "comm/serialport.h"
+#include "comm/imagetransfer.h"
 #include "fakeport.h"
-#include "shell/langtable.h"
+#include "image/memoryimage.h"
 
-#include <array>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace k52;
 using namespace k52::test;
 
 namespace {
 
-const QString kNoReply = QStringLiteral("Rx：Communication failed! No receive Data!");
-
-class RecordingTraffic final : public TrafficView {
- public:
-  void ComDataShow(int16_t dir, const QByteArray& block) override { shown.push_back({dir, block}); }
-  void addLine(const QString& text) override { lines << text; }
-  std::vector<std::pair<int16_t, QByteArray>> shown;
-  QStringList lines;
-};
-
-void setRanges(AppContext& ctx, int rs, int re, int ws, int we) {
-  ctx.st.ReadStartAddr = static_cast<int16_t>(rs);
-  ctx.st.ReadEndAddr = static_cast<int16_t>(re);
-  ctx.st.WriteStartAddr = static_cast<int16_t>(ws);
-  ctx.st.WriteEndAddr = static_cast<int16_t>(we);
-  InitProtocol(ctx);
-}
-
-// Runs script after script as a transfer does (without its retries): a read copies VarBuf
-// 1..P2 into the image at P1, a write fills VarBuf from the image first. Returns the
-// number of the first failed script, 0 when all went through.
-int runDirection(AppContext& ctx, int d) {
-  const ScriptStore& store = ctx.com.scripts;
-  for (int i = 1; i <= store.ScriptCount(d); ++i) {
-    const ScriptParams& p = store.ScriptPara(d, i);
-    if (d == kWriteDir)
-      for (int k = 0; k < p.P2; ++k) ctx.com.VarBuf(k + 1) = ctx.IicDat.at(p.P1 + k);
-    ConvComCode(ctx, store.ScriptText(d, i));
-    ProtocolCom(ctx);
-    if (ctx.com.ComErr) return i;
-    if (d == kReadDir)
-      for (int k = 0; k < p.P2; ++k) ctx.IicDat.at(p.P1 + k) = ctx.com.VarBuf(k + 1);
-  }
-  return 0;
-}
-
-QByteArray varBuf(const AppContext& ctx, int n) {
-  QByteArray b;
-  for (int i = 1; i <= n; ++i) b.append(static_cast<char>(ctx.com.VarBuf(i)));
-  return b;
-}
+const QString kNoReply = QStringLiteral("no reply");
 
 class Engine : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto p = std::make_unique<FakePort>(env.clock);
-    port = p.get();
-    port->openable << QStringLiteral("/dev/fake");
-    port->responder = [this](const QByteArray& f) { return radio(f); };
-    ASSERT_TRUE(port->open(QStringLiteral("/dev/fake")));
-    ctx.port = std::move(p);
-    ctx.com.traffic = &traffic;
-    ctx.st.CurLang = 3;
-    InitFaceText(ctx);
-    ctx.IicDat.allocate(8191);
-  }
-  void run(const QString& script) {
-    ConvComCode(ctx, script);
-    ProtocolCom(ctx);
+    port.openable << QStringLiteral("/dev/fake");
+    port.responder = [this](const QByteArray& f) { return lost.count(++frameNo) ? std::vector<Piece>{} : radio(f); };
+    ASSERT_TRUE(port.open(QStringLiteral("/dev/fake")));
+    engine.setTraffic(&view);
+    image.allocate(0x1FFF);
   }
   void reply(std::vector<Piece> pieces) {
-    port->responder = [pieces](const QByteArray&) { return pieces; };
+    port.responder = [pieces](const QByteArray&) { return pieces; };
+  }
+  QByteArray varBuf(int n) const {
+    QByteArray b;
+    for (int i = 1; i <= n; ++i) b.append(static_cast<char>(engine.VarBuf(i)));
+    return b;
+  }
+  TransferOutcome transfer(int dir, AddressRange range) {
+    scripts = buildScripts(range, range);
+    return transferImage(engine, scripts, dir, image, view);
   }
 
-  TestEnv env;
-  AppContext& ctx = *env.ctx;
-  FakePort* port = nullptr;
+  ManualClock clock;
+  FakePort port{clock};
   FakeRadio radio;
-  RecordingTraffic traffic;
+  RecordingView view;
+  RecordingSink log;
+  ProtocolEngine engine{port, clock, log, kNoReply};
+  MemoryImage image;
+  ScriptStore scripts;
+  int frameNo = 0;
+  std::set<int> lost;  // frames (counted from 1) whose reply is lost
 };
 
 // ---- The scripts ----
 
-TEST_F(Engine, DefaultRangesGiveTheHandshakeFiveHundredTwelveBlocksAndTheClosingScripts) {
-  // What a script puts on the wire is the wire tests' below; that every block lands in its
-  // place, the transfer tests'.
-  setRanges(ctx, 0, 0x1FFF, 0, 0x1FFF);
-  const ScriptStore& s = ctx.com.scripts;
+TEST(Scripts, RangesGiveTheHandshakeBlocksOfSixteenTheClosingScriptsAndTheirProgress) {
+  const ScriptStore s = buildScripts({0, 0x1FFF}, {0, 0x1FFF});
   ASSERT_EQ(s.ScriptCount(kReadDir), 514);
   ASSERT_EQ(s.ScriptCount(kWriteDir), 518);
   EXPECT_EQ(s.ScriptText(kReadDir, 1) + s.ScriptText(kWriteDir, 1), QLatin1String(kHandshakeScript) + QLatin1String(kHandshakeScript));
@@ -103,154 +65,107 @@ TEST_F(Engine, DefaultRangesGiveTheHandshakeFiveHundredTwelveBlocksAndTheClosing
       {kWriteDir, 515, {0x0F92, 3, 98}},  {kWriteDir, 517, {0, 0, 99}},      {kWriteDir, 518, {0, 0, 100}},
   };
   for (const auto& [d, i, para] : rows) EXPECT_EQ(s.ScriptPara(d, i), para) << d << " " << i;
-}
 
-TEST_F(Engine, OddRangesShortBlocksAndTheProgressRounding) {
-  const ScriptStore& s = ctx.com.scripts;
-  setRanges(ctx, 0x0000, 0x0012, 0x0000, 0x0012);  // ends with a short block
-  ASSERT_EQ(s.ScriptCount(kReadDir), 4);
-  EXPECT_EQ(s.ScriptText(kReadDir, 3), QStringLiteral("TX52001003RX57001003VAVAVAEN"));
-  EXPECT_EQ(s.ScriptText(kWriteDir, 3), QStringLiteral("TX57001003VAVAVARX06EN"));
-  EXPECT_EQ(s.ScriptPara(kReadDir, 3), (ScriptParams{0x0010, 3, 98})) << "2 * 94 / 1 + 3, capped";
-  EXPECT_EQ(s.ScriptPara(kWriteDir, 3), (ScriptParams{0x0010, 3, 96}));
+  // A short last block; one byte (steps taken as 1); start beyond end; halves to the even
+  // neighbour (40 / 16 = 2.5 steps -> 2, so 94 / 2 + 3 = 50; 4 steps: 26.5 -> 26).
+  const ScriptStore odd = buildScripts({0, 0x12}, {0x100, 0x100});
+  EXPECT_EQ(odd.ScriptText(kReadDir, 3), QStringLiteral("TX52001003RX57001003VAVAVAEN"));
+  EXPECT_EQ(odd.ScriptPara(kReadDir, 3), (ScriptParams{0x0010, 3, 98}));
+  EXPECT_EQ(odd.ScriptText(kWriteDir, 2), QStringLiteral("TX57010001VARX06EN"));
+  EXPECT_EQ(odd.ScriptPara(kWriteDir, 2), (ScriptParams{0x0100, 1, 96}));
+  EXPECT_EQ(buildScripts({0x200, 0x100}, {0x200, 0x100}).ScriptCount(kWriteDir), 6);
+  const ScriptStore halves = buildScripts({0, 0x28}, {0, 0x40});
+  EXPECT_EQ(halves.ScriptPara(kReadDir, 2).P3 * 1000 + halves.ScriptPara(kWriteDir, 2).P3, 50026);
 
-  setRanges(ctx, 0x0100, 0x0100, 0x0100, 0x0100);  // one byte, steps taken as 1
-  ASSERT_EQ(s.ScriptCount(kWriteDir), 7);
-  EXPECT_EQ(s.ScriptText(kReadDir, 2), QStringLiteral("TX52010001RX57010001VAEN"));
-  EXPECT_EQ(s.ScriptPara(kReadDir, 2), (ScriptParams{0x0100, 1, 97}));
-
-  setRanges(ctx, 0x0200, 0x0100, 0x0200, 0x0100);  // start beyond end: no blocks
-  EXPECT_EQ(s.ScriptCount(kReadDir) + s.ScriptCount(kWriteDir), 2 + 6);
-
-  // Halves go to the even neighbour: 40 / 16 = 2.5 steps -> 2, so the first block shows
-  // 94 / 2 + 3 = 50 (3 steps would give 34); 64 / 16 = 4 steps and 94 / 4 + 3 = 26.5 -> 26.
-  setRanges(ctx, 0x0000, 0x0028, 0x0000, 0x0040);
-  EXPECT_EQ(s.ScriptPara(kReadDir, 2).P3, 50);
-  EXPECT_EQ(s.ScriptPara(kReadDir, 4), (ScriptParams{0x0020, 9, 98}));
-  EXPECT_EQ(s.ScriptPara(kWriteDir, 2).P3, 26);
-  EXPECT_EQ(s.ScriptPara(kWriteDir, 3).P3, 50);
-}
-
-TEST_F(Engine, ARangeBeyondFiveHundredTwentyScriptsIsBuiltWhole) {
-  // 0000-7FFF is 2048 blocks: the store grows; every block is there, in order.
-  setRanges(ctx, 0x0000, 0x7FFF, 0x0000, 0x7FFF);
-  const ScriptStore& s = ctx.com.scripts;
-  ASSERT_EQ(s.ScriptCount(kReadDir), 2050);
-  ASSERT_EQ(s.ScriptCount(kWriteDir), 2054);
-  for (int i = 2; i <= 2049; ++i) ASSERT_EQ(s.ScriptPara(kReadDir, i).P1 + s.ScriptPara(kWriteDir, i).P1, (i - 2) * 32);
-  EXPECT_EQ(s.ScriptText(kReadDir, 2049), QStringLiteral("TX527FF010RX577FF010VAVAVAVAVAVAVAVAVAVAVAVAVAVAVAVAEN"));
-  EXPECT_EQ(s.ScriptText(kWriteDir, 2050), QStringLiteral("TX570FF003VAVAVARX06EN"));
-  EXPECT_EQ(ctx.log.entriesLogged(), 0);
-  try {
-    (void)s.ScriptText(kReadDir, 2051);
-    ADD_FAILURE() << "script 2051 exists";
-  } catch (const K52Error& e) {
-    EXPECT_EQ(e.number(), ErrBounds);
-  }
-  setRanges(ctx, 0, 0x1FFF, 0, 0x1FFF);  // a rebuild replaces everything
-  EXPECT_EQ(s.ScriptCount(kReadDir), 514);
+  // 0000-7FFF is 2048 blocks: the store grows, every block in order, every access checked.
+  const ScriptStore big = buildScripts({0, 0x7FFF}, {0, 0x7FFF});
+  ASSERT_EQ(big.ScriptCount(kReadDir), 2050);
+  for (int i = 2; i <= 2049; ++i) ASSERT_EQ(big.ScriptPara(kReadDir, i).P1, (i - 2) * 16);
+  EXPECT_THROW((void)big.ScriptText(kReadDir, 2051), K52Error);
 }
 
 // ---- The wire ----
 
-TEST_F(Engine, ReadOfTheFirstThirtyTwoBytesPutsExactlyTheseBytesOnTheWire) {
-  setRanges(ctx, 0x0000, 0x001F, 0x0000, 0x1FFF);
-  ASSERT_EQ(runDirection(ctx, kReadDir), 0);
-  EXPECT_EQ(port->frames, (std::vector<QByteArray>{kHello, bytes({0x4D, 0x02}), bytes({0x06}), bytes({0x52, 0x00, 0x00, 0x10}),
-                                                   bytes({0x52, 0x00, 0x10, 0x10}), kEnd}));
-  EXPECT_EQ(ctx.IicDat.toByteArray().left(32), radio.memory.left(32));
-  EXPECT_EQ(ctx.IicDat.at(32), 0) << "nothing beyond the range";
-  for (size_t i = 1; i < port->writtenAt.size(); ++i) EXPECT_GE(port->writtenAt[i] - port->writtenAt[i - 1], 5) << "the pause";
-  // The live list gets every frame and every reply, in order.
-  ASSERT_EQ(traffic.shown.size(), 11u);
-  EXPECT_EQ(traffic.shown[3], (std::pair<int16_t, QByteArray>{-1, radio.identity}));
-  EXPECT_EQ(traffic.shown[9], (std::pair<int16_t, QByteArray>{-1, bytes({0x57, 0x00, 0x10, 0x10}) + radio.memory.mid(16, 16)}));
-  EXPECT_TRUE(traffic.lines.isEmpty());
+TEST_F(Engine, AReadPutsExactlyTheseBytesOnTheWireAndFillsOnlyItsRange) {
+  ASSERT_EQ(transfer(kReadDir, {0, 0x1F}).end, TransferEnd::Succeeded);
+  EXPECT_EQ(port.frames, (std::vector<QByteArray>{kHello, kIdentify, kAck, bytes({0x52, 0x00, 0x00, 0x10}),
+                                                  bytes({0x52, 0x00, 0x10, 0x10}), kEnd}));
+  EXPECT_EQ(image.toByteArray().left(32), radio.memory.left(32));
+  EXPECT_EQ(image.at(32), 0) << "nothing beyond the range";
+  for (size_t i = 1; i < port.writtenAt.size(); ++i) EXPECT_GE(port.writtenAt[i] - port.writtenAt[i - 1], 5) << "the pause";
+  ASSERT_EQ(view.shown.size(), 11u) << "every frame and every reply, in order";
+  EXPECT_EQ(view.shown[3], (std::pair<int16_t, QByteArray>{-1, radio.identity}));
+  EXPECT_EQ(view.shown[9], (std::pair<int16_t, QByteArray>{-1, bytes({0x57, 0x00, 0x10, 0x10}) + radio.memory.mid(16, 16)}));
+  EXPECT_EQ(view.percents, (std::vector<int16_t>{3, 50, 97, 100}));
 }
 
-TEST_F(Engine, WriteSendsTheBlocksTheBandTheDateAndTheFills) {
-  for (int a = 0; a < 8192; ++a) ctx.IicDat.at(a) = static_cast<uint8_t>(0xA0 + a % 16);
-  for (int k = 0; k < 3; ++k) ctx.IicDat.at(0x0FF0 + k) = static_cast<uint8_t>(0x41 + k);
-  for (int k = 0; k < 3; ++k) ctx.IicDat.at(0x0F92 + k) = static_cast<uint8_t>(std::array{26, 1, 5}[size_t(k)]);
-  setRanges(ctx, 0x0000, 0x1FFF, 0x0020, 0x002F);
-  ASSERT_EQ(runDirection(ctx, kWriteDir), 0);
+TEST_F(Engine, AWriteSendsTheBlocksTheBandTheDateAndTheFills) {
+  for (int a = 0; a < 8192; ++a) image.at(a) = static_cast<uint8_t>(0xA0 + a % 16);
+  image.at(0x0E17) = 9;
+  limitWriteByte(image);
+  stampWriteDate(image, QDate(2026, 1, 5));
+  for (int k = 0; k < 3; ++k) image.at(0x0FF0 + k) = static_cast<uint8_t>(0x41 + k);
+  const QByteArray before = image.toByteArray();
+  ASSERT_EQ(transfer(kWriteDir, {0x20, 0x2F}).end, TransferEnd::Succeeded);
   QByteArray block = bytes({0x57, 0x00, 0x20, 0x10});
   for (int k = 0; k < 16; ++k) block.append(static_cast<char>(0xA0 + k));
-  EXPECT_EQ(port->frames, (std::vector<QByteArray>{kHello, bytes({0x4D, 0x02}), bytes({0x06}), block,
-                                                   bytes({0x57, 0x0F, 0xF0, 0x03, 0x41, 0x42, 0x43}),
-                                                   bytes({0x57, 0x0F, 0x92, 0x03, 26, 1, 5}),
-                                                   bytes({0x57, 0x0F, 0x80, 0x10}) + QByteArray(16, '\xFF'),
-                                                   bytes({0x57, 0x0F, 0x90, 0x02, 0xFF, 0xFF}), kEnd}));
-  EXPECT_EQ(radio.memory.mid(0x20, 16), block.mid(4));
+  EXPECT_EQ(port.frames, (std::vector<QByteArray>{kHello, kIdentify, kAck, block, bytes({0x57, 0x0F, 0xF0, 0x03, 0x41, 0x42, 0x43}),
+                                                  bytes({0x57, 0x0F, 0x92, 0x03, 26, 1, 5}),
+                                                  bytes({0x57, 0x0F, 0x80, 0x10}) + QByteArray(16, '\xFF'),
+                                                  bytes({0x57, 0x0F, 0x90, 0x02, 0xFF, 0xFF}), kEnd}));
+  EXPECT_EQ(image.toByteArray(), before) << "a write leaves its image alone";
+  EXPECT_EQ(image.at(0x0E17), 4);
   EXPECT_EQ(radio.memory.mid(0x0F80, 21), QByteArray(18, '\xFF') + bytes({26, 1, 5}));
-}
-
-TEST_F(Engine, AScriptWithoutReplyDoesNotWait) {
-  run(QLatin1String(kEndScript));
-  EXPECT_FALSE(ctx.com.ComErr);
-  EXPECT_EQ(port->polls, 0);
-  EXPECT_EQ(env.clock.tickMs(), 10) << "the pause before the frame and the one before \"EN\"";
 }
 
 // ---- Replies ----
 
 TEST_F(Engine, AReplyInPiecesIsTakenOnceCompleteIfByTheHundredFiftiethPoll) {
+  EXPECT_TRUE(engine.run(QLatin1String(kEndScript)));
+  EXPECT_EQ(port.polls + clock.tickMs(), 10) << "no polls; the pause before the frame and before \"EN\"";
+
   const QByteArray data("0123456789ABCDEF");
   reply({{2, bytes({0x57, 0x00})}, {60, bytes({0x10, 0x10}) + data.left(5)}, {150, data.mid(5)}});
-  run(readBlockScript(0x0010, 16));
-  EXPECT_FALSE(ctx.com.ComErr);
-  EXPECT_EQ(varBuf(ctx, 16), data);
-  EXPECT_EQ(env.clock.tickMs() - port->writtenAt[0], 150 + 5) << "taken at the 150th poll, then the pause before EN";
+  EXPECT_TRUE(engine.run(readBlockScript(0x0010, 16)));
+  EXPECT_EQ(varBuf(16), data);
+  EXPECT_EQ(clock.tickMs() - port.writtenAt.back(), 150 + 5) << "taken at the 150th poll, then the pause before EN";
 
-  port->frames.clear();
-  traffic.shown.clear();
+  port.frames.clear();
+  view.shown.clear();
   reply({{151, bytes({0x06})}});
-  run(QStringLiteral("TX06RX06TX06RX06EN"));
-  EXPECT_TRUE(ctx.com.ComErr);
-  EXPECT_EQ(env.clock.tickMs() - port->writtenAt.back(), 151) << "151 waits of 1 ms";
-  EXPECT_EQ(port->frames.size(), 1u) << "the rest of the script is not run";
-  EXPECT_EQ(traffic.lines, QStringList{kNoReply});
-  EXPECT_EQ(traffic.shown.size(), 1u) << "nothing received is shown";
+  EXPECT_FALSE(engine.run(QStringLiteral("TX06RX06TX06RX06EN")));
+  EXPECT_EQ(clock.tickMs() - port.writtenAt.back(), 151) << "151 waits of 1 ms";
+  EXPECT_EQ(port.frames.size() + view.shown.size(), 2u) << "the rest is not run, nothing received is shown";
+  EXPECT_EQ(view.lines, QStringList{kNoReply});
 
-  // The transfer's poll values are the engine's: two polls of 3 ms.
-  ctx.com.PollDelay = 3;
-  ctx.com.PollMax = 2;
+  engine.PollDelay = 3;  // two polls of 3 ms
+  engine.PollMax = 2;
   for (int at : {6, 7}) {
     reply({{at, bytes({0x06})}});
-    run(QStringLiteral("TX06RX06EN"));
-    EXPECT_EQ(ctx.com.ComErr, at == 7) << at;
+    EXPECT_EQ(engine.run(QStringLiteral("TX06RX06EN")), at == 6) << at;
   }
 }
 
-TEST_F(Engine, ShortAndWrongRepliesFailTheFrameAndLeaveVarBufAlone) {
+TEST_F(Engine, ShortWrongAndExtraRepliesAndBrokenScripts) {
   const std::vector<Piece> replies[] = {
       {{20, bytes({0x57, 0x00, 0x10, 0x10}) + QByteArray(15, 'x')}},  // one byte short
       {{5, bytes({0x57, 0x00, 0x20, 0x10}) + QByteArray(16, 'd')}},   // another address
   };
   for (const auto& r : replies) {
-    for (int i = 1; i <= 16; ++i) ctx.com.VarBuf(i) = 0xEE;
+    for (int i = 1; i <= 16; ++i) engine.VarBuf(i) = 0xEE;
     reply(r);
-    run(readBlockScript(0x0010, 16));
-    EXPECT_TRUE(ctx.com.ComErr);
-    EXPECT_EQ(varBuf(ctx, 16), QByteArray(16, '\xEE'));
+    EXPECT_FALSE(engine.run(readBlockScript(0x0010, 16)));
+    EXPECT_EQ(varBuf(16), QByteArray(16, '\xEE')) << "the block buffer is left alone";
   }
-  // A refused handshake: only its first frame went out.
-  port->frames.clear();
+  port.frames.clear();
   reply({{1, bytes({0x15})}});
-  run(QLatin1String(kHandshakeScript));
-  EXPECT_TRUE(ctx.com.ComErr);
-  EXPECT_EQ(port->frames.size(), 1u);
-  EXPECT_EQ(traffic.lines, (QStringList{kNoReply, kNoReply, kNoReply}));
-  // A good script after failed ones succeeds: ComErr belongs to the script just run.
-  port->responder = [this](const QByteArray& f) { return radio(f); };
-  run(QLatin1String(kHandshakeScript));
-  EXPECT_FALSE(ctx.com.ComErr);
-}
+  EXPECT_FALSE(engine.run(QLatin1String(kHandshakeScript)));
+  EXPECT_EQ(port.frames.size(), 1u) << "a refused handshake: only its first frame went out";
 
-TEST_F(Engine, ExtraBytesAreDroppedAndDoNotDisturbTheNextFrame) {
-  // The first reply brings three bytes too many at once and two more after it was read.
+  // Three bytes too many at once and two more after the reply was read: RxBuf is cut to
+  // the expected length and the late ones are discarded before the next frame.
   bool first = true;
-  port->responder = [&](const QByteArray& f) {
+  port.responder = [&](const QByteArray& f) {
     std::vector<Piece> r = radio(f);
     if (std::exchange(first, false)) {
       r[0].bytes += bytes({0x06, 0x06, 0x99});
@@ -258,32 +173,80 @@ TEST_F(Engine, ExtraBytesAreDroppedAndDoNotDisturbTheNextFrame) {
     }
     return r;
   };
-  run(QLatin1String(kHandshakeScript));
-  EXPECT_FALSE(ctx.com.ComErr);
-  EXPECT_EQ(traffic.shown[1].second, bytes({0x06})) << "RxBuf is cut to the expected length";
-  EXPECT_EQ(varBuf(ctx, 8), radio.identity) << "the late extra bytes were discarded before the next frame";
+  view.shown.clear();
+  EXPECT_TRUE(engine.run(QLatin1String(kHandshakeScript))) << "ComErr belongs to the script just run";
+  EXPECT_EQ(view.shown[1].second, kAck);
+  EXPECT_EQ(varBuf(8), radio.identity);
+  EXPECT_TRUE(log.entries.empty());
+
+  // Scripts that cannot be sent fail without sending and are logged under the engine's names.
+  port.frames.clear();
+  const std::tuple<QString, const char*, int> broken[] = {
+      {QStringLiteral("TX0ZRX06EN"), "modCommun->ProtocolCom", ErrTypeMismatch},
+      {QStringLiteral("TX") + QStringLiteral("00").repeated(102) + QStringLiteral("EN"), "modCommun->ProtocolCom", ErrBounds},
+      {QStringLiteral("06").repeated(201), "modCommun->ConvComCode", ErrBounds},
+  };
+  for (const auto& [script, proc, number] : broken) {
+    EXPECT_FALSE(engine.run(script));
+    EXPECT_EQ(log.entries.front(), (std::pair<QString, int>{QLatin1String(proc), number}));
+    log.entries.clear();
+  }
+  EXPECT_TRUE(port.frames.empty());
+  EXPECT_TRUE(engine.run(QStringLiteral("TX4d02RXVAVAVAVAVAVAVAVAEN"))) << "hex pairs in either case";
+  port.cablePulled = true;
+  EXPECT_FALSE(engine.run(QLatin1String(kHandshakeScript)));
+  EXPECT_EQ(log.entries, (std::vector<std::pair<QString, int>>{{QStringLiteral("modCommun->ProtocolCom"), ErrDeviceIo}}));
 }
 
-TEST_F(Engine, BrokenScriptsAndARefusingPortFailWithoutSendingAndAreLogged) {
-  run(QStringLiteral("TX0ZRX06EN"));  // a token that is no byte
-  EXPECT_TRUE(ctx.com.ComErr);
-  EXPECT_EQ(ctx.log.lastNumber(), ErrTypeMismatch);
-  run(QStringLiteral("TX") + QStringLiteral("00").repeated(102) + QStringLiteral("EN"));  // longer than 101 bytes
-  EXPECT_TRUE(ctx.com.ComErr);
-  EXPECT_EQ(ctx.log.lastNumber(), ErrBounds);
-  EXPECT_TRUE(port->frames.empty());
-  const int before = ctx.log.entriesLogged();
-  ConvComCode(ctx, QStringLiteral("06").repeated(201));  // more tokens than the table holds
-  EXPECT_EQ(ctx.log.entriesLogged(), before + 1);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("modCommun->ConvComCode"));
-  run(QStringLiteral("TX4d02RXVAVAVAVAVAVAVAVAEN"));  // hex pairs in either case
-  EXPECT_FALSE(ctx.com.ComErr);
-  EXPECT_EQ(port->frames.back(), bytes({0x4D, 0x02}));
+// ---- The transfer: retries, the transactional read, stop, refusal ----
 
-  port->cablePulled = true;
-  run(QLatin1String(kHandshakeScript));
-  EXPECT_TRUE(ctx.com.ComErr);
-  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modCommun->ProtocolCom"), ErrDeviceIo));
+TEST_F(Engine, SixFailuresAreRetriedTheSeventhEndsTheTransferAndTheReadChangesNothing) {
+  lost = {2, 10, 11, 14, 17, 20};  // the handshake's second frame, one block twice, three more
+  TransferOutcome out = transfer(kReadDir, {0, 0xFF});
+  EXPECT_EQ(out.end, TransferEnd::Succeeded);
+  EXPECT_EQ(out.failures, 6);
+  EXPECT_EQ(image.toByteArray().left(0x100), radio.memory.left(0x100));
+  EXPECT_EQ(port.frames[2], kHello) << "a failed handshake starts again with its first frame";
+  EXPECT_TRUE(port.frames[9] == port.frames[10] && port.frames[10] == port.frames[11]) << "the same block again";
+  EXPECT_EQ(port.writtenAt[10] - port.writtenAt[9], 151 + 30 + 5) << "151 polls, the retry's pause, the frame's pause";
+  EXPECT_EQ(port.frames.size(), 3u + 16u + 1u + 2u + 5u);
+
+  image.fill(0x5A);
+  port.frames.clear();
+  view.lines.clear();
+  frameNo = 0;
+  lost = {1, 5, 8, 9, 10, 11, 12};
+  out = transfer(kReadDir, {0, 0xFF});
+  EXPECT_EQ(out.end, TransferEnd::Failed);
+  EXPECT_EQ(out.failures, 7);
+  EXPECT_EQ(out.failedScript, 4) << "the third block, tried five times";
+  EXPECT_EQ(port.frames.size(), 12u) << "nothing is sent after the seventh failure";
+  EXPECT_EQ(image.toByteArray(), QByteArray(0x2000, 0x5A)) << "not even the blocks that came";
+  EXPECT_EQ(view.lines.size(), 7);
+}
+
+TEST_F(Engine, AStopEndsAtTheNextScriptAndARangeOutsideTheImageIsRefusedBeforeSending) {
+  view.stopAfterPercents = 3;
+  EXPECT_EQ(transfer(kReadDir, {0, 0xFF}).end, TransferEnd::Stopped);
+  EXPECT_EQ(port.frames.size(), 3u + 2u);
+  EXPECT_EQ(image.toByteArray(), QByteArray(0x2000, 0));
+
+  port.frames.clear();
+  const std::tuple<int, AddressRange, int, AddressRange> refused[] = {
+      {kReadDir, {0x1F00, 0x2FFF}, 0x1FFF, {0x2000, 0x2FFF}},
+      {kWriteDir, {0x1FF8, 0x2007}, 0x1FFF, {0x1FF8, 0x2007}},
+      {kWriteDir, {0, 0xFF}, 0x0EFF, {0x0F92, 0x0FF2}},  // the band and the date a write sends
+      {kReadDir, {0, 0xFF}, 0x0EFF, {0x10000, -1}},
+  };
+  for (const auto& [dir, range, upper, outside] : refused) {
+    const AddressRange got = outsideImage(buildScripts(range, range), dir, upper);
+    EXPECT_EQ(got.start * 100000 + got.end, outside.start * 100000 + outside.end) << dir << " " << range.start;
+  }
+  image.allocate(0x0EFF);
+  const TransferOutcome out = transfer(kWriteDir, {0, 0xFF});
+  EXPECT_EQ(out.end, TransferEnd::Refused);
+  EXPECT_EQ(out.outside.start, 0x0F92);
+  EXPECT_TRUE(port.frames.empty());
 }
 
 }  // namespace

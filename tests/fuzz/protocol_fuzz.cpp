@@ -1,5 +1,5 @@
 // libFuzzer target: the radio's side of the line is the input. A read or a write of a short
-// range runs through the real transfer and protocol engine, on a port whose replies, their
+// range runs through the transfer and the protocol engine, on a port whose replies, their
 // lengths, their contents and their timing (pieces arriving up to 255 ms apart, bytes left
 // over for the next frame) all come from the input. The test clock makes every wait
 // instant. Besides the sanitizers' findings, an oracle that only looks at the line checks
@@ -10,23 +10,17 @@
 // Input: flags (bit 0: write), start address (2 bytes), length - 1 (6 bits), then per frame
 // the engine sends: a control byte (reply kind, number of pieces), and what that kind needs.
 
-#include "comm/protocol.h"
-#include "comm/transfer.h"
-#include "fuzzprogram.h"
-#include "ui/serialport.h"
+#include "../comm/fakeport.h"
+#include "comm/imagetransfer.h"
+#include "image/memoryimage.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QTemporaryDir>
-
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <vector>
 
 using namespace k52;
+using namespace k52::test;
 
 namespace {
 
@@ -38,116 +32,34 @@ struct Input {
   uint8_t byte() { return pos < size ? data[pos++] : 0; }
 };
 
-QByteArray bytes(std::initializer_list<int> v) {
-  QByteArray b;
-  for (int x : v) b.append(static_cast<char>(x));
-  return b;
+// What a radio would answer, then as the input says: as it is, bytes of the input's own,
+// one byte changed or nothing; in up to three pieces, each 0-255 ms after the one before.
+std::vector<Piece> replyOf(Input& in, const QByteArray& correct) {
+  QByteArray r = correct;
+  int pieces = 1;
+  if (!in.empty()) {
+    const uint8_t c = in.byte();
+    pieces = 1 + (c >> 2) % 3;
+    if ((c & 3) == 1) {
+      r.clear();
+      for (int n = in.byte() % 40; n > 0; --n) r.append(static_cast<char>(in.byte()));
+    } else if ((c & 3) == 2 && !r.isEmpty()) {
+      r[in.byte() % r.size()] = static_cast<char>(in.byte());
+    } else if ((c & 3) == 3) {
+      r.clear();
+    }
+  }
+  std::vector<Piece> out;
+  int64_t after = 0;
+  qsizetype from = 0;
+  for (int p = 1; p <= pieces; ++p) {
+    const qsizetype to = p == pieces ? r.size() : std::min<qsizetype>(r.size(), from + in.byte() % 24);
+    after += in.byte();
+    if (to > from) out.push_back({after, r.mid(from, to - from)});
+    from = to;
+  }
+  return out;
 }
-
-// The port: frames go out, replies come back as the input says, on the test clock.
-class FuzzPort final : public SerialPort {
- public:
-  FuzzPort(const ManualClock& clock, const QByteArray& memory) : clock_(clock), memory_(memory) {}
-  void reset(Input* in) {
-    in_ = in;
-    pending_.clear();
-    rx_.clear();
-    frames.clear();
-    handed.clear();
-  }
-  bool open(const QString&) override { return open_ = true; }
-  void close() override { open_ = false; }
-  bool isOpen() const override { return open_; }
-  void discardTransmit() override {}
-  void discardReceive() override {
-    arrive();
-    rx_.clear();
-  }
-  qint64 bytesWaiting() override {
-    arrive();
-    return rx_.size();
-  }
-  QByteArray readAll() override {
-    arrive();
-    if (!handed.empty()) handed.back() += rx_;
-    return std::exchange(rx_, QByteArray());
-  }
-  bool write(const QByteArray& block) override {
-    frames.push_back(block);
-    handed.emplace_back();
-    reply(block);
-    return true;
-  }
-  PortFault lastFault() const override { return PortFault::None; }
-  QString lastFaultText() const override { return {}; }
-
-  std::vector<QByteArray> frames;  // as sent
-  std::vector<QByteArray> handed;  // per frame: what the engine was given of the reply
-
- private:
-  // What a radio would answer; the input then decides what really comes.
-  QByteArray correctReply(const QByteArray& f) const {
-    auto u = [&](int i) { return static_cast<uint8_t>(f.at(i)); };
-    if (f == bytes({0x02, 'P', 'R', 'O', 'G', 'R', 'A'}) || f == bytes({0x06})) return bytes({0x06});
-    if (f == bytes({0x4D, 0x02})) return bytes({0x4B, 0x35, 0x32, 0x53, 0x49, 0x4D, 0x01, 0x00});
-    if (f.size() == 4 && u(0) == 0x52) return bytes({0x57, u(1), u(2), u(3)}) + memory_.mid(u(1) << 8 | u(2), u(3));
-    if (f.size() >= 4 && u(0) == 0x57) return bytes({0x06});
-    return {};
-  }
-  void reply(const QByteArray& frame) {
-    QByteArray r = correctReply(frame);
-    int pieces = 1;
-    if (!in_->empty()) {
-      const uint8_t c = in_->byte();
-      pieces = 1 + (c >> 2) % 3;
-      switch (c & 3) {
-        case 0:
-          break;
-        case 1: {  // bytes of the input's own
-          r.clear();
-          for (int n = in_->byte() % 40; n > 0; --n) r.append(static_cast<char>(in_->byte()));
-          break;
-        }
-        case 2:  // one byte changed
-          if (!r.isEmpty()) r[in_->byte() % r.size()] = static_cast<char>(in_->byte());
-          break;
-        default:  // nothing at all
-          r.clear();
-          break;
-      }
-    }
-    int64_t at = clock_.tickMs();
-    qsizetype from = 0;
-    for (int p = 1; p <= pieces; ++p) {
-      const qsizetype to = p == pieces ? r.size() : std::min<qsizetype>(r.size(), from + in_->byte() % 24);
-      at += in_->byte();  // 0-255 ms after the frame or the piece before
-      if (to > from) {
-        const Pending piece{at, r.mid(from, to - from)};
-        pending_.insert(std::upper_bound(pending_.begin(), pending_.end(), piece,
-                                         [](const Pending& a, const Pending& b) { return a.at < b.at; }),
-                        piece);
-      }
-      from = to;
-    }
-  }
-  void arrive() {
-    const int64_t now = clock_.tickMs();
-    while (!pending_.empty() && pending_.front().at <= now) {
-      rx_ += pending_.front().bytes;
-      pending_.erase(pending_.begin());
-    }
-  }
-  struct Pending {
-    int64_t at;
-    QByteArray bytes;
-  };
-  const ManualClock& clock_;
-  const QByteArray& memory_;
-  Input* in_ = nullptr;
-  bool open_ = false;
-  std::vector<Pending> pending_;
-  QByteArray rx_;
-};
 
 // One frame of a script as the line sees it: the bytes sent, the reply expected (-1 for a
 // byte of any value).
@@ -199,52 +111,40 @@ bool replyMatches(const Frame& f, const QByteArray& got) {
   std::abort();
 }
 
-// The started program on a port of the input's, whose radio holds a pattern; backups of
-// successful reads go to a scratch folder, in memory where the system offers it.
-struct Harness : FuzzProgram {
-  QTemporaryDir scratch{QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/k52fuzz-XXXXXX")
-                                                                  : QDir::tempPath() + QStringLiteral("/k52fuzz-XXXXXX")};
-  QByteArray memory = QByteArray(0x2000, '\0');
-  FuzzPort* port = nullptr;
-
-  Harness() : FuzzProgram("protocol_fuzz") {
-    for (int i = 0; i < memory.size(); ++i) memory[i] = static_cast<char>((i * 13 + i / 256 + 7) & 0xFF);
-    ctx->files.dataRoot = scratch.path();
-    auto p = std::make_unique<FuzzPort>(clock, memory);
-    port = p.get();
-    ctx->port = std::move(p);
-  }
+struct NoLog final : FaultSink {
+  void LogError(const QString&, int, const QString&) override {}
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Harness h;
-  h.reset();
-  AppContext& ctx = *h.ctx;
+  static ManualClock clock;
+  static RecordingSink log;
   Input in{data, size};
   const bool write = in.byte() & 1;
   const int start = (in.byte() << 8 | in.byte()) % 0x2000;
   const int end = std::min(start + in.byte() % 64, 0x1FFF);
-  (write ? ctx.st.WriteStartAddr : ctx.st.ReadStartAddr) = static_cast<int16_t>(start);
-  (write ? ctx.st.WriteEndAddr : ctx.st.ReadEndAddr) = static_cast<int16_t>(end);
-  if (write) {  // what the write does first, so that its image must come back unchanged
-    SetConvIicDat(ctx);
-    if (ctx.IicDat.at(0x0E17) > 4) ctx.IicDat.at(0x0E17) = 4;
-    WriteComDat(ctx);
-  }
-  const QByteArray before = ctx.IicDat.toByteArray();
-  h.port->reset(&in);
-
-  TransferView view;
-  // A named device: the fuzzed port opens without the program's look-up of the system's
-  // serial devices.
-  TransferPort device{QStringLiteral("fuzz"), {}};
-  const TransferEnd result = write ? cmdWrite_Click(ctx, view, &device) : cmdRead_Click(ctx, view, &device);
+  const ScriptStore store = buildScripts({start, end}, {start, end});
+  MemoryImage image;
+  image.allocate(0x1FFF);
+  for (int a = 0; a < 0x2000; ++a) image.at(a) = static_cast<uint8_t>(a * 7 + 3);
+  const QByteArray before = image.toByteArray();
+  FakeRadio radio;
+  FakePort port(clock);
+  port.responder = [&](const QByteArray& f) {
+    const std::vector<Piece> correct = radio(f);
+    return replyOf(in, correct.empty() ? QByteArray() : correct[0].bytes);
+  };
+  port.openable << QString();
+  port.open(QString());
+  ProtocolEngine engine(port, clock, log);
+  TransferProgress progress;
+  const int dir = write ? kWriteDir : kReadDir;
+  const TransferOutcome outcome = transferImage(engine, store, dir, image, progress);
+  const TransferEnd result = outcome.end;
+  log.entries.clear();
 
   // The oracle: the scripts of the direction replayed against what went over the line.
-  const int dir = write ? kWriteDir : kReadDir;
-  const ScriptStore& store = ctx.com.scripts;
   QByteArray expected = before;
   size_t next = 0;  // next frame sent
   int failures = 0;
@@ -254,11 +154,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool ok = true;
     QByteArray data;
     for (const Frame& f : framesOf(store.ScriptText(dir, s))) {
-      if (next >= h.port->frames.size()) fail("a frame the script holds was not sent", s);
+      if (next >= port.frames.size()) fail("a frame the script holds was not sent", s);
       QByteArray want = f.tx;
       for (size_t k = 0; k < f.txVar.size(); ++k) want[f.txVar[k]] = before[p.P1 + static_cast<int>(k)];
-      if (h.port->frames[next] != want) fail("a frame differs from its script", s);
-      const QByteArray& got = h.port->handed[next];
+      if (port.frames[next] != want) fail("a frame differs from its script", s);
+      const QByteArray& got = port.handed[next];
       ++next;
       if (!f.rx.empty() && !replyMatches(f, got)) {
         ok = false;
@@ -275,11 +175,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++s;
   }
   const bool done = s > store.ScriptCount(dir);
-  if (next != h.port->frames.size()) fail("frames were sent after the transfer should have ended", static_cast<int>(next));
+  if (next != port.frames.size()) fail("frames were sent after the transfer should have ended", static_cast<int>(next));
   const TransferEnd want = done ? TransferEnd::Succeeded : TransferEnd::Failed;
   if (result != want) fail("the transfer's outcome differs from the line's", static_cast<int>(result));
-  if (ctx.com.ComFailCnt != failures) fail("failures counted differently", ctx.com.ComFailCnt);
-  const QByteArray after = ctx.IicDat.toByteArray();
+  if (outcome.failures != failures) fail("failures counted differently", outcome.failures);
+  const QByteArray after = image.toByteArray();
   if (write || result != TransferEnd::Succeeded) {
     if (after != before) fail("the image changed");
   } else if (after != expected) {
