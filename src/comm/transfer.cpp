@@ -1,7 +1,7 @@
 #include "comm/transfer.h"
 
 #include "comm/backup.h"
-#include "comm/datafiles.h"
+#include "shell/session.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "errlog/guarded.h"
