@@ -37,10 +37,8 @@ struct Started {
 TEST(Startup, FreshInstallationOnlyMarksTheFirstStartAndCloses) {
   for (const QString& ini : {QString(), settingsWith(QStringLiteral("FirRun=2\nDatNum=8191"))}) {
     Started s(ini);
-    EXPECT_TRUE(s.env.setting("FirRun") == QStringLiteral("1") && s.ctx.st.InstallPass);
-    EXPECT_EQ(s.views.calls, QStringList{QStringLiteral("close")});
-    EXPECT_EQ(s.ctx.IicDat.size(), 0) << "nothing after step 3 runs";
-    EXPECT_FALSE(QDir(s.env.path(QStringLiteral("Data"))).exists());
+    EXPECT_TRUE(s.env.setting("FirRun") == QStringLiteral("1") && s.ctx.st.InstallPass && s.views.calls == QStringList{QStringLiteral("close")});
+    EXPECT_TRUE(s.ctx.IicDat.size() == 0 && !QDir(s.env.path(QStringLiteral("Data"))).exists()) << "nothing after step 3 runs";
   }
 }
 
@@ -86,8 +84,7 @@ TEST(Startup, KeysAreReadMissingAndBadOnesTakeTheirDefaultsAndTheStartCompletes)
   }
   for (const char* datNum : {"lots", "-1", "99999", "8191x"}) {
     Started s(settingsWith(QStringLiteral("FirRun=0\nDatNum=") + QLatin1String(datNum)));
-    EXPECT_EQ(s.ctx.IicDat.size(), 8192) << datNum;
-    EXPECT_TRUE(s.ctx.log.entriesLogged() == 1 && s.logged().contains(QStringLiteral("[Setting] DatNum"))) << datNum;
+    EXPECT_TRUE(s.ctx.IicDat.size() == 8192 && s.ctx.log.entriesLogged() == 1 && s.logged().contains(QStringLiteral("[Setting] DatNum"))) << datNum;
   }
   // A one-byte image (no "DatNum") is never saved over a file: the file stays and is named.
   Started s(settingsWith(QStringLiteral("FirRun=0")));

@@ -155,7 +155,7 @@ TEST_F(K52Cli, BadInputExitsTwoAndNothingIsWrittenOrSent) {
 // The radio into the file and the backup folder; a part of the memory through a port
 // number the settings file maps (the rest is the default image, as in a freshly started
 // program); a backup that cannot be kept exits 1.
-TEST_F(K52Cli, ReadPutsTheRadioIntoTheFileAndTheBackupFolder) {
+TEST_F(K52Cli, ReadPutsTheRadioIntoTheFileAndTheBackupFolderAFailedTransferExitsOne) {
   env.installDeliveredFiles();
   startSim();
   const CliResult r = run(QStringLiteral("read --port @port out.dat"));
@@ -173,13 +173,12 @@ TEST_F(K52Cli, ReadPutsTheRadioIntoTheFileAndTheBackupFolder) {
   EXPECT_TRUE(unkept.exitCode == 1 && env.readFile(QStringLiteral("unkept.dat")) == memory);
   EXPECT_TRUE(unkept.err.contains(("出错点:  " + path("Backup")).toUtf8()) && unkept.err.contains("not kept in the backup folder"))
       << unkept.err.toStdString();
-}
-
-TEST_F(K52Cli, AFailedTransferExitsOneAndWritesNoFile) {
+  // A failed transfer exits 1 and writes no file, no backup either.
+  ASSERT_TRUE(QFile::remove(path("Backup")));
   startSim(QStringLiteral("--faults lost=1"));
-  for (const char* line : {"--lang 3 read --port @port out.dat", "--lang 3 write --port @port one.dat"}) {
+  for (const char* line : {"--lang 3 read --port @port failed.dat", "--lang 3 write --port @port one.dat"}) {
     const CliResult r = run(QLatin1String(line));
     EXPECT_TRUE(r.exitCode == 1 && r.err.contains("Communication failed,please check commuication port!")) << line << r.err.toStdString();
   }
-  EXPECT_TRUE(!QFile::exists(path("out.dat")) && backups().isEmpty());
+  EXPECT_TRUE(!QFile::exists(path("failed.dat")) && !QFile::exists(path("Backup")));
 }
