@@ -1,6 +1,6 @@
 #include "comm/frmCommun.h"
 
-#include "comm/datafiles.h"
+#include "shell/session.h"
 #include "comm/frmMemDat.h"
 #include "editor/frmCustomFre.h"
 #include "errlog/guarded.h"

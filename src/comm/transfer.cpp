@@ -3,6 +3,7 @@
 #include "comm/backup.h"
 #include "comm/datafiles.h"
 #include "comm/imagetransfer.h"
+#include "shell/session.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "errlog/guarded.h"

@@ -1,6 +1,6 @@
 #include "editor/bandchoice.h"
 
-#include "comm/datafiles.h"
+#include "shell/session.h"
 #include "errlog/guarded.h"
 #include "image/bandtable.h"
 #include "image/chgrid.h"

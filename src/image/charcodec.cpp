@@ -86,9 +86,12 @@ void noticeDroppedChars(AppContext& ctx, const QString& dropped) {
 
 void ChNameCharShow(AppContext& ctx, int16_t n) {
   guarded(ctx.log, "modChMem->ChNameCharShow", [&] {
-    const QString text = codesToText(ctx, [&](int i) { return int(ctx.ch.ChNameCode(n, i)); });
-    ctx.gridCh().setText(n, kFieldName, text);
+    ctx.gridCh().setText(n, kFieldName, channelNameText(ctx, n));
   });
+}
+
+QString channelNameText(const AppContext& ctx, int16_t n) {
+  return codesToText(ctx, [&](int i) { return int(ctx.ch.ChNameCode(n, i)); });
 }
 
 void ShowPowerOnMsg(AppContext& ctx) {

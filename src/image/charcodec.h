@@ -23,6 +23,8 @@ inline constexpr int kDroppedCharsText = 438;
 void noticeDroppedChars(AppContext& ctx, const QString& dropped);
 // Codes to text, for channel n into grid cell (n, 8).
 void ChNameCharShow(AppContext& ctx, int16_t n);
+// Channel n's name codes as text: the first code that is no character ends it.
+QString channelNameText(const AppContext& ctx, int16_t n);
 // The power-on message OptSel(50...54) into the message box.
 void ShowPowerOnMsg(AppContext& ctx);
 

@@ -1,6 +1,6 @@
 #include "shell/mdifrmMain.h"
 
-#include "comm/datafiles.h"
+#include "shell/session.h"
 #include "comm/frmCommun.h"
 #include "comm/frmMemDat.h"
 #include "comm/frmToolCom.h"

@@ -1,6 +1,6 @@
 #include "shell/startup.h"
 
-#include "comm/datafiles.h"
+#include "shell/session.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "editor/bandchoice.h"

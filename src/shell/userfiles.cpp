@@ -1,12 +1,12 @@
 #include "shell/userfiles.h"
 
+#include "comm/atomicfile.h"
 #include "errlog/k52error.h"
 #include "shell/appcontext.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace k52 {
@@ -60,13 +60,7 @@ void seedUserSettings(const ProgramFiles& files) {
   if (delivered.error() != QFileDevice::NoError) raiseError(ErrDeviceIo, files.deliveredSettings());
   // A new file of the user's (not a copy carrying the delivered file's read-only rights),
   // complete or not there at all.
-  QSaveFile copy(files.settingsFile);
-  if (!copy.open(QIODevice::WriteOnly)) raiseError(ErrPathFileAccess, files.settingsFile);
-  if (copy.write(text) != text.size() || !copy.flush()) {
-    copy.cancelWriting();
-    raiseError(ErrDiskFull, files.settingsFile);
-  }
-  if (!copy.commit()) raiseError(ErrDeviceIo, files.settingsFile);
+  writeFileAtomically(files.settingsFile, text);
 }
 
 QString settingsFileToRead(const ProgramFiles& files) {

@@ -1,11 +1,11 @@
 #include "ui/inifile.h"
 
+#include "comm/atomicfile.h"
 #include "errlog/k52error.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 // Names and values are UTF-8 bytes, passed through unchanged.
 #define SI_NO_CONVERSION
@@ -163,6 +163,10 @@ bool IniFile::write(const QString& section, const QString& key, const QString& t
   // A value is one line of the file.
   c.value.replace('\r', ' ').replace('\n', ' ');
   impl_->set(c);
+  if (readOnly_) {
+    kept_.push_back(std::move(c));
+    return true;
+  }
   pending_.push_back(std::move(c));
   return batchDepth_ > 0 || save();
 }
@@ -187,20 +191,10 @@ bool IniFile::save() {
   // a file of one key.
   if (missing) text = text_;
   for (const Change& c : pending_) text = withIniValue(text, c);
-  QSaveFile f(path_);
-  if (!f.open(QIODevice::WriteOnly)) {
-    fail(ErrPathFileAccess, f.errorString());
-    return false;
-  }
-  // A short write shows only at the flush; QSaveFile would still commit the cut file.
-  if (f.write(text) != text.size() || !f.flush()) {
-    const QString problem = f.errorString();
-    f.cancelWriting();
-    fail(ErrDiskFull, problem);
-    return false;
-  }
-  if (!f.commit()) {
-    fail(ErrDeviceIo, f.errorString());
+  try {
+    writeFileAtomically(path_, text);
+  } catch (const K52Error& e) {
+    fail(e.number(), e.detail());
     return false;
   }
   // The copy read from now on is the file as written (with what others changed in it), and

@@ -33,6 +33,9 @@ class IniFile {
   // not take it (the file then stays as it was, and the value holds for this run).
   bool write(const QString& section, const QString& key, const QString& text);
   bool hasSection(const QString& section) const;
+  // A settings file only read (the command-line companion): writes hold for this run and
+  // never reach the file.
+  void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
   // Raises the failure of the last write that returned false: its error number, with the
   // settings file as the error point.
   [[noreturn]] void raiseWriteFailure() const;
@@ -72,6 +75,7 @@ class IniFile {
   QString path_;
   QByteArray text_;  // the file as last read whole or written
   int batchDepth_ = 0;
+  bool readOnly_ = false;
   std::vector<Change> pending_;  // written since the file was last written
   std::vector<Change> kept_;     // what the file did not take: it holds for this run only
   int failure_ = 0;

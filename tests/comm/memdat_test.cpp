@@ -5,7 +5,7 @@
 #include "comm/frmMemDat.h"
 #include "comm/frmPartFill.h"
 #include "comm/memdat.h"
-#include "comm/datafiles.h"
+#include "shell/session.h"
 #include "editor/frmSysSet.h"
 #include "editor/frmSysSetOptions.h"
 #include "image/chcodec.h"

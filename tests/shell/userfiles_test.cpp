@@ -1,7 +1,6 @@
 // A program folder the user may not write to: the user's own settings file and data
 // folder, while the delivered files are read where they are.
 
-#include "image/memoryimage.h"
 #include "shell/startup.h"
 #include "shell/userfiles.h"
 #include "support/testenv.h"
@@ -11,7 +10,6 @@
 #include <gtest/gtest.h>
 
 using namespace k52;
-using k52::test::TestEnv;
 
 namespace {
 
@@ -22,87 +20,52 @@ struct UserHome {
     qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", QDir(home.path()).filePath(QStringLiteral("config")).toLocal8Bit());
   }
-  QString config(const QString& name) const { return QDir(home.path()).filePath(QStringLiteral("config/k52/") + name); }
-  QString documents(const QString& name) const {
-    return QDir(home.path()).filePath(QStringLiteral("Documents/K52/") + name);
-  }
+  QString config() const { return QDir(home.path()).filePath(QStringLiteral("config/k52/minglyc.dll")); }
+  QString documents(const char* name) const { return QDir(home.path()).filePath(QStringLiteral("Documents/K52/") + QLatin1String(name)); }
 };
 
 QString settingOf(const QString& file, const char* key) {
-  return IniFile(file).read(QStringLiteral("Setting"), QString::fromLatin1(key), QStringLiteral("<missing>"));
+  return IniFile(file).read(QStringLiteral("Setting"), QString::fromLatin1(key), QStringLiteral("-"));
 }
 
 }  // namespace
 
-TEST(UserFiles, EachUserGoesThroughTheInstallationPassAndFirstStartInTheirOwnCopy) {
+// The installation pass, the first real start and a later one, each in the user's own copy
+// of the settings file; reading alone takes the delivered file until that copy exists.
+TEST(UserFiles, EachUserStartsInTheirOwnCopyAndTheProgramFolderIsNeverWritten) {
   UserHome user;
-  TestEnv env;
+  test::TestEnv env;
   env.installDeliveredFiles();
+  env.dialogs.localeId = 2052;
   const QByteArray delivered = env.readFile(QStringLiteral("minglyc.dll"));
   const QStringList programFolder = QDir(env.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
   const ProgramFiles files = perUserFiles(env.folder.path());
-  ASSERT_EQ(files.settingsFile, user.config(QStringLiteral("minglyc.dll")));
-  ASSERT_EQ(files.dataRoot, QDir(user.home.path()).filePath(QStringLiteral("Documents/K52")));
-
-  {  // Installation pass: the copy is made from the delivered file and only marked.
+  ASSERT_TRUE(files.settingsFile == user.config() && files.dataRoot + QLatin1Char('/') == user.documents(""));
+  EXPECT_EQ(settingsFileToRead(files), env.path(QStringLiteral("minglyc.dll")));
+  struct Start {
+    bool installPass;
+    const char* firRunLanguageDatNum;
+    int lang;
+  };
+  for (const Start& expected : {Start{true, "128191", 0}, Start{false, "018191", 1}, Start{false, "038191", 3}}) {
     AppContext ctx(env.clock, env.dialogs, env.folder.path());
     ctx.files = files;
     InitMultiFrm(ctx);
-    EXPECT_TRUE(ctx.st.InstallPass);
-    EXPECT_EQ(settingOf(files.settingsFile, "FirRun") + settingOf(files.settingsFile, "DatNum"), QStringLiteral("18191")) << "seeded from the delivered file";
-    EXPECT_FALSE(QDir(files.dataRoot).exists());
-  }
-  env.dialogs.localeId = 2052;
-  {  // First real start: language from the locale into the copy; Data in the documents.
-    AppContext ctx(env.clock, env.dialogs, env.folder.path());
-    ctx.files = files;
-    InitMultiFrm(ctx);
-    EXPECT_FALSE(ctx.st.InstallPass);
-    EXPECT_EQ(settingOf(files.settingsFile, "FirRun") + settingOf(files.settingsFile, "Language"), QStringLiteral("01"));
-    EXPECT_EQ(ctx.st.CurLang, 1);
-    EXPECT_EQ(ctx.st.DefDataFile, user.documents(QStringLiteral("Data/Untitled.dat")));
-    EXPECT_TRUE(QDir(user.documents(QStringLiteral("Data"))).exists());
-    EXPECT_EQ(ctx.IicDat.toByteArray(), env.readFile(QStringLiteral("dhcpqec.dll")))
-        << "the default image comes from the program folder";
+    EXPECT_TRUE(ctx.st.InstallPass == expected.installPass && QDir(files.dataRoot).exists() == !expected.installPass);
+    EXPECT_EQ(settingOf(files.settingsFile, "FirRun") + settingOf(files.settingsFile, "Language") + settingOf(files.settingsFile, "DatNum"),
+              QLatin1String(expected.firRunLanguageDatNum));
+    if (expected.installPass) continue;
+    EXPECT_TRUE(ctx.st.CurLang == expected.lang && ctx.st.DefDataFile == user.documents("Data/Untitled.dat"));
+    EXPECT_EQ(ctx.IicDat.toByteArray(), env.readFile(QStringLiteral("dhcpqec.dll"))) << "the default image of the program folder";
     EXPECT_EQ(ctx.log.entriesLogged(), 0) << ctx.log.lines().join(QLatin1Char('\n')).toStdString();
+    IniFile(files.settingsFile).write(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("3"));
   }
-  IniFile(files.settingsFile).write(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("3"));
-  {  // Later starts keep what the user's copy says; it is never made again.
-    AppContext ctx(env.clock, env.dialogs, env.folder.path());
-    ctx.files = files;
-    InitMultiFrm(ctx);
-    EXPECT_EQ(ctx.st.CurLang, 3);
-  }
-  EXPECT_EQ(env.readFile(QStringLiteral("minglyc.dll")), delivered);
-  EXPECT_EQ(QDir(env.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), programFolder)
-      << "nothing written into the program folder";
-}
-
-TEST(UserFiles, ReadingTakesTheUsersCopyOnceItExistsAndNeverMakesIt) {
-  UserHome user;
-  TestEnv env;
-  env.installDeliveredFiles();
-  const ProgramFiles files = perUserFiles(env.folder.path());
-  {
-    AppContext ctx(env.clock, env.dialogs, env.folder.path());
-    ctx.files = files;
-    ReadSettings(ctx);
-    EXPECT_EQ(ctx.st.IniFile, env.path(QStringLiteral("minglyc.dll")));
-    EXPECT_EQ(ctx.st.CurLang, 2) << "the delivered language";
-    EXPECT_EQ(ctx.IicDat.size(), 8192);
-    EXPECT_FALSE(QDir(user.config(QString())).exists());
-  }
-  seedUserSettings(files);
-  IniFile(files.settingsFile).write(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("1"));
+  EXPECT_EQ(settingsFileToRead(files), files.settingsFile);
   const QByteArray copy = env.readFile(files.settingsFile);
-  {
-    AppContext ctx(env.clock, env.dialogs, env.folder.path());
-    ctx.files = files;
-    ReadSettings(ctx);
-    EXPECT_EQ(ctx.st.CurLang, 1);
-  }
   seedUserSettings(files);
   EXPECT_EQ(env.readFile(files.settingsFile), copy) << "an existing copy is never replaced";
+  EXPECT_TRUE(env.readFile(QStringLiteral("minglyc.dll")) == delivered &&
+              QDir(env.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot) == programFolder);
 }
 
 TEST(UserFiles, AnInstalledProgramFolderIsNeverWrittenWhoeverMayWriteThereABuildFolderIs) {
@@ -114,8 +77,6 @@ TEST(UserFiles, AnInstalledProgramFolderIsNeverWrittenWhoeverMayWriteThereABuild
     const QString path = QDir(root.path()).filePath(QString::fromLatin1(folder));
     ASSERT_TRUE(QDir().mkpath(path));  // writable, as for root
     const ProgramFiles files = locateProgramFiles(path);
-    EXPECT_EQ(files.perUser, installed) << folder;
-    EXPECT_EQ(files.settingsFile, installed ? user.config(QStringLiteral("minglyc.dll")) : QDir(path).filePath(QStringLiteral("minglyc.dll")))
-        << folder;
+    EXPECT_TRUE(files.perUser == installed && files.settingsFile == (installed ? user.config() : QDir(path).filePath(QStringLiteral("minglyc.dll")))) << folder;
   }
 }

@@ -84,7 +84,7 @@ QString TestEnv::setting(const char* key) const {
   return IniFile(path(QStringLiteral("minglyc.dll"))).read(QStringLiteral("Setting"), QString::fromLatin1(key), QStringLiteral("<missing>"));
 }
 
-QString chInfoSection(int chCount) {
+QString chInfoSection(int chCount, bool perLanguage) {
   const QStringList columns[8] = {
       {"RxFre", "0", "43000000"}, {"TxFre", "0", "0"}, {"CtcssDcsDec", "0", "0"}, {"CtcssDcsEnc", "0", "0"},
       {"Wide|Narrow", "2", "0", "Wide", "Narrow"}, {"Off|On", "2", "1", "Off", "On"},
@@ -92,7 +92,7 @@ QString chInfoSection(int chCount) {
   };
   QString s = QStringLiteral("[ChInfo]\n");
   for (int b : {1000, 2000, 3000}) {
-    s += QStringLiteral("%1=%2\n%3=240\n%4=8\n").arg(b).arg(chCount).arg(b + 1).arg(b + 2);
+    s += QStringLiteral("%1=%2\n%3=240\n%4=8\n").arg(b).arg(chCount + (perLanguage ? b / 1000 - 1 : 0)).arg(b + 1).arg(b + 2);
     s += QStringLiteral("%1=^No.|^RX|^TX|^Dec|^Enc|^W/N|^Scan|^Power|^Name\n").arg(b + 3);
     for (int c = 0; c <= 8; ++c) s += QStringLiteral("%1=%2\n").arg(b + 100 + c).arg(c == 0 ? 600 : 1200);
     for (int c = 1; c <= 8; ++c) {

@@ -124,9 +124,10 @@ class TestEnv {
 inline QString lastError(const AppContext& ctx) { return QStringLiteral("%1 %2").arg(ctx.log.lastProcName()).arg(ctx.log.lastNumber()); }
 inline QString failure(const QString& where, int number) { return QStringLiteral("%1 %2").arg(where).arg(number); }
 
-// A "ChInfo" section for all three languages: chCount rows, eight columns (RX, TX,
-// decode, encode, two two-choice and one three-choice option, name), every list closed.
-QString chInfoSection(int chCount = 16);
+// A "ChInfo" section for all three languages: chCount rows (one more with each language
+// after the first when perLanguage is set), eight columns (RX, TX, decode, encode, two
+// two-choice and one three-choice option, name), every list closed.
+QString chInfoSection(int chCount = 16, bool perLanguage = false);
 
 // Where the build keeps the delivered files as generated (build/delivered).
 QString deliveredFolder();

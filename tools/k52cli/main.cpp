@@ -9,18 +9,12 @@
 #include "comm/datafiles.h"
 #include "comm/serialport.h"
 #include "comm/transfer.h"
-#include "editor/bandchoice.h"
+#include "errlog/k52error.h"
 #include "image/addressmap.h"
-#include "image/bandtable.h"
-#include "image/charcodec.h"
-#include "image/chmem.h"
-#include "image/ctdcs.h"
-#include "image/optcodec.h"
-#include "errlog/guarded.h"
 #include "image/numbers.h"
+#include "image/tables.h"
 #include "shell/appcontext.h"
-#include "shell/langtable.h"
-#include "shell/startup.h"
+#include "shell/session.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
 #include "ui/serialdevice.h"
@@ -36,6 +30,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <optional>
 #include <tuple>
@@ -180,30 +175,10 @@ QString parseArgs(const QStringList& args, Options& o) {
   return {};
 }
 
-// The program as it stands after its start-up: settings read, tables built, the default
-// band selected and the default image loaded, options at their defaults.
-void startLikeTheProgram(AppContext& ctx, std::optional<int16_t> lang) {
-  ReadSettings(ctx);
-  if (lang) ctx.st.CurLang = *lang;
-  GetValidCharTbl(ctx);
-  OptNowDefSol(ctx, kLoadOptionDefaults);
-  // New File resets the selections to the defaults; here only in memory, the settings
-  // file keeps what it holds.
-  guarded(ctx.log, "modSysSet->OptNowDefSol", [&] {
-    for (int i = 1; i <= ctx.opt.OptCount; ++i) ctx.opt.OptSel(i) = ctx.opt.OptDef(i);
-  });
-  GenCtdcsList(ctx);
-  ReadChInfo(ctx);
-  applyBandSelection(ctx, kDefaultBandIndex, nullptr);
-  InitTempArray(ctx);
-  ChInfoSaveSol(ctx, kImageToTables);
-  ctx.ch.ChNameCode.fill(255);
-}
-
-// Reads the data file into the image. Returns the problem, or an empty text.
-QString loadDataFile(AppContext& ctx, const QString& path) {
+// Opens the data file as the program does. Returns the problem, or an empty text.
+QString openDataFile(Session& session, const QString& path) {
   try {
-    ctx.IicDat.assignFrom(readImageFile(path, ctx.IicDat.size()));
+    session.openFile(path);
   } catch (const K52Error& e) {
     return e.detail();
   }
@@ -221,23 +196,17 @@ QString outputProblem(const QString& path) {
   return {};
 }
 
-QJsonObject toJson(AppContext& ctx) {
+QJsonObject toJson(const Session& session) {
+  const AppContext& ctx = session.context();
   QJsonObject band;
   band[QStringLiteral("index")] = ctx.band.BandIndex;
   band[QStringLiteral("lower")] = ctx.band.LowerLimit;
   band[QStringLiteral("upper")] = ctx.band.UpperLimit;
 
-  // Names as the grid shows them: the channel grid's name cells, kept in memory here.
   const int count = std::clamp<int>(ctx.ch.ChCount, 0, kChRows);
-  Grid& grid = ctx.gridCh();
-  grid.setRows(count + 1);
-  grid.setCols(std::max<int>(ctx.ch.ColCount, 8) + 1);
-
   QJsonArray channels;
   for (int n = 1; n <= count; ++n) {
     const auto& ci = ctx.ch.ChInfo;
-    grid.setText(n, 8, QString());
-    ChNameCharShow(ctx, static_cast<int16_t>(n));
     QJsonObject c;
     c[QStringLiteral("n")] = n;
     c[QStringLiteral("rx")] = ci(n, 1);
@@ -245,7 +214,7 @@ QJsonObject toJson(AppContext& ctx) {
     c[QStringLiteral("decode")] = ci(n, 3);
     c[QStringLiteral("encode")] = ci(n, 4);
     c[QStringLiteral("options")] = QJsonArray{ci(n, 5), ci(n, 6), ci(n, 7)};
-    c[QStringLiteral("name")] = grid.text(n, 8);
+    c[QStringLiteral("name")] = session.channelName(static_cast<int16_t>(n));
     channels.append(c);
   }
   QJsonArray options;
@@ -258,10 +227,11 @@ QJsonObject toJson(AppContext& ctx) {
   return root;
 }
 
-// Saves the image as the program saves it; a failure leaves any earlier file as it was.
-bool writeImage(const QByteArray& data, const QString& path) {
+// Writes the file (as read from the radio, or the session saved as the program saves it);
+// a failure leaves any earlier file as it was.
+bool writeOutput(const QString& path, const std::function<void()>& write) {
   try {
-    writeImageFile(path, data);
+    write();
   } catch (const K52Error& e) {
     printErr(QStringLiteral("k52cli: %1: %2").arg(QDir::toNativeSeparators(path), e.detail()));
     return false;
@@ -327,11 +297,10 @@ QString applyRange(AppContext& ctx, const Options& o) {
 }
 
 // read and write: the program's transfer on the named port, without windows.
-int runTransfer(AppContext& ctx, NeverAskDialogs& dialogs, const Options& o) {
+int runTransfer(Session& session, NeverAskDialogs& dialogs, const Options& o) {
+  AppContext& ctx = session.context();
   const bool read = o.command == QLatin1String("read");
-  InitFaceText(ctx);
-  // The band list as start-up sets it up, so a read image selects its band as in the program.
-  if (ctx.bandChoice.cboFrequencyList.isEmpty()) ChInfoModel(ctx);
+  session.prepareTransfers();
   if (const QString problem = applyRange(ctx, o); !problem.isEmpty()) return usage(problem);
   QString device;
   if (const QString problem = resolvePort(ctx, o.port, device); !problem.isEmpty()) return badInput(o.port, problem);
@@ -341,11 +310,8 @@ int runTransfer(AppContext& ctx, NeverAskDialogs& dialogs, const Options& o) {
   if (read) {
     if (const QString problem = outputProblem(file); !problem.isEmpty()) return badInput(file, problem);
   } else {
-    if (const QString problem = loadDataFile(ctx, file); !problem.isEmpty()) return badInput(file, problem);
     // Opening the file, as the program does before the user writes it.
-    SelectBandFromImage(ctx);
-    ChInfoSaveSol(ctx, kImageToTables);
-    OptSelSaveSol(ctx, kImageToTables);
+    if (const QString problem = openDataFile(session, file); !problem.isEmpty()) return badInput(file, problem);
   }
 
   // The notices of the transfer (a failed one says so) go to standard error.
@@ -354,7 +320,7 @@ int runTransfer(AppContext& ctx, NeverAskDialogs& dialogs, const Options& o) {
   };
   ProgressOnStderr progress(read ? "read" : "write");
   TransferPort port{device, {}};
-  const TransferEnd end = read ? cmdRead_Click(ctx, progress, &port) : cmdWrite_Click(ctx, progress, &port);
+  const TransferEnd end = read ? session.readRadio(progress, &port) : session.writeRadio(progress, &port);
   dialogs.onMessage = nullptr;
   printLog(ctx);
   switch (end) {
@@ -376,7 +342,7 @@ int runTransfer(AppContext& ctx, NeverAskDialogs& dialogs, const Options& o) {
   }
   if (read) {
     // The file holds what the radio holds, byte for byte, as the backup does.
-    if (!writeImage(progress.read, file)) return kExitWriteFailed;
+    if (!writeOutput(file, [&] { writeImageFile(file, progress.read); })) return kExitWriteFailed;
     // The file is there, but the copy the program keeps of every read is not: say so, and
     // let the exit status say so too.
     if (progress.backup.isEmpty()) {
@@ -412,29 +378,32 @@ int main(int argc, char** argv) {
   NeverAskDialogs dialogs;
   AppContext ctx(clock, dialogs, o.programFolder);
   ctx.files = files;
-  startLikeTheProgram(ctx, o.lang);
+  Session session(ctx);
+  session.startWithoutWindows(o.lang);
   // An image smaller than the memory (a small "DatNum") would decode wrong and save cut files.
   if (ctx.IicDat.size() < addr::kMemorySize)
     return badInput(settings,
                     QStringLiteral("\"DatNum\" %1 leaves the image short of the memory 0000-1FFF").arg(ctx.st.DatNum));
-  if (isTransfer(o.command)) return runTransfer(ctx, dialogs, o);
+  if (isTransfer(o.command)) return runTransfer(session, dialogs, o);
 
   const QString& in = o.files[0];
-  if (const QString problem = loadDataFile(ctx, in); !problem.isEmpty()) return badInput(in, problem);
+  try {
+    session.loadImageFile(in);
+  } catch (const K52Error& e) {
+    return badInput(in, e.detail());
+  }
   if (o.command == QLatin1String("normalize"))
     if (const QString problem = outputProblem(o.files[1]); !problem.isEmpty()) return badInput(o.files[1], problem);
   // Opening a file: the band follows the image, then channels and options are decoded.
-  SelectBandFromImage(ctx);
-  ChInfoSaveSol(ctx, kImageToTables);
-  OptSelSaveSol(ctx, kImageToTables);
+  session.selectBandFromImage();
+  session.decodeImage();
 
   int status = kExitOk;
   if (o.command == QLatin1String("decode")) {
-    const QByteArray json = QJsonDocument(toJson(ctx)).toJson(QJsonDocument::Indented);
+    const QByteArray json = QJsonDocument(toJson(session)).toJson(QJsonDocument::Indented);
     std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
   } else {
-    SetConvIicDat(ctx);
-    if (!writeImage(ctx.IicDat.toByteArray(), o.files[1])) status = kExitWriteFailed;
+    if (!writeOutput(o.files[1], [&] { session.saveFile(o.files[1]); })) status = kExitWriteFailed;
   }
   printLog(ctx);
   return status;
