@@ -132,8 +132,7 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
   s.w->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
   clickToolbar(*s.w, "FileOpen");  // nothing changed yet: straight to the file dialog
-  EXPECT_TRUE(d.asked.empty());
-  EXPECT_EQ(d.dialogInitialPaths.size(), 1u);
+  EXPECT_TRUE(d.asked.empty() && d.dialogInitialPaths.size() == 1u);
 
   typeChannel(*s.w, 3, "445");
   ASSERT_EQ(ctx.ch.ChInfo(3, 1), 44500000);
@@ -141,8 +140,7 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
   // Cancel: no file dialog, the edit stays.
   d.answers = {MsgAnswer::Cancel};
   clickToolbar(*s.w, "FileOpen");
-  EXPECT_TRUE(asked());
-  EXPECT_EQ(d.dialogInitialPaths.size(), 1u);
+  EXPECT_TRUE(asked() && d.dialogInitialPaths.size() == 1u);
   // Yes, and the save dialog cancelled: nothing is opened either.
   d.answers = {MsgAnswer::Yes};
   clickToolbar(*s.w, "FileOpen");
@@ -161,8 +159,7 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
   typeChannel(*s.w, 4, "446");
   d.answers = {MsgAnswer::Cancel};
   s.item("mnuLangSel0")->trigger();
-  EXPECT_EQ(d.asked.size(), questions + 1);
-  EXPECT_TRUE(asked());
+  EXPECT_TRUE(asked() && d.asked.size() == questions + 1);
   EXPECT_TRUE(ctx.st.CurLang == 3 && s.item("mnuLangSel2")->isChecked() && s.env.setting("Language") == QStringLiteral("3"));
 
   // Exit: Cancel stays; No discards and leaves without asking "Are you sure want to exit?".
