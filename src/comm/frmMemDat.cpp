@@ -2,10 +2,8 @@
 
 #include "comm/frmPartFill.h"
 #include "comm/memdat.h"
-#include "comm/transfer.h"
 #include "editor/frmCustomFre.h"
 #include "errlog/guarded.h"
-#include "image/chmem.h"
 #include "shell/appcontext.h"
 #include "ui/qtgrid.h"
 
@@ -108,8 +106,7 @@ void frmMemDat::TableFreDat() {
 }
 
 void frmMemDat::cmdFillGrid_Click() {
-  SetConvIicDat(ctx_);
-  WriteComDat(ctx_);
+  prepareImageForViewer(ctx_, PendingEdit::Finish);
   TableFreDat();
 }
 
@@ -149,8 +146,7 @@ void frmMemDat::tmrTimerFillGrid_Timer() {
     if (editing(grid_)) return;
     // Unlike the button, the tick takes nothing from an edit elsewhere (a grid cell, the
     // power-on message): it encodes what the tables hold and leaves the focus where it is.
-    encodeTablesIntoImage(ctx_);
-    WriteComDat(ctx_);
+    prepareImageForViewer(ctx_, PendingEdit::Leave);
     TableFreDat();
   });
 }

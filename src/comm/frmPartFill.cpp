@@ -90,7 +90,7 @@ void frmPartFill::txtEndAddr_Change() {
 }
 
 void frmPartFill::cmdFillData_Click() {
-  PartFillData(ctx_, grid_, txtFillData_->text(), cboFillData_->currentIndex(), txtStartAddr_->text(),
+  PartFillData(ctx_, grid_, txtFillData_->text(), static_cast<PartFillBase>(cboFillData_->currentIndex()), txtStartAddr_->text(),
                txtEndAddr_->text());
 }
 

@@ -1,6 +1,8 @@
 #include "comm/memdat.h"
 
+#include "comm/transfer.h"
 #include "errlog/guarded.h"
+#include "image/chmem.h"
 #include "image/numbers.h"
 #include "shell/appcontext.h"
 #include "ui/grid.h"
@@ -66,20 +68,22 @@ void forEachByteCell(const AppContext& ctx, F f) {
 
 QString FormatByteDat(uint8_t b) { return byteHex(b); }
 
+void buildMemDatGrid(AppContext& ctx, Grid& grid) {
+  grid.setRedraw(false);
+  grid.setRows(1);
+  QString format = QStringLiteral("^Addr");
+  for (int c = 0; c < kMemDatBytesPerRow; ++c) format += QStringLiteral("|^%1").arg(c, 0, 16).toUpper();
+  grid.setFormatString(format);
+  grid.setColWidthTwips(0, kAddrColTwips);
+  for (int c = 1; c <= kMemDatBytesPerRow; ++c) grid.setColWidthTwips(c, kByteColTwips);
+  grid.setRowHeightTwips(0, kRowTwips);
+  shapeRows(ctx, grid);
+  grid.setEditMode(GridEditMode::KbdMouse);
+  grid.setRedraw(true);
+}
+
 void SetGridMemDat(AppContext& ctx, Grid& grid) {
-  guarded(ctx.log, "modMemDat->SetGridMemDat", [&] {
-    grid.setRedraw(false);
-    grid.setRows(1);
-    QString format = QStringLiteral("^Addr");
-    for (int c = 0; c < kMemDatBytesPerRow; ++c) format += QStringLiteral("|^%1").arg(c, 0, 16).toUpper();
-    grid.setFormatString(format);
-    grid.setColWidthTwips(0, kAddrColTwips);
-    for (int c = 1; c <= kMemDatBytesPerRow; ++c) grid.setColWidthTwips(c, kByteColTwips);
-    grid.setRowHeightTwips(0, kRowTwips);
-    shapeRows(ctx, grid);
-    grid.setEditMode(GridEditMode::KbdMouse);
-    grid.setRedraw(true);
-  });
+  guarded(ctx.log, "modMemDat->SetGridMemDat", [&] { buildMemDatGrid(ctx, grid); });
 }
 
 void SetDefCol(Grid& grid) {
@@ -96,65 +100,71 @@ void SetDefCol(Grid& grid) {
   if (moved) grid.select(row, col);
 }
 
+void fillGridFromImage(AppContext& ctx, Grid& grid, std::vector<int>& changed) {
+  shapeRows(ctx, grid);
+  SetDefCol(grid);
+  forEachByteCell(ctx, [&](int r, int c, int a) {
+    const uint8_t b = ctx.IicDat.at(a);
+    const QString t = grid.text(r, c);
+    if (!t.isEmpty() && cellByte(t) != int(b)) {
+      grid.select(r, c);
+      grid.setCellForeColor(kMemDatChangedColor);
+      changed.push_back(a);
+    }
+    grid.setText(r, c, FormatByteDat(b));
+  });
+}
+
 std::vector<int> TableFreDat(AppContext& ctx, Grid& grid) {
   std::vector<int> marked;
   const int row = grid.row(), col = grid.col();
   const bool redraw = grid.redraw();
   grid.setRedraw(false);
-  guarded(ctx.log, "modMemDat->TableFreDat", [&] {
-    shapeRows(ctx, grid);
-    SetDefCol(grid);
-    forEachByteCell(ctx, [&](int r, int c, int a) {
-      const uint8_t b = ctx.IicDat.at(a);
-      const QString t = grid.text(r, c);
-      if (!t.isEmpty() && cellByte(t) != int(b)) {
-        grid.select(r, c);
-        grid.setCellForeColor(kMemDatChangedColor);
-        marked.push_back(a);
-      }
-      grid.setText(r, c, FormatByteDat(b));
-    });
-  });
+  guarded(ctx.log, "modMemDat->TableFreDat", [&] { fillGridFromImage(ctx, grid, marked); });
   if (!marked.empty()) grid.select(row, col);
   grid.setRedraw(redraw);
   return marked;
 }
 
+void writeBackCell(AppContext& ctx, Grid& grid, int row, int col) {
+  if (row < 1 || col < 1 || col > kMemDatBytesPerRow) return;
+  const int a = memDatAddress(row, col);
+  if (a > ctx.st.TableMaxAddr) return;
+  const QString t = grid.text(row, col).trimmed();
+  if (t.isEmpty()) return;
+  int value = 0;
+  try {
+    const auto d = SeparateChar(t);
+    value = d[3] * 4096 + d[2] * 256 + d[1] * 16 + d[0];
+    if (value > 255) raiseError(ErrOverflow, QStringLiteral("above FF"));
+  } catch (const K52Error& e) {
+    // Refused: the cell shows the image's byte again.
+    grid.setText(row, col, FormatByteDat(ctx.IicDat.at(a)));
+    raiseError(e.number(), QStringLiteral("cell %1 holds \"%2\", no byte").arg(hex4(a), t));
+  }
+  ctx.IicDat.at(a) = static_cast<uint8_t>(value);
+  grid.setText(row, col, FormatByteDat(static_cast<uint8_t>(value)));  // as the next fill shows it
+}
+
 void GridDataTemp(AppContext& ctx, Grid& grid, int row, int col) {
-  guarded(ctx.log, "frmMemDat->GridDataTemp", [&] {
-    if (row < 1 || col < 1 || col > kMemDatBytesPerRow) return;
-    const int a = memDatAddress(row, col);
-    if (a > ctx.st.TableMaxAddr) return;
-    const QString t = grid.text(row, col).trimmed();
-    if (t.isEmpty()) return;
-    int value = 0;
-    try {
-      const auto d = SeparateChar(t);
-      value = d[3] * 4096 + d[2] * 256 + d[1] * 16 + d[0];
-      if (value > 255) raiseError(ErrOverflow, QStringLiteral("above FF"));
-    } catch (const K52Error& e) {
-      // Refused: the cell shows the image's byte again.
-      grid.setText(row, col, FormatByteDat(ctx.IicDat.at(a)));
-      raiseError(e.number(), QStringLiteral("cell %1 holds \"%2\", no byte").arg(hex4(a), t));
-    }
-    ctx.IicDat.at(a) = static_cast<uint8_t>(value);
-    grid.setText(row, col, FormatByteDat(static_cast<uint8_t>(value)));  // as the next fill shows it
-  });
+  guarded(ctx.log, "frmMemDat->GridDataTemp", [&] { writeBackCell(ctx, grid, row, col); });
+}
+
+QString byteTip(Grid& grid, int row, int col) {
+  if (row < 1 || col < 1 || row >= grid.rows() || col >= grid.cols()) return {};
+  grid.select(row, col);
+  const QString t = grid.text(row, col);
+  if (t.isEmpty()) return {};
+  const QString bin = H_To_B(t);
+  const QString addr = hex4(memDatAddress(row, col));
+  const QString blanks = QStringLiteral("    ");
+  return QStringLiteral("地址为: 0x") + addr + QStringLiteral("    二进制:") + bin + blanks + B_To_BitShow(bin) +
+         QStringLiteral("    十进制") + QString::number(B_To_D(bin)) + blanks + QLatin1Char('\n');
 }
 
 QString CellTipHint(AppContext& ctx, Grid& grid, int lngRow, int lngCol) {
   QString tip;
-  guarded(ctx.log, "frmMemDat->CellTipHint", [&] {
-    if (lngRow < 1 || lngCol < 1 || lngRow >= grid.rows() || lngCol >= grid.cols()) return;
-    grid.select(lngRow, lngCol);
-    const QString t = grid.text(lngRow, lngCol);
-    if (t.isEmpty()) return;
-    const QString bin = H_To_B(t);
-    const QString addr = hex4(memDatAddress(lngRow, lngCol));
-    const QString blanks = QStringLiteral("    ");
-    tip = QStringLiteral("地址为: 0x") + addr + QStringLiteral("    二进制:") + bin + blanks + B_To_BitShow(bin) +
-          QStringLiteral("    十进制") + QString::number(B_To_D(bin)) + blanks + QLatin1Char('\n');
-  });
+  guarded(ctx.log, "frmMemDat->CellTipHint", [&] { tip = byteTip(grid, lngRow, lngCol); });
   return tip;
 }
 
@@ -192,7 +202,7 @@ std::array<int, 4> SeparateChar(const QString& strChar) {
   return digits;
 }
 
-uint8_t PartFillValue(const QString& text, int base) {
+uint8_t PartFillValue(const QString& text, PartFillBase base) {
   const QString t = text.trimmed();
   int64_t v = 0;
   if (base == PartFillDec) {
@@ -212,18 +222,29 @@ int16_t PartFillAddress(const QString& text) {
   return t.isEmpty() ? int16_t(0) : hexTextToInt16(t);
 }
 
-void PartFillData(AppContext& ctx, Grid& grid, const QString& value, int base, const QString& startAddr,
+void fillRange(AppContext& ctx, Grid& grid, const QString& value, PartFillBase base, const QString& startAddr,
+               const QString& endAddr) {
+  const uint8_t v = PartFillValue(value, base);
+  const int start = PartFillAddress(startAddr);
+  const int end = PartFillAddress(endAddr);
+  const QString shown = QString::number(v, 16).toUpper();
+  for (int a = start; a <= end; ++a) {
+    ctx.IicDat.at(a) = v;
+    if (memDatRow(a) < grid.rows()) grid.setText(memDatRow(a), memDatCol(a), shown);
+  }
+}
+
+void PartFillData(AppContext& ctx, Grid& grid, const QString& value, PartFillBase base, const QString& startAddr,
                   const QString& endAddr) {
-  guarded(ctx.log, "frmPartFill->cmdFillData_Click", [&] {
-    const uint8_t v = PartFillValue(value, base);
-    const int start = PartFillAddress(startAddr);
-    const int end = PartFillAddress(endAddr);
-    const QString shown = QString::number(v, 16).toUpper();
-    for (int a = start; a <= end; ++a) {
-      ctx.IicDat.at(a) = v;
-      if (memDatRow(a) < grid.rows()) grid.setText(memDatRow(a), memDatCol(a), shown);
-    }
-  });
+  guarded(ctx.log, "frmPartFill->cmdFillData_Click", [&] { fillRange(ctx, grid, value, base, startAddr, endAddr); });
+}
+
+void prepareImageForViewer(AppContext& ctx, PendingEdit pending) {
+  if (pending == PendingEdit::Finish)
+    SetConvIicDat(ctx);
+  else
+    encodeTablesIntoImage(ctx);
+  WriteComDat(ctx);
 }
 
 }  // namespace k52

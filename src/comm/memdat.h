@@ -3,7 +3,8 @@
 // filling it with change marking, writing edited cells back into the image, the bit and
 // decimal tooltip of a cell, and the part fill of an address range. The windows
 // (frmMemDat, frmPartFill) only wire these to their controls; tests run them on a
-// MemoryGrid.
+// MemoryGrid. The documented procedures (SetGridMemDat, TableFreDat, GridDataTemp,
+// CellTipHint, PartFillData) log under their names and run the plainly named steps.
 
 #include <QString>
 #include <array>
@@ -33,6 +34,7 @@ QString FormatByteDat(uint8_t b);
 // TableMaxAddr with its address ("01F0H") in column 0, sizes and centring, cells editable.
 // Reports as "modMemDat->SetGridMemDat".
 void SetGridMemDat(AppContext& ctx, Grid& grid);
+void buildMemDatGrid(AppContext& ctx, Grid& grid);
 
 // Fills the grid from the image, 0 ... TableMaxAddr: every cell black, then a cell whose
 // text differed from its image byte turns red. Empty cells (never filled) mark nothing.
@@ -40,6 +42,9 @@ void SetGridMemDat(AppContext& ctx, Grid& grid);
 // addresses marked red, for the window to bring into view. The current cell stays where
 // it was. Reports as "modMemDat->TableFreDat".
 std::vector<int> TableFreDat(AppContext& ctx, Grid& grid);
+// The fill itself, without the log, the redraw and the current cell: appends the addresses
+// it marks to changed.
+void fillGridFromImage(AppContext& ctx, Grid& grid, std::vector<int>& changed);
 
 // cmdSetDefCol_Click: every data cell's text black again.
 void SetDefCol(Grid& grid);
@@ -49,11 +54,13 @@ void SetDefCol(Grid& grid);
 // leaves its image byte as it is. A cell that is no byte (above FF, or not hex) is refused:
 // it shows its image byte again and the refusal is logged under "frmMemDat->GridDataTemp".
 void GridDataTemp(AppContext& ctx, Grid& grid, int row, int col);
+void writeBackCell(AppContext& ctx, Grid& grid, int row, int col);
 
 // The tooltip of a data cell (row, col >= 1): selects the cell and, when it holds a byte,
 // returns its address, base-2 digits, bit display and decimal value. Empty for header
 // cells and empty cells. Reports as "frmMemDat->CellTipHint".
 QString CellTipHint(AppContext& ctx, Grid& grid, int lngRow, int lngCol);
+QString byteTip(Grid& grid, int row, int col);
 
 // Hex text to base-2 text, four digits per hex digit; other characters are dropped.
 QString H_To_B(const QString& hex);
@@ -70,14 +77,23 @@ enum PartFillBase : int { PartFillHex = 0, PartFillDec = 1, PartFillBin = 2 };
 
 // The fill value of txtFillData in the chosen base; above 255 becomes 255. An empty text
 // (or a hex text without a hex digit) raises 13, a negative one 6.
-uint8_t PartFillValue(const QString& text, int base);
+uint8_t PartFillValue(const QString& text, PartFillBase base);
 // An address box of the part-fill dialog: hex text, empty counts as 0; raises 13 or 6.
 int16_t PartFillAddress(const QString& text);
 
 // frmPartFill's cmdFillData_Click: every address from start to end (inclusive; nothing
 // when start is above end) gets the value in the image and its hex text (no leading zero)
 // in the grid. Reports as "frmPartFill->cmdFillData_Click".
-void PartFillData(AppContext& ctx, Grid& grid, const QString& value, int base, const QString& startAddr,
+void PartFillData(AppContext& ctx, Grid& grid, const QString& value, PartFillBase base, const QString& startAddr,
                   const QString& endAddr);
+void fillRange(AppContext& ctx, Grid& grid, const QString& value, PartFillBase base, const QString& startAddr,
+               const QString& endAddr);
+
+// What is typed into a cell elsewhere when the viewer is filled: the Fill Grid button
+// finishes it first; the timer's tick leaves it being typed.
+enum class PendingEdit { Finish, Leave };
+// The image brought up to date before a fill: the tables encoded into it and the
+// programming date stamped, as a write would send it.
+void prepareImageForViewer(AppContext& ctx, PendingEdit pending);
 
 }  // namespace k52

@@ -58,54 +58,58 @@ void cboFrequencySelect(AppContext& ctx, int index) {
   cboFrequency_Click(ctx);
 }
 
+void fillBandList(AppContext& ctx) {
+  BandChoice& b = ctx.bandChoice;
+  cboFrequencyClear(ctx);
+  for (const BandPreset& p : kBandPresets) cboFrequencyAddItem(ctx, QString::fromLatin1(p.text));
+  cboFrequencyAddItem(ctx, ctx.text(kTextCustomBand));  // "Custom"
+  b.BandAutoSel = true;
+  cboFrequencySelect(ctx, kDefaultBandIndex);
+  ctx.band.BandIndex = b.cboFrequencyIndex;
+  b.BandAutoSel = false;
+}
+
 void ChInfoModel(AppContext& ctx) {
-  guarded(ctx.log, "frmChMem->ChInfoModel", [&] {
-    BandChoice& b = ctx.bandChoice;
-    cboFrequencyClear(ctx);
-    for (const BandPreset& p : kBandPresets) cboFrequencyAddItem(ctx, QString::fromLatin1(p.text));
-    cboFrequencyAddItem(ctx, ctx.text(kTextCustomBand));  // "Custom"
-    b.BandAutoSel = true;
-    cboFrequencySelect(ctx, kDefaultBandIndex);
-    ctx.band.BandIndex = b.cboFrequencyIndex;
-    b.BandAutoSel = false;
-  });
+  guarded(ctx.log, "frmChMem->ChInfoModel", [&] { fillBandList(ctx); });
+}
+
+void applyChosenBand(AppContext& ctx) {
+  BandChoice& b = ctx.bandChoice;
+  if (b.BandUndo) {
+    b.BandUndo = false;
+    return;
+  }
+  if (!b.BandAutoSel && !confirmDataReset(ctx)) {
+    // Declined: the list goes back to the band in use; that selection event only
+    // clears the flag. Should the list already stand there, no event comes to clear
+    // it, and it would swallow the user's next choice.
+    b.BandUndo = true;
+    cboFrequencySelect(ctx, ctx.band.BandIndex);
+    if (b.cboFrequencyIndex == ctx.band.BandIndex) b.BandUndo = false;
+    return;
+  }
+  if (!b.BandAutoSel) resetToTemplate(ctx);
+
+  const int16_t index = b.cboFrequencyIndex;
+  if (index == kCustomBandIndex) {
+    CustomFre::Show(ctx);  // OK sets the limits, Cancel keeps them
+  } else {
+    if (index < 0 || index >= kBandPresetCount) raiseError(ErrBounds, QStringLiteral("band list index %1").arg(index));
+    const BandPreset& p = kBandPresets[static_cast<size_t>(index)];
+    setLimits(ctx, p.lower, p.upper);
+  }
+  ctx.band.BandIndex = index;
+  writeBandBytes(ctx);
+  const bool nested = std::exchange(b.applyingBand, true);
+  SoftDisplay(ctx);
+  b.applyingBand = nested;
 }
 
 void cboFrequency_Click(AppContext& ctx) {
-  guarded(ctx.log, "frmChMem->cboFrequency_Click", [&] {
-    BandChoice& b = ctx.bandChoice;
-    if (b.BandUndo) {
-      b.BandUndo = false;
-      return;
-    }
-    if (!b.BandAutoSel && !confirmDataReset(ctx)) {
-      // Declined: the list goes back to the band in use; that selection event only
-      // clears the flag. Should the list already stand there, no event comes to clear
-      // it, and it would swallow the user's next choice.
-      b.BandUndo = true;
-      cboFrequencySelect(ctx, ctx.band.BandIndex);
-      if (b.cboFrequencyIndex == ctx.band.BandIndex) b.BandUndo = false;
-      return;
-    }
-    if (!b.BandAutoSel) resetToTemplate(ctx);
-
-    const int16_t index = b.cboFrequencyIndex;
-    if (index == kCustomBandIndex) {
-      CustomFre::Show(ctx);  // OK sets the limits, Cancel keeps them
-    } else {
-      if (index < 0 || index >= kBandPresetCount) raiseError(ErrBounds, QStringLiteral("band list index %1").arg(index));
-      const BandPreset& p = kBandPresets[static_cast<size_t>(index)];
-      setLimits(ctx, p.lower, p.upper);
-    }
-    ctx.band.BandIndex = index;
-    writeBandBytes(ctx);
-    const bool nested = std::exchange(b.applyingBand, true);
-    SoftDisplay(ctx);
-    b.applyingBand = nested;
-  });
+  guarded(ctx.log, "frmChMem->cboFrequency_Click", [&] { applyChosenBand(ctx); });
 }
 
-void ModelRangeSol(AppContext& ctx) {
+void selectBandOfImage(AppContext& ctx) {
   // Reports nothing: an image whose band cannot be read gets the widest band.
   BandChoice& b = ctx.bandChoice;
   b.BandAutoSel = true;
@@ -139,32 +143,36 @@ void ModelRangeSol(AppContext& ctx) {
   b.BandAutoSel = false;
 }
 
+void ModelRangeSol(AppContext& ctx) { selectBandOfImage(ctx); }
+
 namespace CustomFre {
 
 void Form_Load(AppContext& ctx) {
   guarded(ctx.log, "frmCustomFre->Form_Load", [&] { InitFace(ctx); });
 }
 
-void InitFace(AppContext& ctx) {
-  guarded(ctx.log, "frmCustomFre->InitFace", [&] {
-    BandChoice& b = ctx.bandChoice;
-    CustomRangeForm& f = b.frmCustomFre;
-    f.caption = ctx.text(kTextCustomRangeTitle);
-    f.lblFreMin = ctx.text(kTextCustomMin);
-    f.lblFreMax = ctx.text(kTextCustomMax);
-    f.cmdOk = ctx.text(kTextCustomOk);
-    f.cmdCancel = ctx.text(kTextCustomCancel);
-    f.font = ctx.st.CurFont;
-    if (b.strFreMin.isEmpty()) b.strFreMin = QStringLiteral("120");
-    if (b.strFreMax.isEmpty()) b.strFreMax = QStringLiteral("520");
-    f.texts = {b.strFreMin, b.strFreMax};
-    // A new image's own range (whole MHz, the upper one the true edge) comes first.
-    if (const std::optional<BandLimits>& r = b.proposedRange)
-      f.texts = {frequencyText(r->lower), frequencyText(r->upper)};
-  });
+void fillCustomRangeForm(AppContext& ctx) {
+  BandChoice& b = ctx.bandChoice;
+  CustomRangeForm& f = b.frmCustomFre;
+  f.caption = ctx.text(kTextCustomRangeTitle);
+  f.lblFreMin = ctx.text(kTextCustomMin);
+  f.lblFreMax = ctx.text(kTextCustomMax);
+  f.cmdOk = ctx.text(kTextCustomOk);
+  f.cmdCancel = ctx.text(kTextCustomCancel);
+  f.font = ctx.st.CurFont;
+  if (b.strFreMin.isEmpty()) b.strFreMin = QStringLiteral("120");
+  if (b.strFreMax.isEmpty()) b.strFreMax = QStringLiteral("520");
+  f.texts = {b.strFreMin, b.strFreMax};
+  // A new image's own range (whole MHz, the upper one the true edge) comes first.
+  if (const std::optional<BandLimits>& r = b.proposedRange)
+    f.texts = {frequencyText(r->lower), frequencyText(r->upper)};
 }
 
-void cmdOk_Click(AppContext& ctx, const CustomRangeTexts& texts) {
+void InitFace(AppContext& ctx) {
+  guarded(ctx.log, "frmCustomFre->InitFace", [&] { fillCustomRangeForm(ctx); });
+}
+
+void acceptCustomRange(AppContext& ctx, const CustomRangeTexts& texts) {
   BandChoice& b = ctx.bandChoice;
   b.frmCustomFre.texts = texts;
   // Declining keeps the channel data; the typed range is applied either way.
@@ -183,6 +191,8 @@ void cmdOk_Click(AppContext& ctx, const CustomRangeTexts& texts) {
     b.strFreMax = b.frmCustomFre.texts.max;
   }
 }
+
+void cmdOk_Click(AppContext& ctx, const CustomRangeTexts& texts) { acceptCustomRange(ctx, texts); }
 
 void cmdCancel_Click(AppContext&) {
   // The dialog has closed; the limits, the boxes and strFreMin/strFreMax stay as they were.

@@ -55,10 +55,17 @@ void cboFrequencySelect(AppContext& ctx, int index);
 
 // Fills the band list and selects "400 - 470 MHz" without a question.
 void ChInfoModel(AppContext& ctx);
+void fillBandList(AppContext& ctx);
 // The band list's selection event.
 void cboFrequency_Click(AppContext& ctx);
+// What the selection event does, without the log: a choice of the user's asks first (No
+// puts the list back), then the band's limits (the custom range dialog for "Custom"), its
+// band bytes, and the refresh of every display.
+void applyChosenBand(AppContext& ctx);
 // Selects the list entry that the image's band bytes name (first step of SoftDisplay).
 void ModelRangeSol(AppContext& ctx);
+// The same step: a band record that cannot be read gives the widest custom band.
+void selectBandOfImage(AppContext& ctx);
 
 // The custom range dialog frmCustomFre. Its window is shown through Dialogs::customRange;
 // these are its procedures.
@@ -66,8 +73,10 @@ namespace CustomFre {
 void Form_Load(AppContext& ctx);
 // Captions, font, and the two boxes from strFreMin/strFreMax ("120"/"520" at first).
 void InitFace(AppContext& ctx);
+void fillCustomRangeForm(AppContext& ctx);
 // OK with the boxes' texts: question, optional reset, then the range (or 120-520 MHz).
 void cmdOk_Click(AppContext& ctx, const CustomRangeTexts& texts);
+void acceptCustomRange(AppContext& ctx, const CustomRangeTexts& texts);
 void cmdCancel_Click(AppContext& ctx);
 // Loads the dialog, shows it modally and runs the button the user ended it with.
 void Show(AppContext& ctx);

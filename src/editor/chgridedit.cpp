@@ -138,64 +138,62 @@ const QString& choiceText(const AppContext& ctx, int col, int32_t v) {
 
 bool chInterfaceLocked(const AppContext& ctx) { return ctx.st.LockState == QLatin1String(kShowLock); }
 
+bool mayEditCell(AppContext& ctx, int row, int col) {
+  if (row == kVfoRow && col == kVfoChoiceCol) return true;
+  if (chInterfaceLocked(ctx) || row < 1 || col < 1) return true;
+  Grid& g = ctx.gridCh();
+  g.setEditMode(editModeFor(col));
+  // An empty channel is opened through its RX cell only.
+  if (field(ctx, row, kFieldRx) == -1) return col == kFieldRx;
+  // A receive-only channel has no encode tone.
+  if (col == kFieldEncode && field(ctx, row, kFieldTx) == -1) return false;
+  const QString& key = colKey(ctx, col);
+  if (isKey(key, "RxFre") || isKey(key, "TxFre") || isKey(key, "OFFSET") || isKey(key, "CHNAME"))
+    g.setColComboList(col, QString());
+  else if (isKey(key, "CtcssDcsDec") || isKey(key, "CtcssDcsEnc"))
+    g.setColComboList(col, ctx.tones.CtdcsComboList);
+  else
+    g.setColComboList(col, key);
+  return true;
+}
+
 void vsfgGridCh_BeforeEdit(AppContext& ctx, int Row, int Col, bool& Cancel) {
-  guarded(ctx.log, "frmSysSet->vsfgGridCh_BeforeEdit:", [&] {
-    if (Row == kVfoRow && Col == kVfoChoiceCol) return;
-    if (chInterfaceLocked(ctx) || Row < 1 || Col < 1) return;
-    Grid& g = ctx.gridCh();
-    g.setEditMode(editModeFor(Col));
-    if (field(ctx, Row, kFieldRx) == -1) {
-      // An empty channel is opened through its RX cell only.
-      if (Col != kFieldRx) Cancel = true;
+  bool refused = false;
+  guarded(ctx.log, "frmSysSet->vsfgGridCh_BeforeEdit:", [&] { refused = !mayEditCell(ctx, Row, Col); });
+  if (refused) Cancel = true;
+}
+
+void storeCellEdit(AppContext& ctx, int row, int col) {
+  if (chInterfaceLocked(ctx)) return;
+  Grid& g = ctx.gridCh();
+  field(ctx, row, kFieldEdited) = 1;
+  if (col == kFieldRx || col == kFieldTx) {
+    const QString t = g.text(row, col);
+    if (!isNumeric(t)) {
+      clearFrequency(ctx, row, col);
       return;
     }
-    if (Col == kFieldEncode && field(ctx, Row, kFieldTx) == -1) {
-      // A receive-only channel has no encode tone.
-      Cancel = true;
-      return;
+    try {
+      storeFrequency(ctx, row, col, toInt32(numericValue(t) * kTenHzPerMHz));
+      if (col == kFieldTx)
+        completeTx(ctx, row);
+      else
+        completeRx(ctx, row);
+    } catch (...) {
+      // A number too large to be a frequency: the cell and the field are emptied.
+      g.setText(row, col, QString());
+      field(ctx, row, col) = -1;
+      throw;
     }
-    const QString& key = colKey(ctx, Col);
-    if (isKey(key, "RxFre") || isKey(key, "TxFre") || isKey(key, "OFFSET") || isKey(key, "CHNAME"))
-      g.setColComboList(Col, QString());
-    else if (isKey(key, "CtcssDcsDec") || isKey(key, "CtcssDcsEnc"))
-      g.setColComboList(Col, ctx.tones.CtdcsComboList);
-    else
-      g.setColComboList(Col, key);
-  });
+  } else if (col == kFieldName) {
+    ChNameEdit(ctx, channelOf(row));
+  } else {
+    field(ctx, row, col) = g.comboIndex();
+  }
 }
 
 void vsfgGridCh_AfterEdit(AppContext& ctx, int Row, int Col) {
-  bool numeric = false;
-  const bool ok = guarded(ctx.log, "frmSysSet->vsfgGridCh_AfterEdit:", [&] {
-    if (chInterfaceLocked(ctx)) return;
-    Grid& g = ctx.gridCh();
-    field(ctx, Row, kFieldEdited) = 1;
-    if (Col == kFieldRx || Col == kFieldTx) {
-      const QString t = g.text(Row, Col);
-      if (isNumeric(t)) {
-        numeric = true;
-        storeFrequency(ctx, Row, Col, toInt32(numericValue(t) * kTenHzPerMHz));
-        if (Col == kFieldTx)
-          completeTx(ctx, Row);
-        else
-          completeRx(ctx, Row);
-      } else {
-        clearFrequency(ctx, Row, Col);
-      }
-    } else if (Col == kFieldName) {
-      ChNameEdit(ctx, channelOf(Row));
-    } else {
-      field(ctx, Row, Col) = g.comboIndex();
-    }
-  });
-  if (!ok && numeric) {
-    // A number too large to be a frequency: the cell and the field are emptied.
-    guarded(ctx.log, "frmSysSet->vsfgGridCh_AfterEdit:", [&] {
-      Grid& g = ctx.gridCh();
-      g.setText(Row, Col, QString());
-      field(ctx, Row, Col) = -1;
-    });
-  }
+  guarded(ctx.log, "frmSysSet->vsfgGridCh_AfterEdit:", [&] { storeCellEdit(ctx, Row, Col); });
 }
 
 void vsfgGridCh_EditCancelled(AppContext& ctx, int Row, int Col) {
@@ -205,135 +203,146 @@ void vsfgGridCh_EditCancelled(AppContext& ctx, int Row, int Col) {
   });
 }
 
+void clickCell(AppContext& ctx, ChGridEdit& ed) {
+  Grid& g = ctx.gridCh();
+  const int lastCol = g.cols() - 1;
+  if (ctx.ch.ChCount >= 1) g.resetRangeBackColor(1, g.fixedCols(), ctx.ch.ChCount, lastCol);
+  const int mr = ed.MouseRow, mc = ed.MouseCol;
+  if (chInterfaceLocked(ctx) || mr < 1 || mc < 1) return;
+  g.setRangeBackColor(mr, g.fixedCols(), mr, lastCol, kRowHighlightColor);
+  g.setEditMode(editModeFor(mc));
+  if (field(ctx, mr, kFieldRx) == -1) {
+    // A click anywhere on an empty row opens its RX cell.
+    g.select(mr, kFieldRx);
+    g.startEdit();
+  }
+}
+
 void vsfgGridCh_Click(AppContext& ctx, ChGridEdit& ed) {
-  guarded(ctx.log, "frmSysSet->vsfgGridCh_Click:", [&] {
-    Grid& g = ctx.gridCh();
-    const int lastCol = g.cols() - 1;
-    if (ctx.ch.ChCount >= 1) g.resetRangeBackColor(1, g.fixedCols(), ctx.ch.ChCount, lastCol);
-    const int mr = ed.MouseRow, mc = ed.MouseCol;
-    if (chInterfaceLocked(ctx) || mr < 1 || mc < 1) return;
-    g.setRangeBackColor(mr, g.fixedCols(), mr, lastCol, kRowHighlightColor);
-    g.setEditMode(editModeFor(mc));
-    if (field(ctx, mr, kFieldRx) == -1) {
-      // A click anywhere on an empty row opens its RX cell.
-      g.select(mr, kFieldRx);
-      g.startEdit();
+  guarded(ctx.log, "frmSysSet->vsfgGridCh_Click:", [&] { clickCell(ctx, ed); });
+}
+
+void applyDoubleClickShortcut(AppContext& ctx) {
+  Grid& g = ctx.gridCh();
+  const int r = g.row(), c = g.col();
+  if (chInterfaceLocked(ctx) || r < 1 || c < 1 || r >= g.rows() || c >= g.cols()) return;
+  if (field(ctx, r, kFieldRx) == -1 || c == kFieldRx) return;
+  g.setEditMode(editModeFor(c));
+  field(ctx, r, kFieldEdited) = 1;
+  switch (c) {
+    case kFieldTx: {
+      if (field(ctx, r, kFieldTx) >= kTxSet) return;
+      const int32_t tx = field(ctx, r, kFieldRx);
+      field(ctx, r, kFieldTx) = tx;
+      g.setText(r, kFieldTx, g.text(r, kFieldRx));
+      g.select(r, kFieldTx);
+      const bool outside = tx < ctx.band.LowerLimit || tx > ctx.band.UpperLimit;
+      g.setCellForeColor(colorValue(outside ? ctx.st.OverColor : ctx.st.DefColor));
+      field(ctx, r, kFieldEncode) = field(ctx, r, kFieldDecode);
+      g.setText(r, kFieldEncode, g.text(r, kFieldDecode));
+      return;
     }
-  });
+    case kFieldDecode:
+      if (field(ctx, r, kFieldTx) == -1) return;
+      field(ctx, r, kFieldDecode) = field(ctx, r, kFieldEncode);
+      g.setText(r, kFieldDecode, g.text(r, kFieldEncode));
+      return;
+    case kFieldEncode:
+      if (field(ctx, r, kFieldTx) == -1) return;
+      field(ctx, r, kFieldEncode) = field(ctx, r, kFieldDecode);
+      g.setText(r, kFieldEncode, g.text(r, kFieldDecode));
+      return;
+    case kFieldName:
+      // An unnamed channel is offered a name; the editor then opens on it.
+      if (g.text(r, kFieldName).isEmpty())
+        g.setText(r, kFieldName, QStringLiteral("CH%1").arg(r, 3, 10, QLatin1Char('0')));
+      return;
+    default:
+      break;
+  }
+  int32_t& v = field(ctx, r, c);
+  if (v == -1) return;
+  if (r == kVfoRow && c == kVfoChoiceCol) {
+    v = 0;
+  } else {
+    // The choices cycle.
+    const int32_t n = textToInt32(ctx.ch.ColItems(c, 1));
+    v = v >= n - 1 ? 0 : v + 1;
+  }
+  g.setText(r, c, choiceText(ctx, c, v));
 }
 
 void vsfgGridCh_DblClick(AppContext& ctx) {
-  guarded(ctx.log, "frmSysSet->vsfgGridCh_DblClick:", [&] {
-    Grid& g = ctx.gridCh();
-    const int r = g.row(), c = g.col();
-    if (chInterfaceLocked(ctx) || r < 1 || c < 1 || r >= g.rows() || c >= g.cols()) return;
-    if (field(ctx, r, kFieldRx) == -1 || c == kFieldRx) return;
-    g.setEditMode(editModeFor(c));
-    field(ctx, r, kFieldEdited) = 1;
-    switch (c) {
-      case kFieldTx: {
-        if (field(ctx, r, kFieldTx) >= kTxSet) return;
-        const int32_t tx = field(ctx, r, kFieldRx);
-        field(ctx, r, kFieldTx) = tx;
-        g.setText(r, kFieldTx, g.text(r, kFieldRx));
-        g.select(r, kFieldTx);
-        const bool outside = tx < ctx.band.LowerLimit || tx > ctx.band.UpperLimit;
-        g.setCellForeColor(colorValue(outside ? ctx.st.OverColor : ctx.st.DefColor));
-        field(ctx, r, kFieldEncode) = field(ctx, r, kFieldDecode);
-        g.setText(r, kFieldEncode, g.text(r, kFieldDecode));
-        return;
-      }
-      case kFieldDecode:
-        if (field(ctx, r, kFieldTx) == -1) return;
-        field(ctx, r, kFieldDecode) = field(ctx, r, kFieldEncode);
-        g.setText(r, kFieldDecode, g.text(r, kFieldEncode));
-        return;
-      case kFieldEncode:
-        if (field(ctx, r, kFieldTx) == -1) return;
-        field(ctx, r, kFieldEncode) = field(ctx, r, kFieldDecode);
-        g.setText(r, kFieldEncode, g.text(r, kFieldDecode));
-        return;
-      case kFieldName:
-        // An unnamed channel is offered a name; the editor then opens on it.
-        if (g.text(r, kFieldName).isEmpty())
-          g.setText(r, kFieldName, QStringLiteral("CH%1").arg(r, 3, 10, QLatin1Char('0')));
-        return;
-      default:
-        break;
-    }
-    int32_t& v = field(ctx, r, c);
-    if (v == -1) return;
-    if (r == kVfoRow && c == kVfoChoiceCol) {
-      v = 0;
-    } else {
-      // The choices cycle.
-      const int32_t n = textToInt32(ctx.ch.ColItems(c, 1));
-      v = v >= n - 1 ? 0 : v + 1;
-    }
-    g.setText(r, c, choiceText(ctx, c, v));
-  });
+  guarded(ctx.log, "frmSysSet->vsfgGridCh_DblClick:", [&] { applyDoubleClickShortcut(ctx); });
 }
 
-void vsfgGridCh_KeyDown(AppContext& ctx, ChGridEdit& ed, int KeyCode, int /*Shift*/) {
-  guarded(ctx.log, "frmSysSet->vsfgGridCh_KeyDown:", [&] {
-    if (chInterfaceLocked(ctx)) return;
-    const Grid& g = ctx.gridCh();
-    // The keyboard drives the grid: the pointer stands on the current cell, and moves with
-    // it to the cell the arrow key selects.
-    int r = g.row(), c = g.col();
-    if (r < 1 || c < 1) {
-      ed.MouseRow = 1;
-      ed.MouseCol = 1;
-      return;
-    }
-    switch (KeyCode) {
-      case kKeyLeft:
-        if (c >= 2) --c;
-        break;
-      case kKeyRight:
-        if (c < ctx.ch.ColCount) ++c;
-        break;
-      case kKeyUp:
-        if (r >= 2) --r;
-        break;
-      case kKeyDown:
-        if (r < ctx.ch.ChCount) ++r;
-        break;
-      default:
-        break;
-    }
-    ed.MouseRow = r;
-    ed.MouseCol = c;
-  });
+void followKeyboard(AppContext& ctx, ChGridEdit& ed, GridKeyCode key) {
+  if (chInterfaceLocked(ctx)) return;
+  const Grid& g = ctx.gridCh();
+  // The keyboard drives the grid: the pointer stands on the current cell, and moves with
+  // it to the cell the arrow key selects.
+  int r = g.row(), c = g.col();
+  if (r < 1 || c < 1) {
+    ed.MouseRow = 1;
+    ed.MouseCol = 1;
+    return;
+  }
+  switch (key) {
+    case kKeyLeft:
+      if (c >= 2) --c;
+      break;
+    case kKeyRight:
+      if (c < ctx.ch.ColCount) ++c;
+      break;
+    case kKeyUp:
+      if (r >= 2) --r;
+      break;
+    case kKeyDown:
+      if (r < ctx.ch.ChCount) ++r;
+      break;
+    default:
+      break;
+  }
+  ed.MouseRow = r;
+  ed.MouseCol = c;
 }
 
-void vsfgGridCh_MouseDown(AppContext& ctx, ChGridEdit& ed, int Button, int /*Shift*/) {
+void vsfgGridCh_KeyDown(AppContext& ctx, ChGridEdit& ed, GridKeyCode KeyCode, ShiftBits /*Shift*/) {
+  guarded(ctx.log, "frmSysSet->vsfgGridCh_KeyDown:", [&] { followKeyboard(ctx, ed, KeyCode); });
+}
+
+std::optional<ChPopMenuItems> channelMenuFor(AppContext& ctx, ChGridEdit& ed) {
+  const Grid& g = ctx.gridCh();
+  const int mr = ed.MouseRow, mc = ed.MouseCol;
+  if (mc < g.fixedCols() || mr < g.fixedRows()) return std::nullopt;
+  ed.SelCh = mr;
+
+  ChPopMenuItems m;
+  const QString ch = QString::number(ed.SelCh);
+  const bool hasData = field(ctx, ed.SelCh, kFieldRx) != -1;
+  m.openChCaption = ctx.text(kTextOpenChannel) + QLatin1Char(' ') + ch;  // "Open channel"
+  m.saveDefCaption = ctx.text(kTextSaveAsDefault);                         // "Save as default"
+  m.delOneCaption = ctx.text(kTextDeleteChannel) + QLatin1Char(' ') + ch;  // "Delete channel"
+  m.delAllCaption = ctx.text(kTextDeleteAllChannels);                      // "Delete all channels"
+  m.openChEnabled = !hasData;
+  m.saveDefEnabled = hasData;
+  m.delOneEnabled = hasData;
+  m.delAllEnabled = true;
+  if (ed.menus && ed.menus->chLockVisible()) {
+    m.chLockVisible = true;
+    m.chLockEnabled = true;
+    m.chLockCaption = ctx.text(kTextLockChannelMenu);  // "&Lock Channel Interface"
+    m.chLockChecked = ed.menus->chLockChecked();
+    if (m.chLockChecked) m.openChEnabled = m.saveDefEnabled = m.delOneEnabled = m.delAllEnabled = false;
+  }
+  return m;
+}
+
+void vsfgGridCh_MouseDown(AppContext& ctx, ChGridEdit& ed, MouseButtonCode Button, ShiftBits /*Shift*/) {
   guarded(ctx.log, "frmSysSet->vsfgGridCh_MouseDown:", [&] {
-    const Grid& g = ctx.gridCh();
     if (Button != kRightButton) return;
-    const int mr = ed.MouseRow, mc = ed.MouseCol;
-    if (mc < g.fixedCols() || mr < g.fixedRows()) return;
-    ed.SelCh = mr;
-
-    ChPopMenuItems m;
-    const QString ch = QString::number(ed.SelCh);
-    const bool hasData = field(ctx, ed.SelCh, kFieldRx) != -1;
-    m.openChCaption = ctx.text(kTextOpenChannel) + QLatin1Char(' ') + ch;  // "Open channel"
-    m.saveDefCaption = ctx.text(kTextSaveAsDefault);                         // "Save as default"
-    m.delOneCaption = ctx.text(kTextDeleteChannel) + QLatin1Char(' ') + ch;  // "Delete channel"
-    m.delAllCaption = ctx.text(kTextDeleteAllChannels);                          // "Delete all channels"
-    m.openChEnabled = !hasData;
-    m.saveDefEnabled = hasData;
-    m.delOneEnabled = hasData;
-    m.delAllEnabled = true;
-    if (ed.menus && ed.menus->chLockVisible()) {
-      m.chLockVisible = true;
-      m.chLockEnabled = true;
-      m.chLockCaption = ctx.text(kTextLockChannelMenu);  // "&Lock Channel Interface"
-      m.chLockChecked = ed.menus->chLockChecked();
-      if (m.chLockChecked) m.openChEnabled = m.saveDefEnabled = m.delOneEnabled = m.delAllEnabled = false;
-    }
-    if (ed.menus) ed.menus->showPopMenu(m);
+    const std::optional<ChPopMenuItems> m = channelMenuFor(ctx, ed);
+    if (m && ed.menus) ed.menus->showPopMenu(*m);
   });
 }
 
@@ -341,31 +350,34 @@ void vsfgGridCh_AfterRowColChange(AppContext& ctx, int /*OldRow*/, int /*OldCol*
   guarded(ctx.log, "frmSysSet->vsfgGridCh_AfterRowColChange", [] {});
 }
 
+int32_t snapToChannelRaster(double f) {
+  // The nearest point of each raster, in MHz, and its distance in 10 Hz units.
+  const double a = roundHalfEven(f / kFreStepA) * (kFreStepA / kTenHzPerMHz);
+  const int16_t dA = toInt16(std::fabs(f - a * kTenHzPerMHz));
+  const double b = roundHalfEven(f / kFreStepB) * (kFreStepB / kTenHzPerMHz);
+  const int16_t dB = toInt16(std::fabs(f - b * kTenHzPerMHz));
+  return toInt32((dA < dB ? a : b) * kTenHzPerMHz);
+}
+
 int32_t ModifyTxRxFre(AppContext& ctx, const QString& text) {
   int32_t result = 0;
-  guarded(ctx.log, "frmSysSet->ModifyTxRxFre:", [&] {
-    const double f = numericValue(text);
-    // The nearest point of each raster, in MHz, and its distance in 10 Hz units.
-    const double a = roundHalfEven(f / kFreStepA) * (kFreStepA / kTenHzPerMHz);
-    const int16_t dA = toInt16(std::fabs(f - a * kTenHzPerMHz));
-    const double b = roundHalfEven(f / kFreStepB) * (kFreStepB / kTenHzPerMHz);
-    const int16_t dB = toInt16(std::fabs(f - b * kTenHzPerMHz));
-    result = toInt32((dA < dB ? a : b) * kTenHzPerMHz);
-  });
+  guarded(ctx.log, "frmSysSet->ModifyTxRxFre:", [&] { result = snapToChannelRaster(numericValue(text)); });
   return result;
 }
 
+void storeChannelName(AppContext& ctx, int16_t channel) {
+  // Characters the radio cannot show are left out, and the user is told which.
+  QString dropped;
+  const QString kept = keepDisplayChars(ctx, ctx.gridCh().text(channel, kFieldName), dropped);
+  ChNameCharSol(ctx, kept, kNameLength);
+  for (int i = 0; i < kNameLength; ++i)
+    ctx.ch.ChNameCode(channel, i) = channel == kVfoRow ? uint8_t{255} : ctx.chars.NameCode(i);
+  ChNameCharShow(ctx, channel);
+  if (channel != kVfoRow) noticeDroppedChars(ctx, dropped);
+}
+
 void ChNameEdit(AppContext& ctx, int16_t channel) {
-  guarded(ctx.log, "frmSysSet->ChNameEdit", [&] {
-    // Characters the radio cannot show are left out, and the user is told which.
-    QString dropped;
-    const QString kept = keepDisplayChars(ctx, ctx.gridCh().text(channel, kFieldName), dropped);
-    ChNameCharSol(ctx, kept, kNameLength);
-    for (int i = 0; i < kNameLength; ++i)
-      ctx.ch.ChNameCode(channel, i) = channel == kVfoRow ? uint8_t{255} : ctx.chars.NameCode(i);
-    ChNameCharShow(ctx, channel);
-    if (channel != kVfoRow) noticeDroppedChars(ctx, dropped);
-  });
+  guarded(ctx.log, "frmSysSet->ChNameEdit", [&] { storeChannelName(ctx, channel); });
 }
 
 }  // namespace k52

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace k52 {
 
@@ -32,6 +33,7 @@ enum MouseButtonCode : int {
 };
 // The Shift argument of the handlers: one bit per modifier key held.
 enum ShiftBits : int {
+  kNoShift = 0,
   kShiftBit = 1,
   kCtrlBit = 2,
   kAltBit = 4,
@@ -86,26 +88,45 @@ bool chInterfaceLocked(const AppContext& ctx);
 // Decides whether cell (Row, Col) may be edited, and sets the edit mode and the column's
 // drop-down list for the edit. Cancel is set to refuse it.
 void vsfgGridCh_BeforeEdit(AppContext& ctx, int Row, int Col, bool& Cancel);
+// What vsfgGridCh_BeforeEdit decides, without the log: false refuses the edit. Failures
+// are thrown.
+bool mayEditCell(AppContext& ctx, int row, int col);
 // Checks and stores the text the user left in cell (Row, Col); completes a new channel.
 void vsfgGridCh_AfterEdit(AppContext& ctx, int Row, int Col);
+// What vsfgGridCh_AfterEdit does, without the log: a frequency is snapped, held in the band
+// and completes its channel (text that is no number empties it), a name is stored, a
+// choice takes the editor's index. A number too large for a frequency empties the cell
+// and its field before the failure is thrown.
+void storeCellEdit(AppContext& ctx, int row, int col);
 // The editor of cell (Row, Col) was left with Escape: a name cell shows the stored name
 // again (the name a double click proposed is dropped with the edit).
 void vsfgGridCh_EditCancelled(AppContext& ctx, int Row, int Col);
 // A click on the cell ed.MouseRow, ed.MouseCol: row highlight, edit mode, and on an empty
 // channel the editor in its RX cell.
 void vsfgGridCh_Click(AppContext& ctx, ChGridEdit& ed);
+void clickCell(AppContext& ctx, ChGridEdit& ed);
 // A double click on the current cell: the shortcuts.
 void vsfgGridCh_DblClick(AppContext& ctx);
+// The shortcut of a double click on the current cell: TX takes RX, a tone takes the other
+// one, an unnamed channel is offered "CHnnn", a choice moves to the next value.
+void applyDoubleClickShortcut(AppContext& ctx);
 // A key pressed in the grid (not in its editor), before the grid moves its current cell.
-void vsfgGridCh_KeyDown(AppContext& ctx, ChGridEdit& ed, int KeyCode, int Shift);
+void vsfgGridCh_KeyDown(AppContext& ctx, ChGridEdit& ed, GridKeyCode KeyCode, ShiftBits Shift);
+// The pointer the handlers act on follows the current cell, moved by an arrow key.
+void followKeyboard(AppContext& ctx, ChGridEdit& ed, GridKeyCode key);
 // A mouse button pressed over ed.MouseRow, ed.MouseCol; the right button opens the pop-up menu.
-void vsfgGridCh_MouseDown(AppContext& ctx, ChGridEdit& ed, int Button, int Shift);
+void vsfgGridCh_MouseDown(AppContext& ctx, ChGridEdit& ed, MouseButtonCode Button, ShiftBits Shift);
+// The items of the pop-up menu for data row ed.MouseRow (remembered as ed.SelCh); nothing
+// off the data cells.
+std::optional<ChPopMenuItems> channelMenuFor(AppContext& ctx, ChGridEdit& ed);
 void vsfgGridCh_AfterRowColChange(AppContext& ctx, int OldRow, int OldCol, int NewRow, int NewCol);
 
 // A frequency in 10 Hz units, as decimal text, snapped to the nearer of the 5 kHz and
 // 12.5 kHz rasters (the 12.5 kHz point on a tie). 0 when the text is no frequency (the
 // failure is logged).
 int32_t ModifyTxRxFre(AppContext& ctx, const QString& text);
+// The same on a frequency in 10 Hz units; fails as an overflow past 16-bit distances.
+int32_t snapToChannelRaster(double tenHz);
 // The text of value v of choice column col (ColItems(col, 3 + v)); a value past the
 // column's items fails as a bounds error.
 const QString& choiceText(const AppContext& ctx, int col, int32_t v);
@@ -113,5 +134,6 @@ const QString& choiceText(const AppContext& ctx, int col, int32_t v);
 // The name typed into grid cell (channel, 8) into ChNameCode, and shown as it will be stored.
 // Characters the radio cannot show are left out and named in the status bar.
 void ChNameEdit(AppContext& ctx, int16_t channel);
+void storeChannelName(AppContext& ctx, int16_t channel);
 
 }  // namespace k52

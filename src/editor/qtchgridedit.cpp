@@ -14,7 +14,7 @@ namespace k52 {
 
 namespace {
 
-int buttonCode(Qt::MouseButton b) {
+MouseButtonCode buttonCode(Qt::MouseButton b) {
   switch (b) {
     case Qt::LeftButton:
       return kLeftButton;
@@ -27,13 +27,13 @@ int buttonCode(Qt::MouseButton b) {
   }
 }
 
-int shiftCode(Qt::KeyboardModifiers m) {
-  return (m & Qt::ShiftModifier ? kShiftBit : 0) | (m & Qt::ControlModifier ? kCtrlBit : 0) |
-         (m & Qt::AltModifier ? kAltBit : 0);
+ShiftBits shiftCode(Qt::KeyboardModifiers m) {
+  return static_cast<ShiftBits>((m & Qt::ShiftModifier ? kShiftBit : 0) | (m & Qt::ControlModifier ? kCtrlBit : 0) |
+                                (m & Qt::AltModifier ? kAltBit : 0));
 }
 
 // The key codes the handlers know; other keys pass as their Latin-1 code or 0.
-int keyCode(int key) {
+GridKeyCode keyCode(int key) {
   switch (key) {
     case Qt::Key_Left:
       return kKeyLeft;
@@ -44,7 +44,7 @@ int keyCode(int key) {
     case Qt::Key_Down:
       return kKeyDown;
     default:
-      return key <= 0xFF ? key : kNoKey;
+      return key <= 0xFF ? static_cast<GridKeyCode>(key) : kNoKey;
   }
 }
 
@@ -89,7 +89,7 @@ QtChGridEdit::QtChGridEdit(AppContext& ctx, QtGrid* grid, QWidget* menuOwner)
     ed_.MouseRow = row;
     ed_.MouseCol = col;
     popAt_ = global;
-    vsfgGridCh_MouseDown(ctx_, ed_, buttonCode(button), 0);
+    vsfgGridCh_MouseDown(ctx_, ed_, buttonCode(button), kNoShift);
   });
   connect(grid_, &QtGrid::mouseUp, this, [this](int row, int col, Qt::MouseButton button) {
     ed_.MouseRow = row;
@@ -171,7 +171,7 @@ void QtChGridEdit::keyMenu() {
   ed_.MouseCol = col;
   const QRect cell = grid_->visualRect(grid_->model()->index(row - 1, col - 1));
   popAt_ = grid_->viewport()->mapToGlobal(cell.isValid() ? cell.bottomLeft() : QPoint(0, 0));
-  vsfgGridCh_MouseDown(ctx_, ed_, kRightButton, 0);
+  vsfgGridCh_MouseDown(ctx_, ed_, kRightButton, kNoShift);
 }
 
 bool QtChGridEdit::eventFilter(QObject* watched, QEvent* event) {

@@ -33,12 +33,17 @@ class ChLockFace {
 };
 
 // The lock command, from the menu item (Ctrl+L) and from the pop-up item, index 0.
+// The documented entry points log under "mdifrmMain->..." and run the plainly named steps.
 void mnuChLock_Click(AppContext& ctx, ChLockFace& face, int16_t Index);
+// Locks an unlocked interface and unlocks a locked one; the state goes to the settings file.
+void toggleChannelLock(AppContext& ctx, ChLockFace& face);
 // Every 30 s: while locked, a notice that has gone back to "Ready" says "Interface
 // Locked" again and the blink starts.
 void tmrChLock_Timer(AppContext& ctx, ChLockFace& face);
+void remindOfLock(AppContext& ctx, ChLockFace& face);
 // Every 5 s while it runs: the notice alternates between "Ready" and "Interface Locked";
 // any other notice is left alone.
 void tmrChLockBlink_Timer(AppContext& ctx, ChLockFace& face, int16_t& BlinkPhase);
+void blinkLockNotice(AppContext& ctx, ChLockFace& face, int16_t& BlinkPhase);
 
 }  // namespace k52

@@ -80,16 +80,14 @@ class BandChoiceTest : public ::testing::Test {
 };
 
 TEST_F(BandChoiceTest, LoadingTheWindowListsTwelveBandsAndSettlesOn400To470WithoutAQuestion) {
-  const QStringList& list = ctx.bandChoice.cboFrequencyList;
-  ASSERT_EQ(list.size(), 12);
+  ASSERT_EQ(ctx.bandChoice.cboFrequencyList.size(), 12);
   EXPECT_EQ(band(), "5 40000000-46999500 404700");
   ChInfoModel(ctx);  // filling it again (as loading does) raises only the program's own selection
+  cboFrequencySelect(ctx, 5);  // the selected entry again: nothing
   EXPECT_EQ(questions() + env.dialogs.customForms.size(), 0u);
   EXPECT_FALSE(dataWasReset());
-  EXPECT_EQ(shown.shownItems, list);
+  EXPECT_EQ(shown.shownItems, ctx.bandChoice.cboFrequencyList);
   EXPECT_EQ(shown.indexes.back(), 5);
-  cboFrequencySelect(ctx, 5);  // the selected entry again: nothing
-  EXPECT_EQ(questions(), 0u);
   EXPECT_THROW(cboFrequencySelect(ctx, 12), K52Error);
   EXPECT_EQ(ctx.log.entriesLogged(), logged) << env.log();
 }
@@ -109,8 +107,7 @@ TEST_F(BandChoiceTest, ChoosingABandAsksAndYesResetsTheDataWhileNoPutsTheListBac
   ASSERT_EQ(questions(), 2u);
   const auto& q = env.dialogs.asked[1];
   EXPECT_TRUE(q.prompt == ctx.text(74) && q.title == ctx.text(70) && q.buttons == MsgButtons::YesNo && q.icon == MsgIcon::Question);
-  EXPECT_TRUE(dataWasReset());
-  EXPECT_EQ(views.statusFile, ctx.text(85) + ctx.st.DefDataFile);
+  EXPECT_TRUE(dataWasReset() && views.statusFile == ctx.text(85) + ctx.st.DefDataFile);
   EXPECT_EQ(band(), "8 47000000-51999500 475200");
 }
 
@@ -130,8 +127,7 @@ TEST_F(BandChoiceTest, AnImageSelectsItsPresetWithoutQuestionOrResetOrOpensTheCu
   const QByteArray rx = QByteArray::fromHex("00953917");  // channel 2 on 173.995 MHz: inside 136-174 only
   for (int i = 0; i < 4; ++i) ctx.IicDat.at(addr::channelRecord(2) + i) = static_cast<uint8_t>(rx[i]);
   SoftDisplay(ctx);
-  EXPECT_EQ(questions() + env.dialogs.customForms.size(), 0u);
-  EXPECT_FALSE(dataWasReset());
+  EXPECT_TRUE(questions() + env.dialogs.customForms.size() == 0u && !dataWasReset());
   EXPECT_EQ(band(), "0 13600000-17399500 131764");
   EXPECT_EQ(ctx.ch.ChInfo(2, 1), 17399500) << "decoded with the image's band, not the one before";
   EXPECT_EQ(ctx.gridCh().text(2, 1), QStringLiteral("173.995"));
@@ -144,8 +140,7 @@ TEST_F(BandChoiceTest, AnImageSelectsItsPresetWithoutQuestionOrResetOrOpensTheCu
   SoftDisplay(ctx);
   ASSERT_EQ(env.dialogs.customForms.size(), 1u);
   EXPECT_EQ(env.dialogs.customForms[0].texts, texts("136", "175"));
-  EXPECT_EQ(questions(), 1u);
-  EXPECT_FALSE(dataWasReset());
+  EXPECT_TRUE(questions() == 1u && !dataWasReset());
   EXPECT_EQ(band(), "11 13700000-17099500 131771");
   EXPECT_EQ(ctx.bandChoice.strFreMin + ctx.bandChoice.strFreMax, QStringLiteral("137171"));
 

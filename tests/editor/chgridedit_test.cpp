@@ -1,6 +1,6 @@
 // Editing the channel grid, on the in-memory grid: what typing, choosing, clicking and
 // double-clicking leave in ChInfo, ChNameCode and the grid (the bytes they encode to are
-// the channel codec's).
+// the channel codec's); the pop-up menu's commands and the channel-interface lock.
 
 #include "editor/chgridedit.h"
 #include "editor/chpopmenu.h"
@@ -9,6 +9,7 @@
 #include "image/chgrid.h"
 #include "image/chmem.h"
 #include "image/ctdcs.h"
+#include "shell/chlock.h"
 #include "shell/langtable.h"
 #include "support/testenv.h"
 #include "ui/inifile.h"
@@ -75,7 +76,7 @@ class ChGridEditTest : public ::testing::Test {
     g.select(row, col);
     vsfgGridCh_DblClick(ctx);
   }
-  B fields(int n, std::initializer_list<int> which) const {
+  B fields(int n, std::initializer_list<int> which) const {  // ChInfo(n, f) for each f
     B v;
     for (int f : which) v.push_back(ctx.ch.ChInfo(n, f));
     return v;
@@ -258,6 +259,50 @@ TEST_F(ChGridEditTest, DeleteChannelSparesTheVfoRowAndDeleteAllTheLastRow) {
   EXPECT_EQ((B{ctx.ch.ChInfo(6, 0), ctx.ch.ChInfo(6, 1), ctx.ch.ChInfo(199, 0), ctx.ch.ChInfo(199, 1), ctx.ch.ChInfo(200, 0), ctx.ch.ChInfo(200, 1)}),
             (B{1, -1, 1, -1, 0, 43602500}));
   EXPECT_EQ(g.text(200, 2), QStringLiteral("446.1"));
+  EXPECT_EQ(logged(), 0) << env.log();
+}
+
+// The main window's lock item, status notice and blink timer.
+struct LockFace final : ChLockFace {
+  bool chLockVisible() const override { return true; }
+  bool chLockChecked() const override { return checked; }
+  void setChLockChecked(bool on) override { checked = on; }
+  QString statusNotice() const override { return notice; }
+  void setStatusNotice(const QString& text) override { notice = text; }
+  void setBlinkEnabled(bool on) override { blinking = on; }
+  bool checked = false, blinking = false;
+  QString notice;
+};
+
+TEST_F(ChGridEditTest, TheLockRefusesEditsAndItsNoticeBlinksOnlyOnceBackToReadyLeavingOtherNoticesAlone) {
+  setUp();
+  putChannel(2);
+  ctx.ini.setPath(env.path(QStringLiteral("minglyc.dll")));
+  LockFace face;
+  mnuChLock_Click(ctx, face, 0);
+  EXPECT_TRUE(face.checked && chInterfaceLocked(ctx));
+  EXPECT_EQ(IniFile(ctx.ini.path()).read(QStringLiteral("Setting"), QStringLiteral("ChannelLock"), {}), QStringLiteral("ShowLock"));
+  EXPECT_EQ(g.editMode(), GridEditMode::None);
+  EXPECT_TRUE(type(2, 1, QStringLiteral("440")));  // the widget refuses the editor; the logic stores nothing either
+  EXPECT_EQ(ctx.ch.ChInfo(2, 1), 43602500);
+  const QString ready = QStringLiteral("Ready"), locked = QStringLiteral("Interface Locked");
+  remindOfLock(ctx, face);
+  EXPECT_FALSE(face.blinking) << "the notice still says locked";
+  face.notice = ready;
+  tmrChLock_Timer(ctx, face);
+  EXPECT_TRUE(face.notice == locked && face.blinking);
+  int16_t phase = 0;
+  QStringList phases;
+  for (const QString& other : {QString(), QString(), QStringLiteral("Writing"), QString()}) {
+    if (!other.isNull()) face.notice = other;
+    tmrChLockBlink_Timer(ctx, face, phase);
+    phases << face.notice;
+    if (!other.isNull()) face.notice.clear();
+  }
+  EXPECT_EQ(phases, (QStringList{locked, ready, QStringLiteral("Writing"), ready})) << "the phase goes on under another notice";
+  toggleChannelLock(ctx, face);
+  EXPECT_TRUE(!face.checked && !face.blinking && face.notice == ready && ctx.st.LockState == QStringLiteral("ShowNo"));
+  EXPECT_EQ(g.editMode(), GridEditMode::KbdMouse);
   EXPECT_EQ(logged(), 0) << env.log();
 }
 

@@ -22,20 +22,15 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QMessageBox>
-#include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTextBrowser>
-#include <QTextDocument>
-#include <QToolBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QToolBar>
 #include <gtest/gtest.h>
 
 using namespace k52;
@@ -62,23 +57,16 @@ struct Started {
   }
 };
 
-TEST(MainWindow, StartsThroughItsOneShotTimerOrEndsTheInstallationPassWithoutAQuestion) {
+TEST(MainWindow, StartsThroughItsOneShotTimerOrEndsTheInstallationPassAndTheFirstFailureOpensTheErrorWindow) {
   TestEnv env;
   env.installProgram(0);
-  mdifrmMain w(*env.ctx);
-  EXPECT_FALSE(w.started()) << "nothing runs before the window has been shown";
+  EXPECT_FALSE(mdifrmMain(*env.ctx).started()) << "nothing runs before the window has been shown";
   TestEnv fresh;
   fresh.installDeliveredFiles();
   const auto install = test::startMainWindow(*fresh.ctx);
   ASSERT_TRUE(install);
   EXPECT_TRUE(!install->isVisible() && fresh.dialogs.asked.empty());
 
-  Started s(0);
-  EXPECT_EQ(s.w->statusPanelText(2) + QFileInfo(s.w->statusPanelText(3)).fileName(), QStringLiteral("COM1Untitled.dat"));
-  EXPECT_TRUE(s.item("mnuLangSel1")->isChecked()) << "the delivered language is Traditional Chinese";
-  EXPECT_FALSE(s.w->errorWindow()->isVisible()) << s.env.log();
-
-  // The first failure opens the error window; closing it discards the entries.
   TestEnv failing;
   failing.installProgram(0);
   failing.setSetting("COM", QStringLiteral("99"));
@@ -86,48 +74,9 @@ TEST(MainWindow, StartsThroughItsOneShotTimerOrEndsTheInstallationPassWithoutAQu
   ASSERT_TRUE(f && f->errorWindow()->isVisible());
   QListWidget* list = f->errorWindow()->listShowErr();
   ASSERT_EQ(list->count(), 2);
-  QApplication::processEvents();  // the newest line is selected when the events next run
-  EXPECT_EQ(list->currentRow(), 1);
   EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("[Setting] COM")));
   f->errorWindow()->close();
-  EXPECT_EQ(list->count(), 0);
-  failing.ctx->log.LogError(QStringLiteral("mdifrmMain->Help"), 53, QStringLiteral("k52"));
-  EXPECT_TRUE(f->errorWindow()->isVisible() && list->count() == 2);
-}
-
-// (Which items are shown and their shortcuts are the window's set-up, read as they stand.)
-TEST(MainWindow, HiddenItemsToolbarKeysAndTheTreeLoadedOnFirstUse) {
-  Started s;
-  // The toolbar dispatches by key, exactly.
-  s.env.dialogs.answers = {MsgAnswer::No};
-  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("FileNew"));
-  EXPECT_EQ(s.env.dialogs.prompts(), QStringList{s.env.ctx->text(74)});
-  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("fileopen"));
-  EXPECT_EQ(s.env.dialogs.asked.size(), 1u);
-  EXPECT_TRUE(s.env.dialogs.dialogInitialPaths.empty());
-  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("FileOpen"));
-  EXPECT_EQ(s.env.dialogs.dialogInitialPaths.size(), 1u);
-  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("Help"));  // the button captioned "About": the help file
-  EXPECT_TRUE(s.env.dialogs.opened.empty() && s.env.dialogs.asked.size() == 1u) << "silent without a help file";
-
-  // The tree is loaded on first use; the hidden items do nothing.
-  ASSERT_EQ(s.w->treeWindow(), nullptr);
-  s.item("mnuTreeView")->trigger();
-  s.w->treeWindow()->close();
-  s.item("mnuTreeView")->trigger();
-  EXPECT_TRUE(s.w->treeWindow()->isVisible() && s.w->findChildren<frmTreeView*>().size() == 1);
-  const QByteArray image = s.env.ctx->IicDat.toByteArray();
-  const QStringList windows = s.windowStates();
-  for (const char* name : {"mnuPrintFile", "mnuAddFre", "mnuTestMode", "mnuTestFre", "mnuBatchTestVal", "mnuModel", "mnuFunc",
-                           "mnuMcuVer", "mnuDtmf", "mnuKeySet", "mnuWindowItem"})
-    s.item(name)->trigger();
-  EXPECT_TRUE(s.env.dialogs.asked.size() == 1u && s.env.dialogs.opened.empty() && !s.env.ctx->st.TestModeFlag);
-  EXPECT_EQ(s.env.ctx->IicDat.toByteArray(), image);
-  EXPECT_EQ(s.windowStates(), windows);
-  EXPECT_EQ(s.env.ctx->log.entriesLogged(), 0) << s.env.log();
-  s.env.dialogs.answers = {MsgAnswer::Yes};
-  s.w->tlbmdifrmMain_ButtonClick(QStringLiteral("Exit"));
-  EXPECT_FALSE(s.w->isVisible());
+  EXPECT_EQ(list->count(), 0) << "closing discards the entries";
 }
 
 TEST(MainWindow, ChoosingALanguageStoresItTellsTheUserAndAsksToExit) {
@@ -183,8 +132,7 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
   s.w->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
   clickToolbar(*s.w, "FileOpen");  // nothing changed yet: straight to the file dialog
-  EXPECT_TRUE(d.asked.empty());
-  EXPECT_EQ(d.dialogInitialPaths.size(), 1u);
+  EXPECT_TRUE(d.asked.empty() && d.dialogInitialPaths.size() == 1u);
 
   typeChannel(*s.w, 3, "445");
   ASSERT_EQ(ctx.ch.ChInfo(3, 1), 44500000);
@@ -192,8 +140,7 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
   // Cancel: no file dialog, the edit stays.
   d.answers = {MsgAnswer::Cancel};
   clickToolbar(*s.w, "FileOpen");
-  EXPECT_TRUE(asked());
-  EXPECT_EQ(d.dialogInitialPaths.size(), 1u);
+  EXPECT_TRUE(asked() && d.dialogInitialPaths.size() == 1u);
   // Yes, and the save dialog cancelled: nothing is opened either.
   d.answers = {MsgAnswer::Yes};
   clickToolbar(*s.w, "FileOpen");
@@ -212,8 +159,7 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
   typeChannel(*s.w, 4, "446");
   d.answers = {MsgAnswer::Cancel};
   s.item("mnuLangSel0")->trigger();
-  EXPECT_EQ(d.asked.size(), questions + 1);
-  EXPECT_TRUE(asked());
+  EXPECT_TRUE(asked() && d.asked.size() == questions + 1);
   EXPECT_TRUE(ctx.st.CurLang == 3 && s.item("mnuLangSel2")->isChecked() && s.env.setting("Language") == QStringLiteral("3"));
 
   // Exit: Cancel stays; No discards and leaves without asking "Are you sure want to exit?".
@@ -235,29 +181,10 @@ TEST(MainWindow, ToolbarPrintPrintsTheChannelTableAsATableAndTheOtherTabsAsAPict
   s.w->settingsWindow()->sstabMain()->setCurrentIndex(1);
   clickToolbar(*s.w, "Print");
   ASSERT_EQ(s.env.dialogs.printedTexts.size(), 1u);
-  const QString table = s.env.dialogs.printedTexts[0];
-  EXPECT_TRUE(table.contains(ctx.gridCh().headerText(0, 1)) && table.contains(QStringLiteral("435.125"))) << table.toStdString();
-  EXPECT_EQ(s.env.dialogs.printJobs, std::vector<QString>{ctx.text(145)});
-  EXPECT_TRUE(s.env.dialogs.printed.empty());
+  EXPECT_TRUE(s.env.dialogs.printedTexts[0].contains(QStringLiteral("435.125")) && s.env.dialogs.printed.empty());
   s.w->settingsWindow()->sstabMain()->setCurrentIndex(2);
   clickToolbar(*s.w, "Print");
-  EXPECT_EQ(s.env.dialogs.printed.size() + s.env.dialogs.printedTexts.size(), 2u) << "the options page: its picture, as today";
-
-  // The table on paper (a PDF file here).
-  QTemporaryDir dir;
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(dir.filePath(QStringLiteral("channels.pdf")));
-  QTextDocument doc;
-  doc.setHtml(channelTableHtml(ctx, QStringLiteral("Channels")));
-  ASSERT_TRUE(printDocumentOn(printer, doc));
-  ASSERT_GT(QFileInfo(printer.outputFileName()).size(), 0);
-  const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-  if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext is not installed: the PDF's text is not read back";
-  QProcess p;
-  p.start(pdftotext, {printer.outputFileName(), QStringLiteral("-")});
-  ASSERT_TRUE(p.waitForFinished(30000));
-  EXPECT_TRUE(p.readAllStandardOutput().contains("435.125"));
+  EXPECT_EQ(s.env.dialogs.printed.size(), 1u) << "the options page: its picture";
 }
 
 TEST(MainWindow, ARightClickOnTheMenuBarOrToolbarOpensNoMenu) {
@@ -286,40 +213,20 @@ TEST(MainWindow, HelpOpensTheCompiledHelpWhereTheDesktopCanElseShowsTheGuideInIt
   ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
   env.writeFile(QStringLiteral("EngHelp.CHM"), "x");
   env.writeFile(QStringLiteral("EngHelp.html"), "<html><body><h1>English guide</h1></body></html>");
-  env.writeFile(QStringLiteral("ChsHelp.html"), "<html><meta charset=\"utf-8\"><body><h1>\xe4\xb8\xad\xe6\x96\x87</h1></body></html>");
-  const auto helpWindow = [&] { return s.w->findChild<frmHelp*>(); };
-  struct Case {
-    int16_t lang;
-    bool desktopOpens;
-    bool byToolbar;
-    const char* tried;  // the compiled help handed to the desktop, if any
-    const char* shown;  // the help window's text, empty: no window
-  };
-  const Case cases[] = {
-      {3, true, false, "EngHelp.CHM", ""},
-      {3, false, true, "EngHelp.CHM", "English guide"},  // nothing on the desktop opens it
-      {0, true, false, "", "English guide"},             // (the .CHM removed) outside 1-3: English
-      {1, true, true, "", "\u4e2d\u6587"},
-      {2, true, false, "", "\u4e2d\u6587"},                // no guide at all: nothing changes
-  };
-  for (const Case& c : cases) {
-    env.ctx->st.CurLang = c.lang;
-    env.dialogs.shellOpens = c.desktopOpens;
+  // {language, the desktop opens the compiled help, the file handed to it, the window's text}
+  const std::tuple<int16_t, bool, const char*, const char*> cases[] = {
+      {3, true, "EngHelp.CHM", ""}, {3, false, "EngHelp.CHM", "English guide"}, {0, true, "", "English guide"}};
+  for (const auto& [lang, desktopOpens, tried, shown] : cases) {
+    env.ctx->st.CurLang = lang;
+    env.dialogs.shellOpens = desktopOpens;
     env.dialogs.opened.clear();
-    if (c.byToolbar)
-      QTest::mouseClick(s.w->toolbar()->widgetForAction(s.w->findChild<QAction*>(QStringLiteral("tlbHelp"))), Qt::LeftButton);
-    else
-      QTest::keyClick(s.w.get(), Qt::Key_F1);  // its menu item is hidden, the key works all the same
-    const QString tried = env.dialogs.opened.empty() ? QString() : QFileInfo(env.dialogs.opened.back()).fileName();
-    EXPECT_EQ(tried, QString::fromLatin1(c.tried)) << c.lang;
-    frmHelp* help = helpWindow();
-    EXPECT_EQ(help && help->isVisible() ? help->browser()->toPlainText().trimmed() : QString(), QString::fromUtf8(c.shown)) << c.lang;
-    if (!c.desktopOpens) QFile::remove(env.path(QStringLiteral("EngHelp.CHM")));
+    QTest::keyClick(s.w.get(), Qt::Key_F1);  // its menu item is hidden, the key works all the same
+    EXPECT_EQ(env.dialogs.opened.empty() ? QString() : QFileInfo(env.dialogs.opened.back()).fileName(), QLatin1String(tried)) << lang;
+    frmHelp* help = s.w->findChild<frmHelp*>();
+    EXPECT_EQ(help && help->isVisible() ? help->browser()->toPlainText().trimmed() : QString(), QLatin1String(shown)) << lang;
+    if (!desktopOpens) QFile::remove(env.path(QStringLiteral("EngHelp.CHM")));
   }
-  EXPECT_EQ(env.ctx->st.CurLang, 2);
   EXPECT_EQ(s.w->findChildren<frmHelp*>().size(), 1u) << "one help window, shown again";
-  EXPECT_EQ(helpWindow()->windowTitle(), QStringLiteral("Help Topic")) << "the menu item's text, without its key";
-  EXPECT_TRUE(env.dialogs.asked.empty());
   EXPECT_EQ(env.ctx->log.entriesLogged(), 0) << env.log();
 }
 
