@@ -16,6 +16,7 @@
 #include "shell/appcontext.h"
 #include "shell/startup.h"
 #include "ui/clock.h"
+#include "ui/systemclock.h"
 #include "ui/dialogs.h"
 #include "ui/inifile.h"
 #include "ui/serialdevice.h"

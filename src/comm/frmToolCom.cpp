@@ -5,7 +5,7 @@
 #include "errlog/guarded.h"
 #include "shell/appcontext.h"
 #include "shell/langtexts.h"
-#include "ui/serialdevice.h"
+#include "ui/portlist.h"
 #include "ui/serialport.h"
 
 #include <QButtonGroup>

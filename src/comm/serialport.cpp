@@ -5,7 +5,7 @@
 #include "shell/appcontext.h"
 #include "ui/clock.h"
 #include "ui/inifile.h"
-#include "ui/serialdevice.h"
+#include "ui/portlist.h"
 #include "ui/serialport.h"
 
 #include <QFileInfo>

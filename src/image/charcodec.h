@@ -1,15 +1,14 @@
 #pragma once
 // The character codec: the radio's 45 display characters <-> codes 0-44.
 
+#include "image/configuration.h"
+
 #include <QString>
 #include <cstdint>
 
 namespace k52 {
 
 struct AppContext;
-
-// Channel names and the power-on message both have five characters.
-inline constexpr int kNameLength = 5;
 
 void GetValidCharTbl(AppContext& ctx);
 // Text to codes: NameCode(0 ... count-1).

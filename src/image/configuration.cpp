@@ -2,7 +2,7 @@
 
 #include "image/addressmap.h"
 #include "image/byteview.h"
-#include "image/ctdcs.h"
+#include "image/tonecodes.h"
 #include "image/numbers.h"
 
 #include <algorithm>

@@ -4,8 +4,7 @@
 // encode() turn an image into a configuration and back without touching anything else; what
 // went wrong on the way comes back as a list of problems, named as the error log names them.
 
-#include "image/bandtable.h"
-#include "image/charcodec.h"
+#include "image/bandpresets.h"
 #include "image/memoryimage.h"
 #include "image/optiontable.h"
 #include "image/tables.h"
@@ -17,6 +16,8 @@
 
 namespace k52 {
 
+// Channel names and the power-on message both have five characters.
+inline constexpr int kNameLength = 5;
 inline constexpr uint8_t kNoNameChar = 0xFF;
 using NameCodes = std::array<uint8_t, kNameLength>;  // display character codes 0-44, 255 = none
 

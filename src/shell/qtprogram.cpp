@@ -3,6 +3,7 @@
 #include "shell/appcontext.h"
 #include "shell/mdifrmMain.h"
 #include "ui/clock.h"
+#include "ui/systemclock.h"
 #include "ui/qtdialogs.h"
 #include "ui/serialdevice.h"
 

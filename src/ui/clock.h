@@ -20,17 +20,6 @@ class Clock {
   virtual void waitEvents(int64_t ms, const std::function<bool()>& done = {}) const = 0;
 };
 
-class SystemClock final : public Clock {
- public:
-  SystemClock();
-  QDateTime now() const override;
-  int64_t tickMs() const override;
-  void waitEvents(int64_t ms, const std::function<bool()>& done = {}) const override;
-
- private:
-  int64_t origin_;
-};
-
 // A clock whose time only moves when told to, or when something waits on it: a wait
 // runs the events already pending and moves the time on by the whole wait at once
 // (whatever done says, so that counts of waits do not depend on when events arrive).

@@ -11,6 +11,7 @@
 #include "image/memoryimage.h"
 #include "support/sim.h"
 #include "ui/serialdevice.h"
+#include "ui/systemclock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

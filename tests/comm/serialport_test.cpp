@@ -9,7 +9,9 @@
 #include "shell/mdifrmMain.h"
 #include "shell/startup.h"
 #include "ui/inifile.h"
+#include "ui/portlist.h"
 #include "ui/serialdevice.h"
+#include "ui/systemclock.h"
 
 #include <QLabel>
 #include <QPushButton>

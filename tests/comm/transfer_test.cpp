@@ -10,6 +10,7 @@
 #include "image/memoryimage.h"
 #include "shell/startup.h"
 #include "ui/serialdevice.h"
+#include "ui/systemclock.h"
 
 #include <QFile>
 #include <QThread>

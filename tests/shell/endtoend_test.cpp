@@ -10,6 +10,7 @@
 #include "support/testenv.h"
 #include "ui/qtgrid.h"
 #include "ui/serialdevice.h"
+#include "ui/systemclock.h"
 
 #include <QAction>
 #include <QApplication>

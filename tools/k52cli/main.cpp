@@ -16,7 +16,9 @@
 #include "shell/appcontext.h"
 #include "shell/session.h"
 #include "ui/clock.h"
+#include "ui/systemclock.h"
 #include "ui/dialogs.h"
+#include "ui/portlist.h"
 #include "ui/serialdevice.h"
 
 #include <QCoreApplication>

@@ -17,6 +17,7 @@
 #include "shell/mdifrmMain.h"
 #include "shell/startup.h"
 #include "ui/clock.h"
+#include "ui/systemclock.h"
 #include "ui/dialogs.h"
 #include "ui/inifile.h"
 #include "ui/qtdialogs.h"
