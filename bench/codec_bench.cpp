@@ -4,16 +4,16 @@
 //
 //   k52bench_codec [--iterations N] [--program-folder DIR]
 
-#include "image/bandtable.h"
-#include "image/charcodec.h"
-#include "image/chcodec.h"
-#include "image/chmem.h"
-#include "image/ctdcs.h"
-#include "image/optcodec.h"
-#include "shell/appcontext.h"
-#include "shell/startup.h"
-#include "ui/clock.h"
-#include "ui/dialogs.h"
+#include "app/bandtable.h"
+#include "app/charcodec.h"
+#include "app/chcodec.h"
+#include "app/chmem.h"
+#include "app/ctdcs.h"
+#include "app/optcodec.h"
+#include "app/appcontext.h"
+#include "app/startup.h"
+#include "core/clock.h"
+#include "core/dialogs.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

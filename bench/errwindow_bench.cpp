@@ -5,9 +5,9 @@
 //
 //   k52bench_errwindow [--runs N]
 
-#include "errlog/errorlog.h"
-#include "errlog/frmShowErr.h"
-#include "ui/clock.h"
+#include "core/errorlog.h"
+#include "gui/frmShowErr.h"
+#include "core/clock.h"
 
 #include <QApplication>
 #include <QListWidget>

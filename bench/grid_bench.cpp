@@ -6,17 +6,17 @@
 //
 //   k52bench_grid [--iterations N] [--program-folder DIR] [--shot FILE.png]
 
-#include "editor/bandchoice.h"
-#include "image/charcodec.h"
-#include "image/chgrid.h"
-#include "image/chmem.h"
-#include "image/ctdcs.h"
-#include "image/optcodec.h"
-#include "shell/appcontext.h"
-#include "shell/startup.h"
-#include "ui/clock.h"
-#include "ui/dialogs.h"
-#include "ui/qtgrid.h"
+#include "app/bandchoice.h"
+#include "app/charcodec.h"
+#include "app/chgrid.h"
+#include "app/chmem.h"
+#include "app/ctdcs.h"
+#include "app/optcodec.h"
+#include "app/appcontext.h"
+#include "app/startup.h"
+#include "core/clock.h"
+#include "core/dialogs.h"
+#include "gui/qtgrid.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -2,8 +2,8 @@
 // start to the end of the start-up sequence and its peak memory, then exits.
 // scripts/bench-startup.sh runs it in a temporary program folder.
 
-#include "shell/mdifrmMain.h"
-#include "shell/qtprogram.h"
+#include "gui/mdifrmMain.h"
+#include "gui/qtprogram.h"
 
 #include <QCoreApplication>
 #include <QTimer>

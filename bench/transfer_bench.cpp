@@ -10,16 +10,16 @@
 //
 //   k52bench_transfer [--runs N] [--sim PATH]
 
-#include "comm/imagetransfer.h"
-#include "comm/transfer.h"
-#include "image/memoryimage.h"
-#include "shell/appcontext.h"
-#include "shell/startup.h"
-#include "ui/clock.h"
-#include "ui/systemclock.h"
-#include "ui/dialogs.h"
-#include "ui/inifile.h"
-#include "ui/serialdevice.h"
+#include "core/imagetransfer.h"
+#include "app/transfer.h"
+#include "core/memoryimage.h"
+#include "app/appcontext.h"
+#include "app/startup.h"
+#include "core/clock.h"
+#include "platform/systemclock.h"
+#include "core/dialogs.h"
+#include "core/inifile.h"
+#include "platform/serialdevice.h"
 
 #include <QCoreApplication>
 #include <QDir>

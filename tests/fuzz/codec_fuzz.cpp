@@ -5,8 +5,8 @@
 // settle the same way on their own.
 
 #include "fuzzprogram.h"
-#include "image/chcodec.h"
-#include "image/configuration.h"
+#include "app/chcodec.h"
+#include "core/configuration.h"
 
 #include <QByteArray>
 

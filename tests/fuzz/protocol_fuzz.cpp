@@ -10,9 +10,9 @@
 // Input: flags (bit 0: write), start address (2 bytes), length - 1 (6 bits), then per frame
 // the engine sends: a control byte (reply kind, number of pieces), and what that kind needs.
 
-#include "../comm/fakeport.h"
-#include "comm/imagetransfer.h"
-#include "image/memoryimage.h"
+#include "support/fakeport.h"
+#include "core/imagetransfer.h"
+#include "core/memoryimage.h"
 
 #include <cstdint>
 #include <cstdio>

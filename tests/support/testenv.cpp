@@ -1,7 +1,6 @@
 #include "support/testenv.h"
 
-#include "shell/mdifrmMain.h"
-#include "ui/inifile.h"
+#include "core/inifile.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -108,15 +107,6 @@ QString deliveredFolder() { return QStringLiteral(K52_DELIVERED_DIR); }
 QByteArray deliveredImage() {
   QFile f(QDir(deliveredFolder()).filePath(QStringLiteral("dhcpqec.dll")));
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-std::unique_ptr<mdifrmMain> startMainWindow(AppContext& ctx, QSize size) {
-  auto w = std::make_unique<mdifrmMain>(ctx);
-  QSignalSpy finished(w.get(), &mdifrmMain::startupFinished);
-  if (size.isValid()) w->resize(size);
-  w->show();
-  if (!finished.wait(10000)) return nullptr;
-  return w;
 }
 
 }  // namespace k52::test

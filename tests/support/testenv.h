@@ -3,10 +3,10 @@
 // answers to every question, and an application context on top. Also the helpers the
 // widget and transfer tests share: a started main window and k52sim as a child process.
 
-#include "shell/appcontext.h"
+#include "app/appcontext.h"
 #include "support/sim.h"
-#include "ui/clock.h"
-#include "ui/dialogs.h"
+#include "core/clock.h"
+#include "core/dialogs.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -23,7 +23,6 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 QT_END_NAMESPACE
 
 namespace k52 {
-class mdifrmMain;
 }
 
 namespace k52::test {
@@ -133,8 +132,5 @@ QString chInfoSection(int chCount = 16, bool perLanguage = false);
 QString deliveredFolder();
 QByteArray deliveredImage();
 
-// A main window on ctx's program, shown (at the given size) and through its start-up;
-// nullptr when start-up did not finish.
-std::unique_ptr<mdifrmMain> startMainWindow(AppContext& ctx, QSize size = {});
 
 }  // namespace k52::test

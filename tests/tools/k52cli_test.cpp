@@ -4,7 +4,7 @@
 // the ones it leaves alone.
 
 #include "support/testenv.h"
-#include "ui/inifile.h"
+#include "core/inifile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,7 +2,7 @@
 // POSIX calls and set to 9600 8N1 raw, requests written as the radio's protocol has them,
 // replies read back and compared with the memory image it was given.
 
-#include "comm/fakeport.h"
+#include "support/fakeport.h"
 
 #include <gtest/gtest.h>
 

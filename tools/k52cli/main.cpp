@@ -5,21 +5,21 @@
 // data file into a radio, through the program's own transfer code. It never asks, and
 // never writes the settings file.
 
-#include "comm/backup.h"
-#include "comm/datafiles.h"
-#include "comm/serialport.h"
-#include "comm/transfer.h"
-#include "errlog/k52error.h"
-#include "image/addressmap.h"
-#include "image/numbers.h"
-#include "image/tables.h"
-#include "shell/appcontext.h"
-#include "shell/session.h"
-#include "ui/clock.h"
-#include "ui/systemclock.h"
-#include "ui/dialogs.h"
-#include "ui/portlist.h"
-#include "ui/serialdevice.h"
+#include "app/backup.h"
+#include "core/datafiles.h"
+#include "app/comports.h"
+#include "app/transfer.h"
+#include "core/k52error.h"
+#include "core/addressmap.h"
+#include "core/numbers.h"
+#include "core/tables.h"
+#include "app/appcontext.h"
+#include "app/session.h"
+#include "core/clock.h"
+#include "platform/systemclock.h"
+#include "core/dialogs.h"
+#include "core/portlist.h"
+#include "platform/serialdevice.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,22 +6,22 @@
 // Usage: k52shots OUTDIR [WIDTHxHEIGHT] [chs|cht|eng ...]   (scripts/screenshots.sh runs it)
 // Files: OUTDIR/<lang>-<W>x<H>-tab<N>.png, -commun.png, -memdat.png and -errors.png
 
-#include "comm/frmCommun.h"
-#include "comm/frmMemDat.h"
-#include "editor/chgridedit.h"
-#include "editor/frmSysSet.h"
-#include "image/addressmap.h"
-#include "image/chgrid.h"
-#include "image/chmem.h"
-#include "shell/appcontext.h"
-#include "shell/mdifrmMain.h"
-#include "shell/startup.h"
-#include "ui/clock.h"
-#include "ui/systemclock.h"
-#include "ui/dialogs.h"
-#include "ui/inifile.h"
-#include "ui/qtdialogs.h"
-#include "ui/serialdevice.h"
+#include "gui/frmCommun.h"
+#include "gui/frmMemDat.h"
+#include "app/chgridedit.h"
+#include "gui/frmSysSet.h"
+#include "core/addressmap.h"
+#include "app/chgrid.h"
+#include "app/chmem.h"
+#include "app/appcontext.h"
+#include "gui/mdifrmMain.h"
+#include "app/startup.h"
+#include "core/clock.h"
+#include "platform/systemclock.h"
+#include "core/dialogs.h"
+#include "core/inifile.h"
+#include "gui/qtdialogs.h"
+#include "platform/serialdevice.h"
 
 #include <QAction>
 #include <QApplication>

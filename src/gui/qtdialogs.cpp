@@ -1,0 +1,126 @@
+#include "gui/qtdialogs.h"
+
+#include "gui/frmCustomFre.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStringList>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace k52 {
+
+QString qtFilterOf(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+  return out.join(QStringLiteral(";;"));
+}
+
+MsgAnswer QtDialogs::messageBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(title);
+  box.setText(prompt);
+  switch (icon) {
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::None: break;
+  }
+  if (buttons == MsgButtons::YesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+  }
+  if (buttons == MsgButtons::YesNoCancel) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    return answer == QMessageBox::Yes ? MsgAnswer::Yes : answer == QMessageBox::No ? MsgAnswer::No : MsgAnswer::Cancel;
+  }
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+  return MsgAnswer::Ok;
+}
+
+QString QtDialogs::openFileName(const QString& filter, const QString& initialPath) {
+  return QFileDialog::getOpenFileName(parent_, QString(), QFileInfo(initialPath).absolutePath(), qtFilterOf(filter));
+}
+
+QString QtDialogs::saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) {
+  QFileDialog dlg(parent_, QString(), QFileInfo(initialPath).absolutePath(), qtFilterOf(filter));
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setDefaultSuffix(defaultSuffix);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+  return dlg.selectedFiles().constFirst();
+}
+
+bool QtDialogs::shellOpen(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+
+std::optional<CustomRangeTexts> QtDialogs::customRange(const CustomRangeForm& form) {
+  frmCustomFre dlg(form, parent_);
+  if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+  return dlg.texts();
+}
+
+bool printImageOn(QPrinter& printer, const QImage& image) {
+  QPainter painter;
+  if (image.isNull() || !painter.begin(&printer)) return false;
+  const QRect page = painter.viewport();
+  QSize size = image.size();
+  size.scale(page.size(), Qt::KeepAspectRatio);
+  painter.setViewport(page.x(), page.y(), size.width(), size.height());
+  painter.setWindow(image.rect());
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(0, 0, image);
+  return painter.end();
+}
+
+bool QtDialogs::choosePrinter(QPrinter& printer, const QString& jobName) {
+  printer.setDocName(jobName);
+  if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+    // Nothing to print on: the pages go into a PDF file instead.
+    const QString name = jobName.isEmpty() ? QStringLiteral("print") : jobName;
+    const QString path = saveFileName(QStringLiteral("PDF(*.pdf)|*.pdf"), QDir::home().filePath(name + QStringLiteral(".pdf")),
+                                      QStringLiteral("pdf"));
+    if (path.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return true;
+  }
+  QPrintDialog dlg(&printer, parent_);
+  return dlg.exec() == QDialog::Accepted;
+}
+
+bool QtDialogs::printImage(const QImage& image, const QString& jobName) {
+  QPrinter printer(QPrinter::HighResolution);  // the default printer, where there is one
+  printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+  return choosePrinter(printer, jobName) && printImageOn(printer, image);
+}
+
+bool printDocumentOn(QPrinter& printer, const QTextDocument& document) {
+  if (!printer.isValid()) return false;
+  document.print(&printer);
+  return printer.printerState() != QPrinter::Error;
+}
+
+bool QtDialogs::printDocument(const QTextDocument& document, const QString& jobName) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(QPageLayout::Landscape);  // the grid's columns side by side
+  return choosePrinter(printer, jobName) && printDocumentOn(printer, document);
+}
+
+int QtDialogs::systemLocaleId() { return localeIdOf(QLocale::system().name()); }
+
+}  // namespace k52

@@ -1,0 +1,293 @@
+// The main window started offscreen against a temporary program folder: its start-up,
+// menus and toolbar, the About box, the help, Qt's own texts, and the exit with its closing order.
+
+#include "gui/frmCommun.h"
+#include "gui/frmMemDat.h"
+#include "gui/frmToolCom.h"
+#include "gui/frmSysSet.h"
+#include "gui/frmTreeView.h"
+#include "gui/frmShowErr.h"
+#include "core/addressmap.h"
+#include "app/chgrid.h"
+#include "app/chmem.h"
+#include "gui/frmAboutSoft.h"
+#include "gui/frmHelp.h"
+#include "gui/mdifrmMain.h"
+#include "support/guienv.h"
+#include "support/testenv.h"
+#include "gui/qtdialogs.h"
+#include "gui/qtgrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+using namespace k52;
+using k52::test::TestEnv;
+
+namespace {
+
+// A started program in the given language (0: as delivered, Traditional Chinese).
+struct Started {
+  TestEnv env;
+  std::unique_ptr<mdifrmMain> w;
+  explicit Started(int lang = 3) {
+    env.installProgram(lang);
+    w = test::startMainWindow(*env.ctx);
+    EXPECT_TRUE(w);
+  }
+  QAction* item(const char* name) const { return w->menuItem(QString::fromLatin1(name)); }
+  // Every window and document window, with whether it is shown.
+  QStringList windowStates() const {
+    QStringList v;
+    for (QWidget* c : w->findChildren<QWidget*>())
+      if (c->isWindow() || qobject_cast<QMdiSubWindow*>(c)) v << c->objectName() + QString::number(c->isVisible());
+    return v;
+  }
+};
+
+TEST(MainWindow, StartsThroughItsOneShotTimerOrEndsTheInstallationPassAndTheFirstFailureOpensTheErrorWindow) {
+  TestEnv env;
+  env.installProgram(0);
+  EXPECT_FALSE(mdifrmMain(*env.ctx).started()) << "nothing runs before the window has been shown";
+  TestEnv fresh;
+  fresh.installDeliveredFiles();
+  const auto install = test::startMainWindow(*fresh.ctx);
+  ASSERT_TRUE(install);
+  EXPECT_TRUE(!install->isVisible() && fresh.dialogs.asked.empty());
+
+  TestEnv failing;
+  failing.installProgram(0);
+  failing.setSetting("COM", QStringLiteral("99"));
+  const auto f = test::startMainWindow(*failing.ctx);
+  ASSERT_TRUE(f && f->errorWindow()->isVisible());
+  QListWidget* list = f->errorWindow()->listShowErr();
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("[Setting] COM")));
+  f->errorWindow()->close();
+  EXPECT_EQ(list->count(), 0) << "closing discards the entries";
+}
+
+TEST(MainWindow, ChoosingALanguageStoresItTellsTheUserAndAsksToExit) {
+  Started s(1);
+  s.item("mnuLangSel0")->trigger();  // already Simplified Chinese: nothing
+  EXPECT_TRUE(s.env.dialogs.asked.empty());
+  s.env.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::No};
+  s.item("mnuLangSel2")->trigger();
+  EXPECT_EQ(s.env.setting("Language"), QStringLiteral("3"));
+  EXPECT_EQ(s.env.dialogs.prompts(), (QStringList{s.env.ctx->text(68), QStringLiteral("你要退出吗?")})) << "asked in the old language";
+  EXPECT_TRUE(s.w->isVisible());
+  EXPECT_EQ(s.env.ctx->st.CurLang, 3);
+  EXPECT_TRUE(s.item("mnuLangSel2")->isChecked());
+  EXPECT_EQ(s.item("mnuFileNew")->text(), s.env.ctx->text(21)) << "texts stay until the next start";
+}
+
+TEST(MainWindow, AnEditStillBeingTypedReachesTheImageOnSave) {
+  Started s;
+  auto* msg = s.w->findChild<QLineEdit*>(QStringLiteral("txtPwrMsg"));
+  ASSERT_NE(msg, nullptr);
+  s.w->activateWindow();
+  msg->setFocus();
+  msg->selectAll();
+  QTest::keyClicks(msg, QStringLiteral("ab"));
+  SetConvIicDat(*s.env.ctx);  // what Save and Write run first, from a toolbar button that takes no focus
+  EXPECT_EQ(s.env.ctx->IicDat.toByteArray().mid(0x0E1B, 2), QByteArray("\x0A\x0B"));
+}
+
+// Clicks a toolbar button ("FileOpen", "Exit" ...) with the mouse.
+void clickToolbar(mdifrmMain& w, const char* key) {
+  QWidget* b = w.toolbar()->widgetForAction(w.findChild<QAction*>(QStringLiteral("tlb") + QLatin1String(key)));
+  ASSERT_NE(b, nullptr) << key;
+  QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// Types a frequency into an empty channel row of the grid: a click on its cell, the keys
+// (to wherever the focus goes: the grid, then the editor it opens), Enter.
+void typeChannel(mdifrmMain& w, int row, const char* text) {
+  auto* grid = w.settingsWindow()->findChild<QtGrid*>(QStringLiteral("vsfgGridCh"));
+  const QModelIndex cell = grid->model()->index(row - 1, 0);
+  grid->scrollTo(cell);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+  for (const char* c = text; *c; ++c) QTest::keyClick(QApplication::focusWidget(), *c);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QApplication::processEvents();
+}
+
+TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
+  Started s;
+  AppContext& ctx = *s.env.ctx;
+  test::ScriptedDialogs& d = s.env.dialogs;
+  s.w->settingsWindow()->sstabMain()->setCurrentIndex(1);
+  s.w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  clickToolbar(*s.w, "FileOpen");  // nothing changed yet: straight to the file dialog
+  EXPECT_TRUE(d.asked.empty() && d.dialogInitialPaths.size() == 1u);
+
+  typeChannel(*s.w, 3, "445");
+  ASSERT_EQ(ctx.ch.ChInfo(3, 1), 44500000);
+  const auto asked = [&] { return !d.asked.empty() && d.asked.back().prompt == ctx.text(82) && d.asked.back().buttons == MsgButtons::YesNoCancel; };
+  // Cancel: no file dialog, the edit stays.
+  d.answers = {MsgAnswer::Cancel};
+  clickToolbar(*s.w, "FileOpen");
+  EXPECT_TRUE(asked() && d.dialogInitialPaths.size() == 1u);
+  // Yes, and the save dialog cancelled: nothing is opened either.
+  d.answers = {MsgAnswer::Yes};
+  clickToolbar(*s.w, "FileOpen");
+  EXPECT_EQ(d.dialogInitialPaths.size(), 2u) << "the save dialog only";
+  // Yes and a name: saved, then the file dialog.
+  const QString saved = s.env.path(QStringLiteral("mine.dat"));
+  d.answers = {MsgAnswer::Yes};
+  d.fileNames = {saved};
+  clickToolbar(*s.w, "FileOpen");
+  EXPECT_EQ(d.dialogInitialPaths.size(), 4u);
+  EXPECT_EQ(s.env.readFile(saved).mid(addr::channelRecord(3), 4), QByteArray::fromHex("00005044"));
+  EXPECT_EQ(ctx.ch.ChInfo(3, 1), 44500000);
+  const size_t questions = d.asked.size();
+
+  // Another edit; a language change cancelled keeps the language and its check mark.
+  typeChannel(*s.w, 4, "446");
+  d.answers = {MsgAnswer::Cancel};
+  s.item("mnuLangSel0")->trigger();
+  EXPECT_TRUE(asked() && d.asked.size() == questions + 1);
+  EXPECT_TRUE(ctx.st.CurLang == 3 && s.item("mnuLangSel2")->isChecked() && s.env.setting("Language") == QStringLiteral("3"));
+
+  // Exit: Cancel stays; No discards and leaves without asking "Are you sure want to exit?".
+  d.answers = {MsgAnswer::Cancel};
+  clickToolbar(*s.w, "Exit");
+  EXPECT_TRUE(s.w->isVisible() && asked());
+  d.answers = {MsgAnswer::No};
+  clickToolbar(*s.w, "Exit");
+  EXPECT_FALSE(s.w->isVisible());
+  EXPECT_EQ(d.asked.size(), questions + 3);
+  EXPECT_EQ(s.env.readFile(saved).mid(addr::channelRecord(4), 4), QByteArray(4, '\xFF')) << "channel 4 was not saved";
+}
+
+TEST(MainWindow, ToolbarPrintPrintsTheChannelTableAsATableAndTheOtherTabsAsAPicture) {
+  Started s;
+  AppContext& ctx = *s.env.ctx;
+  ctx.ch.ChInfo(2, 1) = ctx.ch.ChInfo(2, 2) = 43512500;
+  ShowChTblGrid(ctx);
+  s.w->settingsWindow()->sstabMain()->setCurrentIndex(1);
+  clickToolbar(*s.w, "Print");
+  ASSERT_EQ(s.env.dialogs.printedTexts.size(), 1u);
+  EXPECT_TRUE(s.env.dialogs.printedTexts[0].contains(QStringLiteral("435.125")) && s.env.dialogs.printed.empty());
+  s.w->settingsWindow()->sstabMain()->setCurrentIndex(2);
+  clickToolbar(*s.w, "Print");
+  EXPECT_EQ(s.env.dialogs.printed.size(), 1u) << "the options page: its picture";
+}
+
+TEST(MainWindow, ARightClickOnTheMenuBarOrToolbarOpensNoMenu) {
+  Started s;
+  s.w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  for (QWidget* target : {static_cast<QWidget*>(s.w->menuBar()), static_cast<QWidget*>(s.w->toolbar())}) {
+    QWidget* popup = nullptr;
+    // A menu would run its own loop: look, and close it, from inside.
+    QTimer::singleShot(50, s.w.get(), [&] {
+      popup = QApplication::activePopupWidget();
+      if (popup) popup->close();
+    });
+    // Through the window, as the desktop delivers it (the context menu event included).
+    QTest::mouseClick(s.w->windowHandle(), Qt::RightButton, {}, target->mapTo(s.w.get(), QPoint(target->width() - 5, target->height() / 2)));
+    QTest::qWait(100);
+    EXPECT_EQ(popup, nullptr) << target->objectName().toStdString();
+  }
+  EXPECT_TRUE(s.w->toolbar()->isVisible());
+}
+
+TEST(MainWindow, HelpOpensTheCompiledHelpWhereTheDesktopCanElseShowsTheGuideInItsOwnWindow) {
+  Started s;
+  test::TestEnv& env = s.env;
+  s.w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  env.writeFile(QStringLiteral("EngHelp.CHM"), "x");
+  env.writeFile(QStringLiteral("EngHelp.html"), "<html><body><h1>English guide</h1></body></html>");
+  // {language, the desktop opens the compiled help, the file handed to it, the window's text}
+  const std::tuple<int16_t, bool, const char*, const char*> cases[] = {
+      {3, true, "EngHelp.CHM", ""}, {3, false, "EngHelp.CHM", "English guide"}, {0, true, "", "English guide"}};
+  for (const auto& [lang, desktopOpens, tried, shown] : cases) {
+    env.ctx->st.CurLang = lang;
+    env.dialogs.shellOpens = desktopOpens;
+    env.dialogs.opened.clear();
+    QTest::keyClick(s.w.get(), Qt::Key_F1);  // its menu item is hidden, the key works all the same
+    EXPECT_EQ(env.dialogs.opened.empty() ? QString() : QFileInfo(env.dialogs.opened.back()).fileName(), QLatin1String(tried)) << lang;
+    frmHelp* help = s.w->findChild<frmHelp*>();
+    EXPECT_EQ(help && help->isVisible() ? help->browser()->toPlainText().trimmed() : QString(), QLatin1String(shown)) << lang;
+    if (!desktopOpens) QFile::remove(env.path(QStringLiteral("EngHelp.CHM")));
+  }
+  EXPECT_EQ(s.w->findChildren<frmHelp*>().size(), 1u) << "one help window, shown again";
+  EXPECT_EQ(env.ctx->log.entriesLogged(), 0) << env.log();
+}
+
+TEST(MainWindow, QtsOwnButtonsSpeakTheInterfaceLanguage) {
+  const struct {
+    int lang;
+    const char* yes;
+  } cases[] = {{2, "\u662f(&Y)"}, {3, "&Yes"}, {1, "\u662f(&Y)"}};
+  for (const auto& c : cases) {
+    Started s(c.lang);
+    QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No, s.w.get());
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QString::fromUtf8(c.yes)) << c.lang;
+  }
+}
+
+// The order in which the windows receive their close, then the main window's hiding.
+class CloseOrder : public QObject {
+ public:
+  explicit CloseOrder(QWidget* main) : main_(main) { main->installEventFilter(this); }
+  QStringList order;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == (o == main_ ? QEvent::Hide : QEvent::Close)) order << o->objectName();
+    return false;
+  }
+
+ private:
+  QWidget* main_;
+};
+
+TEST(MainWindow, ExitAsksNoKeepsEverythingYesClosesEveryWindowInOrderThenTheMainWindow) {
+  Started s;
+  mdifrmMain& w = *s.w;
+  w.menuItem(QStringLiteral("mnuTreeView"))->trigger();
+  for (const char* key : {"RadioInfo", "ChInfo"}) w.treeWindow()->treevMain_NodeClick(w.treeWindow()->node(QString::fromLatin1(key)));
+  w.mnuShowErr_Click();
+  new frmAboutSoft(*s.env.ctx, &w);
+  communWindow(*s.env.ctx, &w);
+  new frmToolCom(*s.env.ctx, &w);
+  w.memDatWindow()->partFill();
+  const QStringList names = {"frmTreeView", "frmSysSet", "frmRadioInfo", "frmChMem", "frmAboutSoft",
+                             "frmCommun",   "frmToolCom", "frmShowErr", "frmPartFill", "frmMemDat"};
+  CloseOrder rec(&w);
+  for (const QString& name : names) w.findChild<QWidget*>(name)->installEventFilter(&rec);
+  const QStringList before = s.windowStates();
+
+  s.env.dialogs.answers = {MsgAnswer::No};
+  s.item("mnuExit")->trigger();
+  EXPECT_TRUE(s.env.dialogs.asked.back().prompt == QStringLiteral("Are you sure want to exit?") && s.env.dialogs.asked.back().buttons == MsgButtons::YesNo);
+  EXPECT_TRUE(rec.order.isEmpty()) << rec.order.join(QLatin1Char(' ')).toStdString();
+  EXPECT_EQ(s.env.ctx->st.AppExiting, 0);
+  EXPECT_EQ(s.windowStates(), before);
+
+  s.env.dialogs.answers = {MsgAnswer::Yes};
+  w.close();
+  EXPECT_EQ(s.env.ctx->st.AppExiting, 1);
+  EXPECT_EQ(rec.order, names + QStringList{QStringLiteral("mdifrmMain")});
+  for (const QString& name : names) EXPECT_FALSE(w.findChild<QWidget*>(name)->isVisible()) << name.toStdString();
+  EXPECT_EQ(s.env.ctx->log.entriesLogged(), 0) << s.env.log();
+}
+
+}  // namespace
