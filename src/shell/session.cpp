@@ -91,11 +91,16 @@ QString Session::channelName(int16_t n) const { return channelNameText(ctx_, n);
 TransferEnd Session::readRadio(TransferView& view, TransferPort* port) { return cmdRead_Click(ctx_, view, port); }
 TransferEnd Session::writeRadio(TransferView& view, TransferPort* port) { return cmdWrite_Click(ctx_, view, port); }
 
-MemoryImage Session::imageForWrite() {
+MemoryImage Session::imageAsSaved() {
   const MemoryImage kept = ctx_.IicDat;
   encodeForSave();
   MemoryImage out = ctx_.IicDat;
   ctx_.IicDat = kept;
+  return out;
+}
+
+MemoryImage Session::imageForWrite() {
+  MemoryImage out = imageAsSaved();
   limitWriteByte(out);
   stampWriteDate(out, ctx_.clock.now().date());
   return out;

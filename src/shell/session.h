@@ -65,8 +65,9 @@ class Session {
   TransferEnd readRadio(TransferView& view, TransferPort* port);
   TransferEnd writeRadio(TransferView& view, TransferPort* port);
 
-  // Comparing configurations. What a write of the configuration would send: the tables
-  // encoded, the limited byte, today's date (the program's image stays as it was).
+  // Comparing configurations. The image as a save would write it, and as a write would
+  // send it (also the limited byte and today's date); the program's image stays as it was.
+  MemoryImage imageAsSaved();
   MemoryImage imageForWrite();
   // An image as a configuration, decoded with the program's tables (no problem is logged).
   Configuration configurationOf(const MemoryImage& image) const;
