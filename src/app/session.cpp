@@ -16,6 +16,9 @@
 #include "core/langtexts.h"
 #include "app/startup.h"
 #include "core/dialogs.h"
+#include "app/chcodec.h"
+#include "app/protocol.h"
+#include "core/serialport.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -87,6 +90,67 @@ QString Session::channelName(int16_t n) const { return channelNameText(ctx_, n);
 
 TransferEnd Session::readRadio(TransferView& view, TransferPort* port) { return cmdRead_Click(ctx_, view, port); }
 TransferEnd Session::writeRadio(TransferView& view, TransferPort* port) { return cmdWrite_Click(ctx_, view, port); }
+
+MemoryImage Session::imageAsSaved() {
+  const MemoryImage kept = ctx_.IicDat;
+  encodeForSave();
+  MemoryImage out = ctx_.IicDat;
+  ctx_.IicDat = kept;
+  return out;
+}
+
+MemoryImage Session::imageForWrite() {
+  MemoryImage out = imageAsSaved();
+  limitWriteByte(out);
+  stampWriteDate(out, ctx_.clock.now().date());
+  return out;
+}
+
+Configuration Session::configurationOf(const MemoryImage& image) const {
+  return decode(image, codecTables(ctx_)).config;
+}
+
+Configuration Session::configurationOfFile(const QString& path) const {
+  MemoryImage image = ctx_.IicDat;
+  image.assignFrom(readImageFile(path, image.size()));
+  return configurationOf(image);
+}
+
+DiffWords Session::diffWords() const {
+  DiffWords w;
+  const AppContext& ctx = ctx_;
+  w.tone = [&ctx](int32_t i) { return i >= 0 && i <= ctx.st.CtcDcsMax ? ctx.tones.CtdcsList(i) : QString::number(i); };
+  w.name = [&ctx](const NameCodes& codes) {
+    QString text;
+    for (uint8_t c : codes) {
+      if (c > 44) break;  // a code past the character table ends a shown text
+      text += ctx.chars.CharTbl(c);
+    }
+    return text;
+  };
+  return w;
+}
+
+Session::Verified Session::verifyRadio(const QString& device, TransferProgress& progress) {
+  Verified out;
+  const MemoryImage sent = imageForWrite();
+  ProtocolEngine& engine = commEngine(ctx_);
+  SerialPort& port = engine.port();
+  if (port.isOpen()) port.close();
+  if (!port.open(device)) {
+    out.readBack.transfer.end = TransferEnd::PortNotOpened;
+    out.readBack.transfer.portFault = port.lastFaultText();
+    return out;
+  }
+  struct Closer {  // also when the read breaks off with a fault
+    SerialPort& port;
+    ~Closer() { port.close(); }
+  } closer{port};
+  out.readBack = readBackWritten(engine, {ctx_.st.WriteStartAddr, ctx_.st.WriteEndAddr}, sent, progress);
+  if (out.readBack.transfer.end == TransferEnd::Succeeded)
+    out.comparison = compareConfigurations(configurationOf(out.readBack.expected), configurationOf(out.readBack.read), diffWords());
+  return out;
+}
 
 namespace {
 

@@ -5,6 +5,10 @@
 // main window's file commands and the command-line companion both go through it. Qt Core
 // only: what a window shows of it goes through AppViews and the Dialogs seam.
 
+#include "core/imagetransfer.h"
+#include "core/configdiff.h"
+#include "core/writeverify.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -60,6 +64,24 @@ class Session {
   // written into the radio, through the communication window's transfers.
   TransferEnd readRadio(TransferView& view, TransferPort* port);
   TransferEnd writeRadio(TransferView& view, TransferPort* port);
+
+  // Comparing configurations. The image as a save would write it, and as a write would
+  // send it (also the limited byte and today's date); the program's image stays as it was.
+  MemoryImage imageAsSaved();
+  MemoryImage imageForWrite();
+  // An image as a configuration, decoded with the program's tables (no problem is logged).
+  Configuration configurationOf(const MemoryImage& image) const;
+  // A data file as a configuration; raises K52Error when the file cannot be used.
+  Configuration configurationOfFile(const QString& path) const;
+  // Tones and names in the words of the program's tables.
+  DiffWords diffWords() const;
+  // The radio on the device: the write range read back and compared with what a write of
+  // the configuration would have left there (the programming date is listed apart).
+  struct Verified {
+    ReadBack readBack;
+    ConfigComparison comparison;
+  };
+  Verified verifyRadio(const QString& device, TransferProgress& progress);
 
  private:
   AppContext& ctx_;

@@ -16,8 +16,13 @@
 #include "core/clock.h"
 #include "core/dialogs.h"
 #include "core/serialport.h"
+#include "app/diffrows.h"
+#include "core/writeverify.h"
+#include "core/langtexts.h"
 
+#include <QRegularExpression>
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace k52 {
@@ -142,6 +147,10 @@ TransferEnd runTransfer(AppContext& ctx, TransferView& view, TransferPort* port,
   return end;
 }
 
+bool verifyAfterWrite(const AppContext& ctx) {
+  return ctx.ini.read(QStringLiteral("Setting"), QStringLiteral("VerifyAfterWrite"), QStringLiteral("0")).trimmed() == QLatin1String("1");
+}
+
 }  // namespace
 
 QString rangeProblem(const AppContext& ctx, int dir) {
@@ -217,7 +226,14 @@ TransferEnd cmdRead_Click(AppContext& ctx, TransferView& view, TransferPort* por
       });
 }
 
+TransferEnd readRadioCopy(AppContext& ctx, TransferView& view, MemoryImage& copy, TransferPort* port) {
+  return runTransfer(
+      ctx, view, port, kReadDir, "frmCommun->readRadioCopy", [&] { return runScripts(ctx, view, kReadDir, copy); },
+      [](TransferEnd) {});
+}
+
 TransferEnd cmdWrite_Click(AppContext& ctx, TransferView& view, TransferPort* port) {
+  std::optional<ReadBack> readBack;
   return runTransfer(
       ctx, view, port, kWriteDir, "frmCommun->cmdWrite_Click",
       [&] {
@@ -226,12 +242,32 @@ TransferEnd cmdWrite_Click(AppContext& ctx, TransferView& view, TransferPort* po
         limitWriteByte(ctx.IicDat);
         WriteComDat(ctx);
         if (view.showMemoryData()) view.TableFreDat();
-        return runScripts(ctx, view, kWriteDir, ctx.IicDat);
+        const TransferEnd end = runScripts(ctx, view, kWriteDir, ctx.IicDat);
+        if (end == TransferEnd::Succeeded && verifyAfterWrite(ctx))
+          readBack = readBackWritten(commEngine(ctx), {ctx.st.WriteStartAddr, ctx.st.WriteEndAddr}, ctx.IicDat, view);
+        return end;
       },
       [&](TransferEnd end) {
         if (end != TransferEnd::Succeeded) return;
         ShowComDat(ctx);  // the date just written
-        ctx.views->setStatusNotice(ctx.text(kTextWriteDone));
+        if (!readBack) {
+          ctx.views->setStatusNotice(ctx.text(kTextWriteDone));
+          return;
+        }
+        if (readBack->passed()) {
+          ctx.views->setStatusNotice(ctx.text(kTextVerifyPassed));
+          return;
+        }
+        // The first field that differs names the failure; a read-back that failed, message 79.
+        QString first = ctx.text(79);
+        if (readBack->transfer.end == TransferEnd::Succeeded && readBack->read != readBack->expected) {
+          const Session s(ctx);
+          const ConfigComparison c = compareConfigurations(s.configurationOf(readBack->expected), s.configurationOf(readBack->read));
+          // Only the programming date can differ when no field does.
+          const DiffRow row = diffRow(ctx, c.differences.empty() ? c.stamps.front() : c.differences.front());
+          first = QStringList{row.where, row.field, row.a + QStringLiteral(" / ") + row.b}.filter(QRegularExpression(QStringLiteral("\\S"))).join(QStringLiteral(": "));
+        }
+        ctx.dialogs.messageBox(ctx.text(kTextVerifyFailed).arg(first), MsgButtons::Ok, MsgIcon::Exclamation, ctx.text(kTextNotice));
       });
 }
 

@@ -51,7 +51,13 @@ struct TransferPort {
 
 // The Read and Write buttons of the communication window.
 TransferEnd cmdRead_Click(AppContext& ctx, TransferView& view, TransferPort* port = nullptr);
+// With "VerifyAfterWrite"=1 in the settings file's [Setting] section, a write that went
+// through reads the written range back before the port closes, and says whether the radio
+// holds what was sent.
 TransferEnd cmdWrite_Click(AppContext& ctx, TransferView& view, TransferPort* port = nullptr);
+// The radio read into `copy` (addresses outside the read range keep what copy held); the
+// program's image, tables and windows stay as they are.
+TransferEnd readRadioCopy(AppContext& ctx, TransferView& view, MemoryImage& copy, TransferPort* port = nullptr);
 
 // The lines the live data list shows for one block: "Tx: " or "Rx: " and the first four
 // bytes, then 16 bytes a line after seven blanks, the rest after four blanks. Each byte is

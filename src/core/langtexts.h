@@ -52,6 +52,29 @@ inline constexpr int kTextRadioInformation = 301;  // "Radio Information"
 inline constexpr int kTextChannelInformation = 302;// "Channel Information"
 inline constexpr int kTextOptionalFeatures = 303;  // "Optional Features"
 
+// Comparing configurations, and the read-back after a write.
+inline constexpr int kTextCompareFileMenu = 320;   // "Compare with &File..."
+inline constexpr int kTextCompareRadioMenu = 321;  // "&Compare with Radio"
+inline constexpr int kTextDifferences = 322;       // "Differences", the list's title
+inline constexpr int kTextSameConfig = 323;        // "The configurations are the same."
+inline constexpr int kTextDiffWhere = 324;         // "Where"
+inline constexpr int kTextDiffField = 325;         // "Field"
+inline constexpr int kTextDiffThisWindow = 326;    // "This window"
+inline constexpr int kTextDiffFile = 327;          // "File"
+inline constexpr int kTextDiffRadio = 328;         // "Radio"
+inline constexpr int kTextDiffStamps = 329;        // "Set by the write itself, not a difference:"
+inline constexpr int kTextDiffChannel = 330;       // "Channel %1"
+inline constexpr int kTextDiffFm = 331;            // "FM %1"
+inline constexpr int kTextDiffBand = 332;          // "Band"
+inline constexpr int kTextDiffBytes = 333;         // "Bytes %1"
+inline constexpr int kTextDiffDate = 334;          // "Programming date"
+inline constexpr int kTextVerifyFailed = 335;      // "The radio does not hold what was written (%1)."
+inline constexpr int kTextVerifyPassed = 336;      // "Written to the radio and verified."
+inline constexpr int kTextDiffLower = 337;         // "Lower edge"
+inline constexpr int kTextDiffUpper = 338;         // "Upper edge"
+inline constexpr int kTextDiffValue = 339;         // "Value"
+inline constexpr int kTextPowerOnMessage = 245;    // "Power On Message"
+
 // Band list and custom range dialog.
 inline constexpr int kTextCustomBand = 373;        // "Custom", the band list's last entry
 inline constexpr int kTextCustomRangeTitle = 374;  // "Custom"

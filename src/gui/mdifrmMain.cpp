@@ -16,6 +16,7 @@
 #include "app/startup.h"
 #include "core/dialogs.h"
 #include "gui/qtwindowfit.h"
+#include "gui/qtcompare.h"
 
 #include <QAction>
 #include <QApplication>
@@ -105,6 +106,7 @@ constexpr MenuRow kMenuTree[] = {
     {1, "mnuFileOpen", 22, nullptr, "Ctrl+O", true, false},
     {1, "mnuFileSave", 23, nullptr, "Ctrl+S", true, false},
     {1, "mnuFileSaveAs", 24, nullptr, nullptr, true, false},
+    {1, "mnuFileCompare", 320, nullptr, nullptr, true, false},
     {1, "sepPrintFile", -1, nullptr, nullptr, false, false},
     {1, "mnuPrintFile", 43, nullptr, "Ctrl+P", false, false},
     {1, "ListSeparator5", -1, nullptr, nullptr, true, false},
@@ -112,6 +114,7 @@ constexpr MenuRow kMenuTree[] = {
     {0, "mnuProgram", 26, nullptr, nullptr, true, true},
     {1, "mnuReadFre", 27, nullptr, "Ctrl+R", true, false},
     {1, "mnuWriteFre", 28, nullptr, "Ctrl+W", true, false},
+    {1, "mnuCompareRadio", 321, nullptr, nullptr, true, false},
     {1, "sepBatchRw", -1, nullptr, nullptr, false, false},
     {1, "mnuReadWriteFre", 48, nullptr, "F2", false, false},
     {1, "sepAddFre", -1, nullptr, nullptr, false, false},
@@ -207,6 +210,8 @@ void mdifrmMain::buildMenus() {
   on("mnuFileOpen", [this] { OpenFile(ctx_); });
   on("mnuFileSave", [this] { SaveFile(ctx_); });
   on("mnuFileSaveAs", [this] { SaveAsFile(ctx_); });
+  on("mnuFileCompare", [this] { compareWithFile(ctx_, this); });
+  on("mnuCompareRadio", [this] { compareWithRadio(ctx_, this); });
   on("mnuExit", [this] { ExitSoft(true); });
   on("mnuShowErr", [this] { mnuShowErr_Click(); });
   on("mnuTreeView", [this] { mnuTreeView_Click(); });

@@ -157,6 +157,30 @@ TEST_F(Transfer, AWriteEncodesTheTablesLimitsByte0E17AndStampsTodaysDate) {
   EXPECT_EQ(views.statusNotices.size() + views.lastProgrammed.size(), 2u) << "a failed write claims nothing";
 }
 
+// With "VerifyAfterWrite" set, the write reads its range back before the port closes: a
+// radio that holds what was sent passes; one that changed a byte is named by its field.
+TEST_F(Transfer, AWriteWithVerifyReadsItsRangeBackAndNamesTheFirstDifference) {
+  ctx.ini.write(QStringLiteral("Setting"), QStringLiteral("VerifyAfterWrite"), QStringLiteral("1"));
+  ctx.ch.ChInfo(1, kFieldRx) = ctx.ch.ChInfo(1, kFieldTx) = 43512500;
+  ASSERT_EQ(cmdWrite_Click(ctx, view), TransferEnd::Succeeded);
+  EXPECT_EQ(port->frames.size(), (3u + 512u + 5u) + (3u + 512u + 1u)) << "the write, then the read-back";
+  EXPECT_EQ(views.statusNotices, QStringList{QStringLiteral("Written to the radio and verified.")});
+  EXPECT_TRUE(asked().isEmpty() && !port->isOpen());
+
+  again();
+  views.statusNotices.clear();
+  port->responder = [this](const QByteArray& f) {
+    auto reply = radio(f);
+    if (f == kEnd) radio.memory[1] = 0x26;  // the radio did not keep what it was sent
+    return reply;
+  };
+  ASSERT_EQ(cmdWrite_Click(ctx, view), TransferEnd::Succeeded);
+  ASSERT_EQ(asked().size(), 1);
+  EXPECT_TRUE(asked()[0].startsWith(QStringLiteral("The radio does not hold what was written (Channel 1: ")) &&
+              asked()[0].endsWith(QStringLiteral("435.12500 / 435.12600)."))) << asked()[0].toStdString();
+  EXPECT_TRUE(views.statusNotices.isEmpty()) << "no claim of a verified write";
+}
+
 // ---- The small fields, the live list, the backups ----
 
 TEST(TransferTexts, DatesAndVersionsAsTheSettingsWindowShowsThem) {

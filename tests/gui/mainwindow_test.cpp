@@ -14,6 +14,7 @@
 #include "gui/frmHelp.h"
 #include "gui/mdifrmMain.h"
 #include "support/guienv.h"
+#include "app/session.h"
 #include "support/testenv.h"
 #include "gui/qtdialogs.h"
 #include "gui/qtgrid.h"
@@ -32,6 +33,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace k52;
@@ -172,6 +174,40 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
   EXPECT_FALSE(s.w->isVisible());
   EXPECT_EQ(d.asked.size(), questions + 3);
   EXPECT_EQ(s.env.readFile(saved).mid(addr::channelRecord(4), 4), QByteArray(4, '\xFF')) << "channel 4 was not saved";
+}
+
+// Chooses a menu item with the mouse: the menu's title on the menu bar, then the item.
+void clickMenu(mdifrmMain& w, const char* menuName, const char* itemName) {
+  auto* menu = w.findChild<QMenu*>(QLatin1String(menuName));
+  ASSERT_NE(menu, nullptr) << menuName;
+  QTest::mouseClick(w.menuBar(), Qt::LeftButton, {}, w.menuBar()->actionGeometry(menu->menuAction()).center());
+  ASSERT_TRUE(menu->isVisible()) << menuName;
+  const QPoint at = menu->actionGeometry(w.menuItem(QLatin1String(itemName))).center();
+  QTest::mouseMove(menu, at);
+  QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+  QApplication::processEvents();
+}
+
+// File -> Compare with File lists what differs from the file, by field and in the
+// interface language, and leaves the window's configuration as it was.
+TEST(MainWindow, CompareWithFileListsTheDifferencesAndChangesNothing) {
+  Started s;
+  AppContext& ctx = *s.env.ctx;
+  QByteArray other = Session(ctx).imageAsSaved().toByteArray();
+  other.replace(0, 4, QByteArray::fromHex("00256514"));  // channel 1 RX 146.525 MHz
+  other[0x1FF0] = char(~other[0x1FF0]);
+  s.env.writeFile(QStringLiteral("other.dat"), other);
+  const QByteArray before = ctx.IicDat.toByteArray();
+  s.env.dialogs.fileNames = {s.env.path(QStringLiteral("other.dat"))};
+  clickMenu(*s.w, "mnuFile", "mnuFileCompare");
+  auto* list = s.w->findChild<QTreeWidget*>(QStringLiteral("lstDifferences"));
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  const QStringList rx{list->topLevelItem(0)->text(0), list->topLevelItem(0)->text(1), list->topLevelItem(0)->text(3)};
+  EXPECT_EQ(rx, (QStringList{QStringLiteral("Channel 1"), QStringLiteral("RX Freq [MHz]"), QStringLiteral("146.52500")}));
+  EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Bytes 1FF0"));
+  EXPECT_EQ(ctx.IicDat.toByteArray(), before);
+  EXPECT_FALSE(ConfigChanged(ctx));
 }
 
 TEST(MainWindow, ToolbarPrintPrintsTheChannelTableAsATableAndTheOtherTabsAsAPicture) {

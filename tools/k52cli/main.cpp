@@ -51,12 +51,20 @@ const char* const kUsage =
     "       k52cli [--lang 1|2|3] [--program-folder DIR] normalize IN.dat OUT.dat\n"
     "       k52cli [--lang 1|2|3] [--program-folder DIR] read --port DEV [--start HEX] [--end HEX] OUT.dat\n"
     "       k52cli [--lang 1|2|3] [--program-folder DIR] write --port DEV [--start HEX] [--end HEX] IN.dat\n"
+    "       k52cli [--lang 1|2|3] [--program-folder DIR] diff [--json] A.dat B.dat\n"
+    "       k52cli [--lang 1|2|3] [--program-folder DIR] verify --port DEV [--start HEX] [--end HEX] IN.dat\n"
     "\n"
     "  decode     print the configuration the program shows after opening FILE.dat, as JSON\n"
     "  normalize  open IN.dat and save it again as OUT.dat, as the program does\n"
     "  read       read the radio on DEV into OUT.dat (also kept in the Backup folder)\n"
     "  write      open IN.dat and write it into the radio on DEV, as the program does\n"
     "             (encoded, byte 0E17 limited to 4, today's date as the programming date)\n"
+    "  diff       compare two data files field by field: a line per difference (--json: an\n"
+    "             array of {where, field, a, b}); the programming date is listed apart.\n"
+    "             exit status: 0 equal, 1 different, 2 bad input\n"
+    "  verify     read the write range back from the radio on DEV and compare it with IN.dat\n"
+    "             as a write would have sent it; the programming date is no difference.\n"
+    "             exit status: 0 equal, 1 different (or the read failed), 2 bad input\n"
     "  --port     a serial device (/dev/ttyUSB0) or COM1 ... COM16 as the program maps them\n"
     "  --start, --end  the address range, hexadecimal (default: the settings file's range)\n"
     "  exit status: 0 done, 1 the transfer or the output failed (read: or the Backup copy),\n"
@@ -117,9 +125,12 @@ struct Options {
   std::optional<int16_t> lang;
   QString programFolder;
   QString port, start, end;
+  bool json = false;
 };
 
-bool isTransfer(const QString& command) { return command == QLatin1String("read") || command == QLatin1String("write"); }
+bool isTransfer(const QString& command) {
+  return command == QLatin1String("read") || command == QLatin1String("write") || command == QLatin1String("verify");
+}
 
 // Returns the usage problem, or an empty text when the arguments are good.
 QString parseArgs(const QStringList& args, Options& o) {
@@ -153,6 +164,8 @@ QString parseArgs(const QStringList& args, Options& o) {
     } else if (takeValue(QStringLiteral("--end"))) {
       if (value.isEmpty()) return QStringLiteral("--end takes a hexadecimal address");
       o.end = value;
+    } else if (a == QLatin1String("--json")) {
+      o.json = true;
     } else if (a.startsWith(QLatin1Char('-'))) {
       return QStringLiteral("unknown option %1").arg(a);
     } else {
@@ -166,6 +179,8 @@ QString parseArgs(const QStringList& args, Options& o) {
     if (o.files.size() != 1) return QStringLiteral("decode takes one file");
   } else if (o.command == QLatin1String("normalize")) {
     if (o.files.size() != 2) return QStringLiteral("normalize takes an input and an output file");
+  } else if (o.command == QLatin1String("diff")) {
+    if (o.files.size() != 2) return QStringLiteral("diff takes two data files");
   } else if (isTransfer(o.command)) {
     if (o.files.size() != 1) return QStringLiteral("%1 takes one data file").arg(o.command);
     if (o.port.isEmpty()) return QStringLiteral("%1 needs --port DEV").arg(o.command);
@@ -173,7 +188,8 @@ QString parseArgs(const QStringList& args, Options& o) {
     return QStringLiteral("unknown command %1").arg(o.command);
   }
   if (!isTransfer(o.command) && (!o.port.isEmpty() || !o.start.isEmpty() || !o.end.isEmpty()))
-    return QStringLiteral("--port, --start and --end belong to read and write");
+    return QStringLiteral("--port, --start and --end belong to read, write and verify");
+  if (o.json && o.command != QLatin1String("diff")) return QStringLiteral("--json belongs to diff");
   return {};
 }
 
@@ -298,6 +314,68 @@ QString applyRange(AppContext& ctx, const Options& o) {
   return {};
 }
 
+// The differences, a line each in words or a JSON array; the programming date apart (on
+// standard error in words, left out of the JSON).
+void printComparison(const ConfigComparison& c, bool json) {
+  if (json) {
+    QJsonArray list;
+    for (const Difference& d : c.differences)
+      list.append(QJsonObject{{QStringLiteral("where"), d.where}, {QStringLiteral("field"), d.fieldName},
+                              {QStringLiteral("a"), d.textA}, {QStringLiteral("b"), d.textB}});
+    const QByteArray out = QJsonDocument(list).toJson(QJsonDocument::Indented);
+    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+  } else {
+    for (const Difference& d : c.differences) {
+      const QByteArray line = QStringLiteral("%1: %2: %3 -> %4\n").arg(d.where, d.fieldName, d.textA, d.textB).toUtf8();
+      std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
+    }
+  }
+  for (const Difference& d : c.stamps)
+    printErr(QStringLiteral("k52cli: %1 (set by every write, not a difference): %2 -> %3").arg(d.where, d.textA, d.textB));
+}
+
+// diff: two data files field by field.
+int runDiff(Session& session, const Options& o) {
+  Configuration configs[2];
+  for (int i = 0; i < 2; ++i) {
+    try {
+      configs[i] = session.configurationOfFile(o.files[i]);
+    } catch (const K52Error& e) {
+      return badInput(o.files[i], e.detail());
+    }
+  }
+  const ConfigComparison c = compareConfigurations(configs[0], configs[1], session.diffWords());
+  printComparison(c, o.json);
+  return c.equal() ? kExitOk : kExitWriteFailed;
+}
+
+// verify: the radio read back over the write range and set beside the file as written.
+int runVerify(Session& session, const Options& o, const QString& device) {
+  AppContext& ctx = session.context();
+  const QString& file = o.files[0];
+  if (const QString problem = openDataFile(session, file); !problem.isEmpty()) return badInput(file, problem);
+  ProgressOnStderr progress("verify");
+  const Session::Verified v = session.verifyRadio(device, progress);
+  progress.transferStopped();
+  printLog(ctx);
+  switch (v.readBack.transfer.end) {
+    case TransferEnd::Succeeded:
+      break;
+    case TransferEnd::PortNotOpened:
+      printErr(QStringLiteral("k52cli: %1: %2").arg(o.port, v.readBack.transfer.portFault));
+      return ctx.port->lastFault() == PortFault::NotFound ? kExitBadInput : kExitWriteFailed;
+    case TransferEnd::Refused:
+      printErr(QString::asprintf("k52cli: the range reaches %04X-%04X, outside the image", v.readBack.transfer.outside.start,
+                                 v.readBack.transfer.outside.end));
+      return kExitBadInput;
+    default:
+      printErr(QStringLiteral("k52cli: ") + ctx.text(79));
+      return kExitWriteFailed;
+  }
+  printComparison(v.comparison, false);
+  return v.comparison.equal() ? kExitOk : kExitWriteFailed;
+}
+
 // read and write: the program's transfer on the named port, without windows.
 int runTransfer(Session& session, NeverAskDialogs& dialogs, const Options& o) {
   AppContext& ctx = session.context();
@@ -307,6 +385,7 @@ int runTransfer(Session& session, NeverAskDialogs& dialogs, const Options& o) {
   QString device;
   if (const QString problem = resolvePort(ctx, o.port, device); !problem.isEmpty()) return badInput(o.port, problem);
   ctx.port = std::make_unique<SerialDevice>();
+  if (o.command == QLatin1String("verify")) return runVerify(session, o, device);
   const QString& file = o.files[0];
   // Where the read goes is checked before the radio is spoken to.
   if (read) {
@@ -387,6 +466,7 @@ int main(int argc, char** argv) {
     return badInput(settings,
                     QStringLiteral("\"DatNum\" %1 leaves the image short of the memory 0000-1FFF").arg(ctx.st.DatNum));
   if (isTransfer(o.command)) return runTransfer(session, dialogs, o);
+  if (o.command == QLatin1String("diff")) return runDiff(session, o);
 
   const QString& in = o.files[0];
   try {
