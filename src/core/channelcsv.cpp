@@ -234,6 +234,8 @@ class RowReader {
 
   // A tone of the list, or none (and the row says why).
   int32_t ctcss(const char* column) {
+    // A file with one of the two tone columns gives that tone both ways.
+    if (!cols_.has(column)) column = cols_.has("rToneFreq") ? "rToneFreq" : "cToneFreq";
     const int32_t i = ctcssIndex(rules_.tones, get(column));
     if (i == 0) issue(CsvIssue::ToneNotInList, column, get(column));
     return i;
@@ -266,7 +268,8 @@ class RowReader {
                                              QStringLiteral("DTCS->Tone"), QStringLiteral("->Tone"),
                                              QStringLiteral("->DTCS"),     QStringLiteral("DTCS->"),
                                              QStringLiteral("DTCS->DTCS")};
-      const QString cross = get("CrossMode");
+      // Files of programs that know only tone-to-tone cross modes have no such column.
+      const QString cross = cols_.has("CrossMode") ? get("CrossMode") : QStringLiteral("Tone->Tone");
       if (!crossModes.contains(cross)) {
         issue(CsvIssue::UnknownValue, "CrossMode", cross);
       } else {

@@ -93,6 +93,7 @@ TEST_F(ChannelCsv, FilesInOtherLayoutsRead) {
   const QByteArray crlf =
       "\xEF\xBB\xBF" "Frequency,Tone,cToneFreq,Name,Location,Duplex,Offset,Comment\r\n"
       "439.500000,TSQL,100.0,\"R1\",0,-,7.600000,\"a, quoted \"\"note\"\"\"\r\n"
+      "440.000000,Cross,67.0,,3,,,\r\n"  // no CrossMode column: tone to tone
       "\r\n"
       "446.012500,,,,1,,,\r\n";
   for (const QByteArray& file : {crlf, QByteArray(crlf).replace("\r\n", "\n")}) {
@@ -100,6 +101,7 @@ TEST_F(ChannelCsv, FilesInOtherLayoutsRead) {
     ASSERT_TRUE(in.readable && in.shifted && in.rows.empty());
     EXPECT_EQ(in.channels[0], (Channel{43950000, 43190000, 13, 13, false, true, Power::High, name({27, 1})}));
     EXPECT_EQ(in.channels[1], (Channel{44601250, 44601250, 0, 0, false, true, Power::High, name({})}));
+    EXPECT_EQ(in.channels[3], (Channel{44000000, 44000000, 1, 1, false, true, Power::High, name({})}));
     EXPECT_TRUE(in.channels[2].empty());
   }
   EXPECT_FALSE(importChannelsCsv("Location,Name\r\n1,A\r\n", rules()).readable) << "no Frequency column";
