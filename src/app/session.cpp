@@ -19,9 +19,14 @@
 #include "app/chcodec.h"
 #include "app/protocol.h"
 #include "core/serialport.h"
+#include "app/chgridedit.h"
+#include "core/numbers.h"
+#include "core/inifile.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <vector>
 
 namespace k52 {
@@ -87,6 +92,76 @@ void Session::saveFile(const QString& path) {
 }
 
 QString Session::channelName(int16_t n) const { return channelNameText(ctx_, n); }
+
+std::vector<Channel> Session::channels() const {
+  std::vector<Channel> list;
+  for (int n = 1; n <= ctx_.ch.ChCount; ++n) list.push_back(channelFromTables(ctx_, n));
+  return list;
+}
+
+void Session::replaceChannels(const std::vector<Channel>& channels) {
+  ChannelTable& t = ctx_.ch;
+  for (int n = 1; n <= t.ChCount; ++n) {
+    const size_t i = static_cast<size_t>(n - 1);
+    const Channel ch = i < channels.size() ? channels[i] : Channel{};
+    t.ChInfo(n, kFieldEdited) = 1;
+    t.ChInfo(n, kFieldRx) = ch.rx;
+    t.ChInfo(n, kFieldTx) = ch.tx;
+    t.ChInfo(n, kFieldDecode) = ch.decodeTone;
+    t.ChInfo(n, kFieldEncode) = ch.encodeTone;
+    if (ch.empty()) {
+      // As a deleted channel: the options at the columns' defaults, no name.
+      for (int f = kFieldOption5; f <= t.ColCount; ++f) t.ChInfo(n, f) = textToInt16(t.ColItems(f, 2));
+    } else {
+      t.ChInfo(n, kFieldOption5) = ch.narrow ? 1 : 0;
+      t.ChInfo(n, kFieldOption6) = ch.scanAdd ? 1 : 0;
+      t.ChInfo(n, kFieldOption7) = static_cast<int32_t>(ch.power);
+    }
+    for (int c = 0; c < kNameLength; ++c) t.ChNameCode(n, c) = ch.name[static_cast<size_t>(c)];
+  }
+}
+
+CsvRules Session::csvRules() const {
+  const ChannelTable& t = ctx_.ch;
+  CsvRules rules{{ctx_.band.LowerLimit, ctx_.band.UpperLimit}, ctx_.tones, ctx_.chars, t.ChCount, {}, false, true,
+                 Power::High, [](int32_t f) { return snapToChannelRaster(f) == f; }};
+  // The power column's value texts, this language's first, then those of every language
+  // base of the settings file (a file written in another interface language reads too).
+  auto powerName = [&](int lang, int value) {
+    return readClean(ctx_.ini, QStringLiteral("ChInfo"),
+                     QString::number(1000 * lang + 200 + 50 * (kFieldOption7 - 1) + 3 + value), QString(), 99);
+  };
+  for (int p = 0; p < 3; ++p) {
+    QStringList& names = rules.powerNames.at(static_cast<size_t>(p));
+    names << t.ColItems(kFieldOption7, 3 + p);
+    for (int lang = 1; lang <= 3; ++lang)
+      if (const QString name = powerName(lang, p); !name.isEmpty() && !names.contains(name)) names << name;
+  }
+  rules.narrow = textToInt32(t.ColItems(kFieldOption5, 2)) == 1;
+  rules.scanAdd = textToInt32(t.ColItems(kFieldOption6, 2)) == 1;
+  const int32_t power = textToInt32(t.ColItems(kFieldOption7, 2));
+  rules.power = power == 1 ? Power::Middle : power == 2 ? Power::Low : Power::High;
+  return rules;
+}
+
+void Session::exportCsv(const QString& path) {
+  ctx_.views->commitPendingEdits();
+  writeImageFile(path, exportChannelsCsv(channels(), csvRules()));
+}
+
+CsvImport Session::readCsv(const QString& path) const {
+  // A channel list is small; anything much larger is no channel list.
+  constexpr qint64 kLargestCsv = 4 * 1024 * 1024;
+  const QFileInfo info(path);
+  if (!info.exists()) raiseFileError(ErrFileNotFound, path, QStringLiteral("no such file"));
+  if (!info.isFile()) raiseFileError(ErrPathFileAccess, path, QStringLiteral("is not a regular file"));
+  if (info.size() > kLargestCsv) raiseFileError(ErrPathFileAccess, path, QStringLiteral("too large for a channel list"));
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) raiseFileError(ErrPermission, path, QStringLiteral("cannot be read (%1)").arg(f.errorString()));
+  const QByteArray data = f.readAll();
+  if (f.error() != QFileDevice::NoError) raiseFileError(ErrDeviceIo, path, QStringLiteral("cannot be read (%1)").arg(f.errorString()));
+  return importChannelsCsv(data, csvRules());
+}
 
 TransferEnd Session::readRadio(TransferView& view, TransferPort* port) { return cmdRead_Click(ctx_, view, port); }
 TransferEnd Session::writeRadio(TransferView& view, TransferPort* port) { return cmdWrite_Click(ctx_, view, port); }
@@ -206,6 +281,69 @@ bool saveAsFile(AppContext& ctx) {
 
 
 }  // namespace
+
+QStringList csvImportReport(const AppContext& ctx, const CsvImport& import) {
+  QStringList lines;
+  if (import.shifted) lines << ctx.text(kTextCsvShifted);
+  for (const CsvRowReport& row : import.rows) {
+    QString line = ctx.text(row.taken ? kTextCsvRowChanged : kTextCsvRowRefused).arg(row.line).arg(row.location);
+    QStringList reasons;
+    for (const CsvRowIssue& i : row.issues) {
+      int text = kTextCsvUnknownValue;
+      switch (i.issue) {
+        case CsvIssue::OffRaster: text = kTextCsvOffRaster; break;
+        case CsvIssue::OutsideBand: text = kTextCsvOutsideBand; break;
+        case CsvIssue::ToneNotInList: text = kTextCsvToneNotInList; break;
+        case CsvIssue::UnknownValue: text = kTextCsvUnknownValue; break;
+        case CsvIssue::PastLastChannel: text = kTextCsvPastLast; break;
+        case CsvIssue::LocationTwice: text = kTextCsvLocationTwice; break;
+        case CsvIssue::NameCharsDropped: text = kTextCsvNameDropped; break;
+        case CsvIssue::NameCut: text = kTextCsvNameCut; break;
+      }
+      QString reason = ctx.text(text);
+      if (i.issue == CsvIssue::UnknownValue) reason += QLatin1Char(' ') + i.column;
+      reasons << reason + QStringLiteral(": \"") + i.value + QLatin1Char('"');
+    }
+    lines << line + QStringLiteral(": ") + reasons.join(QStringLiteral("; "));
+  }
+  return lines;
+}
+
+void ExportCsv(AppContext& ctx) {
+  guarded(ctx.log, "mdifrmMain->ExportCsv", [&] {
+    const QString suggested = QFileInfo(ctx.st.CurDataFile).path() + QLatin1Char('/') +
+                              QFileInfo(ctx.st.CurDataFile).completeBaseName() + QStringLiteral(".csv");
+    const QString path = ctx.dialogs.saveFileName(ctx.text(kTextCsvFilter), suggested, QStringLiteral("csv"));
+    if (path.isEmpty()) return;
+    if (!guarded(ctx.log, "mdifrmMain->ExportCsv", [&] { Session(ctx).exportCsv(path); }))
+      ctx.dialogs.messageBox(ctx.text(kTextSaveFileFailed), MsgButtons::Ok, MsgIcon::Critical, ctx.text(kTextNotice));
+  });
+}
+
+void ImportCsv(AppContext& ctx) {
+  guarded(ctx.log, "mdifrmMain->ImportCsv", [&] {
+    ctx.views->commitPendingEdits();
+    const QString path = ctx.dialogs.openFileName(ctx.text(kTextCsvFilter), QFileInfo(ctx.st.CurDataFile).path());
+    if (path.isEmpty()) return;
+    Session session(ctx);
+    CsvImport import;
+    if (!guarded(ctx.log, "mdifrmMain->ImportCsv", [&] { import = session.readCsv(path); })) {
+      ctx.dialogs.messageBox(ctx.text(kTextWrongFileType), MsgButtons::Ok, MsgIcon::Critical, ctx.text(kTextNotice));
+      return;
+    }
+    if (!import.readable) {
+      ctx.dialogs.messageBox(ctx.text(kTextCsvNotAList), MsgButtons::Ok, MsgIcon::Critical, ctx.text(kTextNotice));
+      return;
+    }
+    const QStringList report = csvImportReport(ctx, import);
+    if (!report.isEmpty() &&
+        !ctx.dialogs.confirmList(ctx.text(kTextNotice), ctx.text(kTextCsvReportHeading), report,
+                                 ctx.text(kTextCsvImportRest), ctx.text(kTextCsvImportNothing)))
+      return;
+    session.replaceChannels(import.channels);
+    ShowChTblGrid(ctx);
+  });
+}
 
 void ShowCurDataFile(AppContext& ctx) { ctx.views->setStatusFile(ctx.text(kTextFileNameLabel) + ctx.st.CurDataFile); }
 

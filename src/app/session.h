@@ -8,11 +8,13 @@
 #include "core/imagetransfer.h"
 #include "core/configdiff.h"
 #include "core/writeverify.h"
+#include "core/channelcsv.h"
 
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace k52 {
 
@@ -60,6 +62,22 @@ class Session {
   // Channel n's name as the grid shows it.
   QString channelName(int16_t n) const;
 
+  // The channel table as values, channel 1 first.
+  std::vector<Channel> channels() const;
+  // The channels (channel 1 first; past the end, empty) replace the table's; the image
+  // follows when the tables are encoded.
+  void replaceChannels(const std::vector<Channel>& channels);
+  // What the CSV mapping takes from the program: the band, the tone list, the display
+  // characters, the channel count, the power names of the grid (this language's first,
+  // the other languages' read too), the columns' defaults and the grid's frequency raster.
+  CsvRules csvRules() const;
+  // The channel table as a CSV file, written atomically to path. Raises K52Error when it
+  // cannot be written; any earlier file is then as it was.
+  void exportCsv(const QString& path);
+  // The CSV file at path read against the program's rules. Raises K52Error when the file
+  // cannot be read.
+  CsvImport readCsv(const QString& path) const;
+
   // The radio read into the image, or the configuration (encoded as a write stamps it)
   // written into the radio, through the communication window's transfers.
   TransferEnd readRadio(TransferView& view, TransferPort* port);
@@ -87,6 +105,10 @@ class Session {
   AppContext& ctx_;
 };
 
+// The CSV import's report in the interface language: the shift of the locations first,
+// then a line per row with something to say (refused: not imported; else imported changed).
+QStringList csvImportReport(const AppContext& ctx, const CsvImport& import);
+
 // The file commands of the main window (menu File, the toolbar), over the session.
 
 // Creates the data folder when missing and points CurDataFile at the default file.
@@ -99,6 +121,11 @@ void OpenFile(AppContext& ctx);
 // Asks, then saves through the save dialog.
 void SaveFile(AppContext& ctx);
 void SaveAsFile(AppContext& ctx);
+// The channel table into a CSV file the save dialog names.
+void ExportCsv(AppContext& ctx);
+// A CSV file the open dialog names replaces the channel table; what it cannot take as it
+// stands is listed, and the user imports the rest or nothing.
+void ImportCsv(AppContext& ctx);
 // Encodes the tables into the image and writes it to CurDataFile.
 void SaveDatFile(AppContext& ctx);
 // The status bar's file panel: "File Name:" followed by CurDataFile.

@@ -48,6 +48,12 @@ class Dialogs {
   virtual bool printImage(const QImage& /*image*/, const QString& /*jobName*/) { return false; }
   // Prints a document (a table, for example) the same way, laid out on the pages.
   virtual bool printDocument(const QTextDocument& /*document*/, const QString& /*jobName*/) { return false; }
+  // A list of lines under a heading, with two buttons: true for the first (accept), false
+  // for the second. Where nobody can be asked, the answer is the second.
+  virtual bool confirmList(const QString& /*title*/, const QString& /*heading*/, const QStringList& /*lines*/,
+                           const QString& /*accept*/, const QString& /*reject*/) {
+    return false;
+  }
 };
 
 // Nobody is there to answer (command-line companion, benchmarks, fuzzing): every question

@@ -74,6 +74,26 @@ inline constexpr int kTextDiffLower = 337;         // "Lower edge"
 inline constexpr int kTextDiffUpper = 338;         // "Upper edge"
 inline constexpr int kTextDiffValue = 339;         // "Value"
 inline constexpr int kTextPowerOnMessage = 245;    // "Power On Message"
+// CSV channel lists: the File menu's commands and the import report. A report line is
+// 264 or 265 (%1 the file's line, %2 the channel), then each reason with its value.
+inline constexpr int kTextImportCsv = 262;         // "&Import CSV..."
+inline constexpr int kTextExportCsv = 263;         // "Expor&t CSV..."
+inline constexpr int kTextCsvRowRefused = 264;     // "Line %1, channel %2, not imported"
+inline constexpr int kTextCsvRowChanged = 265;     // "Line %1, channel %2, imported changed"
+inline constexpr int kTextCsvOffRaster = 266;      // "frequency off the 5 kHz and 12.5 kHz rasters"
+inline constexpr int kTextCsvOutsideBand = 267;    // "frequency outside the band"
+inline constexpr int kTextCsvToneNotInList = 268;  // "tone not in the radio's lists"
+inline constexpr int kTextCsvUnknownValue = 269;   // "a value the radio has no setting for, column", then the column
+inline constexpr int kTextCsvPastLast = 270;       // "channel number past the last channel"
+inline constexpr int kTextCsvLocationTwice = 271;  // "channel number given twice"
+inline constexpr int kTextCsvNameDropped = 272;    // "name characters the radio cannot show were left out"
+inline constexpr int kTextCsvNameCut = 273;        // "name longer than five characters, cut off"
+inline constexpr int kTextCsvShifted = 274;        // "The file counts its channels from 0: ..."
+inline constexpr int kTextCsvReportHeading = 275;  // "Not everything in the file can be imported as it stands:"
+inline constexpr int kTextCsvImportRest = 276;     // "&Import the rest"
+inline constexpr int kTextCsvImportNothing = 277;  // "&Nothing"
+inline constexpr int kTextCsvNotAList = 278;       // "The file is no CSV channel list (it has no Frequency column)."
+inline constexpr int kTextCsvFilter = 279;         // "CSV File(*.csv)|*.csv"
 
 // Band list and custom range dialog.
 inline constexpr int kTextCustomBand = 373;        // "Custom", the band list's last entry

@@ -107,6 +107,9 @@ constexpr MenuRow kMenuTree[] = {
     {1, "mnuFileSave", 23, nullptr, "Ctrl+S", true, false},
     {1, "mnuFileSaveAs", 24, nullptr, nullptr, true, false},
     {1, "mnuFileCompare", 320, nullptr, nullptr, true, false},
+    {1, "sepCsv", -1, nullptr, nullptr, true, false},
+    {1, "mnuFileImportCsv", 262, nullptr, nullptr, true, false},
+    {1, "mnuFileExportCsv", 263, nullptr, nullptr, true, false},
     {1, "sepPrintFile", -1, nullptr, nullptr, false, false},
     {1, "mnuPrintFile", 43, nullptr, "Ctrl+P", false, false},
     {1, "ListSeparator5", -1, nullptr, nullptr, true, false},
@@ -212,6 +215,8 @@ void mdifrmMain::buildMenus() {
   on("mnuFileSaveAs", [this] { SaveAsFile(ctx_); });
   on("mnuFileCompare", [this] { compareWithFile(ctx_, this); });
   on("mnuCompareRadio", [this] { compareWithRadio(ctx_, this); });
+  on("mnuFileImportCsv", [this] { ImportCsv(ctx_); });
+  on("mnuFileExportCsv", [this] { ExportCsv(ctx_); });
   on("mnuExit", [this] { ExitSoft(true); });
   on("mnuShowErr", [this] { mnuShowErr_Click(); });
   on("mnuTreeView", [this] { mnuTreeView_Click(); });

@@ -3,6 +3,12 @@
 #include "gui/frmCustomFre.h"
 
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -52,6 +58,30 @@ MsgAnswer QtDialogs::messageBox(const QString& prompt, MsgButtons buttons, MsgIc
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();
   return MsgAnswer::Ok;
+}
+
+bool QtDialogs::confirmList(const QString& title, const QString& heading, const QStringList& lines,
+                            const QString& accept, const QString& reject) {
+  QDialog box(parent_);
+  box.setWindowTitle(title);
+  auto* layout = new QVBoxLayout(&box);
+  auto* label = new QLabel(heading, &box);
+  label->setWordWrap(true);
+  layout->addWidget(label);
+  auto* list = new QListWidget(&box);
+  list->addItems(lines);
+  list->setMinimumWidth(520);
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(&box);
+  // Nothing is the default: the user has to choose to import what the list leaves.
+  QPushButton* yes = buttons->addButton(accept, QDialogButtonBox::AcceptRole);
+  QPushButton* no = buttons->addButton(reject, QDialogButtonBox::RejectRole);
+  yes->setAutoDefault(false);
+  no->setDefault(true);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+  layout->addWidget(buttons);
+  return box.exec() == QDialog::Accepted;
 }
 
 QString QtDialogs::openFileName(const QString& filter, const QString& initialPath) {

@@ -20,6 +20,8 @@ class QtDialogs final : public Dialogs {
   std::optional<CustomRangeTexts> customRange(const CustomRangeForm& form) override;
   bool printImage(const QImage& image, const QString& jobName) override;
   bool printDocument(const QTextDocument& document, const QString& jobName) override;
+  bool confirmList(const QString& title, const QString& heading, const QStringList& lines, const QString& accept,
+                   const QString& reject) override;
 
  private:
   // The default printer through the print dialog or, with none installed, a PDF file the

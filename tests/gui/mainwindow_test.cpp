@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -208,6 +209,45 @@ TEST(MainWindow, CompareWithFileListsTheDifferencesAndChangesNothing) {
   EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Bytes 1FF0"));
   EXPECT_EQ(ctx.IicDat.toByteArray(), before);
   EXPECT_FALSE(ConfigChanged(ctx));
+// File -> Import CSV and Export CSV, chosen with the keyboard and the mouse: what the file
+// cannot give as it stands is listed first; "Nothing" keeps the channels, "Import the rest"
+// replaces them all (a channel the file does not name is emptied).
+TEST(MainWindow, FileImportCsvListsWhatItCannotTakeThenImportsTheRestOrNothing) {
+  Started s;
+  AppContext& ctx = *s.env.ctx;
+  test::ScriptedDialogs& d = s.env.dialogs;
+  s.w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  const auto fileCommand = [&](const char* item) {
+    QMenuBar* bar = s.w->menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(s.w->findChild<QMenu*>(QStringLiteral("mnuFile"))->menuAction()).center());
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(s.item(item)).center());
+    QApplication::processEvents();
+  };
+  typeChannel(*s.w, 5, "445");
+  ASSERT_EQ(ctx.ch.ChInfo(5, 1), 44500000);
+  const QString plan = s.env.path(QStringLiteral("plan.csv"));
+  s.env.writeFile(plan, "Location,Frequency,Name\r\n0,435.0125,ok\r\n1,435.001,\r\n");
+  d.fileNames = {plan};
+  fileCommand("mnuFileImportCsv");
+  ASSERT_EQ(d.listed.size(), 1u);
+  EXPECT_EQ(d.listed[0], (QStringList{ctx.text(275), ctx.text(274),
+                                      "Line 3, channel 2, not imported: frequency off the 5 kHz and 12.5 kHz rasters: \"435.001000\""}));
+  EXPECT_TRUE(ctx.ch.ChInfo(1, 1) == -1 && ctx.ch.ChInfo(5, 1) == 44500000) << "Nothing: the channels stay";
+
+  d.fileNames = {plan};
+  d.listAnswers = {true};
+  fileCommand("mnuFileImportCsv");
+  EXPECT_TRUE(ctx.ch.ChInfo(1, 1) == 43501250 && ctx.ch.ChInfo(2, 1) == -1 && ctx.ch.ChInfo(5, 1) == -1);
+  auto* grid = s.w->settingsWindow()->findChild<QtGrid*>(QStringLiteral("vsfgGridCh"));
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("435.0125"));
+
+  const QString out = s.env.path(QStringLiteral("out.csv"));
+  d.fileNames = {out};
+  fileCommand("mnuFileExportCsv");
+  EXPECT_TRUE(s.env.readFile(out).contains("\r\n1,OK,435.012500,,0.000000,")) << s.env.readFile(out).constData();
 }
 
 TEST(MainWindow, ToolbarPrintPrintsTheChannelTableAsATableAndTheOtherTabsAsAPicture) {

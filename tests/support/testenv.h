@@ -52,6 +52,13 @@ class ScriptedDialogs final : public Dialogs {
     return true;
   }
   bool printDocument(const QTextDocument& document, const QString& jobName) override;
+  bool confirmList(const QString&, const QString& heading, const QStringList& lines, const QString&, const QString&) override {
+    listed.push_back(QStringList{heading} + lines);
+    if (listAnswers.empty()) return false;
+    const bool answer = listAnswers.front();
+    listAnswers.pop_front();
+    return answer;
+  }
   QStringList prompts() const;
 
   std::deque<MsgAnswer> answers;  // empty: Yes for Yes/No, No for Yes/No/Cancel, Ok for OK
@@ -67,6 +74,8 @@ class ScriptedDialogs final : public Dialogs {
   std::vector<QImage> printed;
   std::vector<QString> printedTexts;  // the plain text of each document printed
   std::vector<QString> printJobs;
+  std::deque<bool> listAnswers;  // the lists with two buttons: empty: the second
+  std::vector<QStringList> listed;  // each such list shown: the heading, then its lines
 };
 
 // The program's views without windows: what was asked of them, the steps in order.

@@ -125,6 +125,8 @@ TEST_F(K52Cli, BadInputExitsTwoAndNothingIsWrittenOrSent) {
   ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe.dat")).constData(), 0644), 0);
   const QByteArray latin1 = QFile::encodeName(env.folder.path()) + "/caf\xE9.dat";
   ASSERT_TRUE(QFile::copy(path("one.dat"), path("tmp")) && ::rename(QFile::encodeName(path("tmp")).constData(), latin1.constData()) == 0);
+  env.writeFile(QStringLiteral("bad.csv"), "Location,Frequency\n1,145.5\n9,145.5\n");
+  env.writeFile(QStringLiteral("nolist.csv"), "a,b\n1,2\n");
   const QStringList before = QDir(env.folder.path()).entryList(QDir::AllEntries | QDir::System);
   const std::pair<const char*, const char*> cases[] = {
       {"decode missing.dat", "missing.dat"}, {"normalize short.dat out.dat", "short.dat"}, {"decode folder.dat", "folder.dat"},
@@ -136,7 +138,12 @@ TEST_F(K52Cli, BadInputExitsTwoAndNothingIsWrittenOrSent) {
       {"read --port @port", "usage"}, {"read --port @port --start XYZ out.dat", "XYZ"}, {"read --port @port --start 0200 --end 0100 out.dat", "0200"},
       {"read --port @port --end 2FFF out.dat", ""}, {"read --port COM17 out.dat", "COM1"}, {"read --port no-such-tty out.dat", ""},
       {"write --port @port missing.dat", "missing.dat"}, {"read --port @port no-folder/out.dat", "no-folder"},
-      {"read --port @port one.dat/out.dat", "one.dat"}, {"decode --port @port one.dat", "usage"}};
+      {"read --port @port one.dat/out.dat", "one.dat"}, {"decode --port @port one.dat", "usage"},
+      {"export missing.dat out.csv", "missing.dat"}, {"export one.dat folder.dat", "folder.dat"},
+      {"import bad.csv one.dat", "usage"}, {"decode --skip-bad one.dat", "usage"},
+      {"import missing.csv one.dat out.dat", "missing.csv"}, {"import bad.csv one.dat no-folder/out.dat", "no-folder"},
+      {"--lang 3 import nolist.csv one.dat out.dat", "no Frequency column"},
+      {"--lang 3 import bad.csv one.dat out.dat", "Line 3, channel 9, not imported: channel number past the last channel"}};
   for (const auto& [line, said] : cases)
     for (const char* locale : {"C", "C.UTF-8"}) {
       const CliResult r = run(QLatin1String(line), locale);
@@ -246,4 +253,28 @@ TEST_F(K52Cli, VerifyComparesTheRadioWithTheFileAsWritten) {
     EXPECT_TRUE(r.exitCode == status && r.out == said) << r.out.constData() << r.err.constData();
   }
   EXPECT_EQ(run(QStringLiteral("verify --port @port missing.dat")).exitCode, 2);
+// export writes the channels as the grid shows them (the power names of the settings file);
+// import puts a CSV file's channels over a base file's and keeps the rest of it, names on
+// standard error what it took changed, and with --skip-bad leaves out what it cannot take.
+TEST_F(K52Cli, ExportAndImportCsvChannelLists) {
+  const CliResult e = run(QStringLiteral("export one.dat out.csv"));
+  ASSERT_EQ(e.exitCode, 0) << e.err.toStdString();
+  EXPECT_EQ(env.readFile(QStringLiteral("out.csv")),
+            "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode,"
+            "Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n"
+            "1,AB1Z_,145.525000,-,0.500000,Cross,88.5,67.0,023,NN,023,DTCS->Tone,NFM,5.00,,Mid,,,,,\r\n");
+  env.writeFile(QStringLiteral("plan.csv"), "Location,Frequency,Name,Power,Tone,rToneFreq\n2,146.0125,x?,low,Tone,88.5\n3,146.001,,,,\n");
+  const CliResult skip = run(QStringLiteral("--lang 3 import --skip-bad plan.csv one.dat out.dat"));
+  ASSERT_EQ(skip.exitCode, 0) << skip.err.toStdString();
+  EXPECT_TRUE(skip.err.contains("Line 2, channel 2, imported changed: name characters the radio cannot show were left out: \"?\"") &&
+              skip.err.contains("Line 3, channel 3, not imported: frequency off the 5 kHz and 12.5 kHz rasters: \"146.001000\""))
+      << skip.err.toStdString();
+  const QByteArray out = env.readFile(QStringLiteral("out.dat"));
+  EXPECT_TRUE(out.mid(0x0FF0, 3) == oneChannelImage().mid(0x0FF0, 3) && out.right(16) == oneChannelImage().right(16))
+      << "the rest is the base file's";
+  const QJsonArray list = run(QStringLiteral("decode out.dat")).json()[QStringLiteral("channels")].toArray();
+  EXPECT_EQ(list[0].toObject()[QStringLiteral("rx")], -1) << "a channel the file does not name is empty";
+  EXPECT_EQ(list[1].toObject(), (QJsonObject{{"n", 2}, {"rx", 14601250}, {"tx", 14601250}, {"decode", 0}, {"encode", 9},
+                                             {"options", QJsonArray{0, 1, 2}}, {"name", "X"}}));
+  EXPECT_EQ(list[2].toObject()[QStringLiteral("rx")], -1);
 }

@@ -20,6 +20,7 @@
 #include "core/dialogs.h"
 #include "core/portlist.h"
 #include "platform/serialdevice.h"
+#include "core/langtexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -53,6 +54,8 @@ const char* const kUsage =
     "       k52cli [--lang 1|2|3] [--program-folder DIR] write --port DEV [--start HEX] [--end HEX] IN.dat\n"
     "       k52cli [--lang 1|2|3] [--program-folder DIR] diff [--json] A.dat B.dat\n"
     "       k52cli [--lang 1|2|3] [--program-folder DIR] verify --port DEV [--start HEX] [--end HEX] IN.dat\n"
+    "       k52cli [--lang 1|2|3] [--program-folder DIR] export IN.dat OUT.csv\n"
+    "       k52cli [--lang 1|2|3] [--program-folder DIR] import [--skip-bad] IN.csv BASE.dat OUT.dat\n"
     "\n"
     "  decode     print the configuration the program shows after opening FILE.dat, as JSON\n"
     "  normalize  open IN.dat and save it again as OUT.dat, as the program does\n"
@@ -65,6 +68,11 @@ const char* const kUsage =
     "  verify     read the write range back from the radio on DEV and compare it with IN.dat\n"
     "             as a write would have sent it; the programming date is no difference.\n"
     "             exit status: 0 equal, 1 different (or the read failed), 2 bad input\n"
+    "  export     open IN.dat and write its channels as a CSV channel list\n"
+    "  import     the channels of IN.csv replace those of BASE.dat (everything else stays\n"
+    "             BASE.dat's), saved as OUT.dat; a row that cannot be taken as it stands is\n"
+    "             named on standard error and nothing is written (exit 2), unless --skip-bad:\n"
+    "             then the other rows are imported and the skipped ones listed\n"
     "  --port     a serial device (/dev/ttyUSB0) or COM1 ... COM16 as the program maps them\n"
     "  --start, --end  the address range, hexadecimal (default: the settings file's range)\n"
     "  exit status: 0 done, 1 the transfer or the output failed (read: or the Backup copy),\n"
@@ -126,6 +134,7 @@ struct Options {
   QString programFolder;
   QString port, start, end;
   bool json = false;
+  bool skipBad = false;
 };
 
 bool isTransfer(const QString& command) {
@@ -166,6 +175,8 @@ QString parseArgs(const QStringList& args, Options& o) {
       o.end = value;
     } else if (a == QLatin1String("--json")) {
       o.json = true;
+    } else if (a == QLatin1String("--skip-bad")) {
+      o.skipBad = true;
     } else if (a.startsWith(QLatin1Char('-'))) {
       return QStringLiteral("unknown option %1").arg(a);
     } else {
@@ -181,6 +192,10 @@ QString parseArgs(const QStringList& args, Options& o) {
     if (o.files.size() != 2) return QStringLiteral("normalize takes an input and an output file");
   } else if (o.command == QLatin1String("diff")) {
     if (o.files.size() != 2) return QStringLiteral("diff takes two data files");
+  } else if (o.command == QLatin1String("export")) {
+    if (o.files.size() != 2) return QStringLiteral("export takes a data file and a CSV file");
+  } else if (o.command == QLatin1String("import")) {
+    if (o.files.size() != 3) return QStringLiteral("import takes a CSV file, a base data file and an output file");
   } else if (isTransfer(o.command)) {
     if (o.files.size() != 1) return QStringLiteral("%1 takes one data file").arg(o.command);
     if (o.port.isEmpty()) return QStringLiteral("%1 needs --port DEV").arg(o.command);
@@ -190,6 +205,7 @@ QString parseArgs(const QStringList& args, Options& o) {
   if (!isTransfer(o.command) && (!o.port.isEmpty() || !o.start.isEmpty() || !o.end.isEmpty()))
     return QStringLiteral("--port, --start and --end belong to read, write and verify");
   if (o.json && o.command != QLatin1String("diff")) return QStringLiteral("--json belongs to diff");
+  if (o.skipBad && o.command != QLatin1String("import")) return QStringLiteral("--skip-bad belongs to import");
   return {};
 }
 
@@ -435,6 +451,42 @@ int runTransfer(Session& session, NeverAskDialogs& dialogs, const Options& o) {
   return kExitOk;
 }
 
+// export and import: the channel table as a CSV channel list, and back over a base file.
+int runCsv(Session& session, const Options& o) {
+  AppContext& ctx = session.context();
+  session.prepareTransfers();  // the language texts of the report
+  const bool exporting = o.command == QLatin1String("export");
+  const QString& dat = exporting ? o.files[0] : o.files[1];
+  const QString& out = exporting ? o.files[1] : o.files[2];
+  if (const QString problem = openDataFile(session, dat); !problem.isEmpty()) return badInput(dat, problem);
+  if (const QString problem = outputProblem(out); !problem.isEmpty()) return badInput(out, problem);
+  int status = kExitOk;
+  if (exporting) {
+    if (!writeOutput(out, [&] { session.exportCsv(out); })) status = kExitWriteFailed;
+    printLog(ctx);
+    return status;
+  }
+  const QString& csv = o.files[0];
+  CsvImport import;
+  try {
+    import = session.readCsv(csv);
+  } catch (const K52Error& e) {
+    return badInput(csv, e.detail());
+  }
+  if (!import.readable) return badInput(csv, ctx.text(kTextCsvNotAList));
+  // One line per row the file cannot give as it stands (and per row taken changed).
+  for (const QString& line : csvImportReport(ctx, import))
+    printErr(QStringLiteral("k52cli: %1: %2").arg(QDir::toNativeSeparators(csv), line));
+  if (import.anyRefused() && !o.skipBad) {
+    printErr(QStringLiteral("k52cli: nothing written (--skip-bad imports the other rows)"));
+    return kExitBadInput;
+  }
+  session.replaceChannels(import.channels);
+  if (!writeOutput(out, [&] { session.saveFile(out); })) status = kExitWriteFailed;
+  printLog(ctx);
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -467,6 +519,7 @@ int main(int argc, char** argv) {
                     QStringLiteral("\"DatNum\" %1 leaves the image short of the memory 0000-1FFF").arg(ctx.st.DatNum));
   if (isTransfer(o.command)) return runTransfer(session, dialogs, o);
   if (o.command == QLatin1String("diff")) return runDiff(session, o);
+  if (o.command == QLatin1String("export") || o.command == QLatin1String("import")) return runCsv(session, o);
 
   const QString& in = o.files[0];
   try {
