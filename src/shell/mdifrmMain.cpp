@@ -1,6 +1,9 @@
 #include "shell/mdifrmMain.h"
 
 #include "shell/session.h"
+#include "app/qtconfigundo.h"
+#include "editor/qtchgridedit.h"
+#include "gui/qtchannelactions.h"
 #include "comm/frmCommun.h"
 #include "comm/frmMemDat.h"
 #include "comm/frmToolCom.h"
@@ -21,6 +24,8 @@
 #include <QApplication>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QUndoStack>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -53,6 +58,7 @@ mdifrmMain::mdifrmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
   err_ = new frmShowErr(ctx_.log, this);
+  undo_ = new ConfigUndo(ctx_, this);
   addDockWidget(Qt::BottomDockWidgetArea, err_);
   buildMenus();
   buildStatusBar();
@@ -109,6 +115,9 @@ constexpr MenuRow kMenuTree[] = {
     {1, "mnuPrintFile", 43, nullptr, "Ctrl+P", false, false},
     {1, "ListSeparator5", -1, nullptr, nullptr, true, false},
     {1, "mnuExit", 25, nullptr, nullptr, true, false},
+    {0, "mnuEdit", 280, nullptr, nullptr, true, true},
+    {1, "mnuUndo", 281, nullptr, "Ctrl+Z", true, false},
+    {1, "mnuRedo", 282, nullptr, "Ctrl+Y", true, false},
     {0, "mnuProgram", 26, nullptr, nullptr, true, true},
     {1, "mnuReadFre", 27, nullptr, "Ctrl+R", true, false},
     {1, "mnuWriteFre", 28, nullptr, "Ctrl+W", true, false},
@@ -216,6 +225,17 @@ void mdifrmMain::buildMenus() {
   on("mnuWriteFre", [this] { showCommun(ctx_, this, ComDirChoice::Write); });
   on("mnuReadWriteFre", [this] { showCommun(ctx_, this, ComDirChoice::Keep); });
   on("mnuCommunicate", [this] { ChoosePort(ctx_); });
+  // Undo and redo: what is still being typed is stored first, as a step of its own.
+  actions_.value(QStringLiteral("mnuRedo"))->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+  on("mnuUndo", [this] {
+    commitPendingEdits();
+    undo_->stack()->undo();
+  });
+  on("mnuRedo", [this] {
+    commitPendingEdits();
+    undo_->stack()->redo();
+  });
+  connect(undo_, &ConfigUndo::changed, this, [this] { showEditState(); });
   // Test mode (expanded communication window, memory viewer) on and off.
   auto* testMode = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+T")), this);
   testMode->setObjectName(QStringLiteral("scTestMode"));
@@ -358,7 +378,32 @@ void mdifrmMain::setStatusCom(const QString& text) { panels_[1]->setText(text); 
 void mdifrmMain::setStatusFile(const QString& text) {
   panels_[2]->setText(text);
   panels_[2]->setToolTip(text);
+  showEditState();
 }
+
+void mdifrmMain::showEditState() {
+  // The title: the file's name, marked while the configuration differs from what was last
+  // opened, saved or read.
+  if (started_ || sysSet_) {
+    setWindowTitle(QFileInfo(ctx_.st.CurDataFile).fileName() + QStringLiteral("[*] - ") + ctx_.text(kTextProgramTitle));
+    setWindowModified(ConfigDiffersFromSaved(ctx_));
+  }
+  // Undo and redo name their step.
+  const QUndoStack* stack = undo_->stack();
+  const std::pair<QAction*, std::pair<int, QString>> items[] = {
+      {actions_.value(QStringLiteral("mnuUndo")), {kTextMenuUndo, stack->undoText()}},
+      {actions_.value(QStringLiteral("mnuRedo")), {kTextMenuRedo, stack->redoText()}}};
+  for (const auto& [action, caption] : items) {
+    const QString name = caption.second;
+    action->setText(name.isEmpty() ? ctx_.text(caption.first) : ctx_.text(caption.first) + QLatin1Char(' ') + name);
+  }
+  actions_.value(QStringLiteral("mnuUndo"))->setEnabled(stack->canUndo());
+  actions_.value(QStringLiteral("mnuRedo"))->setEnabled(stack->canRedo());
+}
+
+void mdifrmMain::configurationEdited(const QString& what) { undo_->record(what); }
+void mdifrmMain::configurationReplaced() { undo_->reset(); }
+void mdifrmMain::configurationSaved() { showEditState(); }
 
 void mdifrmMain::setSoftFace() {
   // Qt's own buttons and dialogs follow the interface texts.
@@ -373,6 +418,7 @@ void mdifrmMain::setSoftFace() {
   setStatusNotice(ctx_.text(kTextReady));
   setStatusCom(QStringLiteral("COM") + QString::number(ctx_.st.ComNo));
   setStatusFile(ctx_.text(kTextFileNameLabel) + ctx_.st.CurDataFile);
+  showEditState();
 }
 
 // The memory viewer is loaded hidden into the document area on first use.
@@ -408,6 +454,15 @@ void mdifrmMain::loadSettingsWindow() {
   // gets no close box and no Close (Ctrl+F4) in its window menu. Minimise and restore stay.
   sysSet_->setWindowFlags(sysSet_->windowFlags() & ~(Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
   ctx_.setGridCh(&sysSet_->gridCh());
+  // The grid's row commands join the Edit menu.
+  QMenu* edit = findChild<QMenu*>(QStringLiteral("mnuEdit"));
+  edit->addSeparator();
+  for (QAction* a : sysSet_->chGridEdit().channelActions().actions()) {
+    if (a)
+      edit->addAction(a);
+    else
+      edit->addSeparator();
+  }
   sysSet_->Form_Load();
   sysSet_->showMaximized();
 }
