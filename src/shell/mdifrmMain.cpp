@@ -80,6 +80,9 @@ mdifrmMain::mdifrmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
 }
 
 mdifrmMain::~mdifrmMain() {
+  // The history goes with the window; its stack's last signals find no title to show.
+  undo_->stack()->disconnect(this);
+  undo_->disconnect(this);
   if (ctx_.views == this) ctx_.views = nullptr;
 }
 
@@ -236,6 +239,8 @@ void mdifrmMain::buildMenus() {
     undo_->stack()->redo();
   });
   connect(undo_, &ConfigUndo::changed, this, [this] { showEditState(); });
+  // The stack moves its index after a step's undo or redo has run.
+  connect(undo_->stack(), &QUndoStack::indexChanged, this, [this] { showEditState(); });
   // Test mode (expanded communication window, memory viewer) on and off.
   auto* testMode = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+T")), this);
   testMode->setObjectName(QStringLiteral("scTestMode"));

@@ -8,6 +8,7 @@
 #include "editor/chpopmenu.h"
 #include "image/addressmap.h"
 #include "image/charcodec.h"
+#include "image/chcodec.h"
 #include "image/chgrid.h"
 #include "image/chmem.h"
 #include "image/ctdcs.h"
