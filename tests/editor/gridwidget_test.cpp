@@ -316,6 +316,19 @@ TEST_F(GridWidgetTest, SelectedRowsCopyAndPasteTypedCellsUndoAndTheTitleMarksUns
   EXPECT_EQ(w->chGridEdit().channelActions().selectedRows(), (std::vector<int>{10, 11, 13}));
   keyOnGrid(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ((B{field(10, 1), field(11, 1), field(13, 1)}), (B{-1, -1, -1})) << "the paste is one step";
+  // A spreadsheet's rows: what the radio cannot hold is listed, and No pastes nothing.
+  QApplication::clipboard()->setText(QStringLiteral("Location\tName\tFrequency\n1\tA#\t441.0033\n2\tB~\t442\n"));
+  env.dialogs.answers = {MsgAnswer::No};
+  click(20, 3);
+  key(Qt::Key_Escape);
+  keyOnGrid(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(env.dialogs.asked.back().prompt,
+            QStringLiteral("These rows cannot be taken as they stand:\nRow 1, Frequency: 441.0033 cannot be taken\n"
+                           "Row 1, Name: \"#\" left out of the name\nRow 2, Name: \"~\" left out of the name\nPaste the rest?"));
+  EXPECT_EQ(field(20, 1), -1);
+  keyOnGrid(Qt::Key_V, Qt::ControlModifier);  // Yes
+  EXPECT_EQ(field(20, 1), 44200000);
+  EXPECT_EQ(grid->text(20, 8).trimmed(), QStringLiteral("B"));
 
   // Saved: the mark goes; the next edit brings it back.
   env.dialogs.fileNames.push_back(env.path(QStringLiteral("plan.dat")));
