@@ -9,6 +9,7 @@
 #include "comm/frmCommun.h"
 #include "comm/frmMemDat.h"
 #include "editor/chgridedit.h"
+#include "image/chcodec.h"
 #include "editor/frmSysSet.h"
 #include "image/addressmap.h"
 #include "image/chgrid.h"
@@ -33,6 +34,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -230,6 +232,21 @@ int main(int argc, char** argv) {
         area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
         settle(50);
         shoot(w, prefix + QStringLiteral("-tab2-end.png"));
+      }
+      // The Edit menu, with a step to undo: a channel typed into the grid's first empty row.
+      s->sstabMain()->setCurrentIndex(1);
+      for (int n = 1; n <= w.context().ch.ChCount; ++n)
+        if (w.context().ch.ChInfo(n, kFieldRx) == -1) {
+          w.context().gridCh().setText(n, kFieldRx, QStringLiteral("438.5"));
+          vsfgGridCh_AfterEdit(w.context(), n, kFieldRx);
+          w.configurationEdited(QString());
+          break;
+        }
+      if (auto* edit = w.findChild<QMenu*>(QStringLiteral("mnuEdit"))) {
+        edit->popup(w.mapToGlobal(QPoint(40, 40)));
+        settle(50);
+        shoot(*edit, prefix + QStringLiteral("-editmenu.png"));
+        edit->hide();
       }
     }
     // The memory viewer of test mode, filled from the image as read.
