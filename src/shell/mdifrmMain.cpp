@@ -25,6 +25,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUndoStack>
 #include <QLabel>
 #include <QMdiArea>
@@ -399,8 +400,14 @@ void mdifrmMain::showEditState() {
       {actions_.value(QStringLiteral("mnuUndo")), {kTextMenuUndo, stack->undoText()}},
       {actions_.value(QStringLiteral("mnuRedo")), {kTextMenuRedo, stack->redoText()}}};
   for (const auto& [action, caption] : items) {
-    const QString name = caption.second;
-    action->setText(name.isEmpty() ? ctx_.text(caption.first) : ctx_.text(caption.first) + QLatin1Char(' ') + name);
+    // The step's name goes before an access key written at the end ("撤销 编辑信道 8(&U)").
+    QString text = ctx_.text(caption.first);
+    if (!caption.second.isEmpty()) {
+      const QRegularExpressionMatch key = QRegularExpression(QStringLiteral("\\(&.\\)$")).match(text);
+      const qsizetype at = key.hasMatch() ? key.capturedStart() : text.size();
+      text.insert(at, QLatin1Char(' ') + caption.second);
+    }
+    action->setText(text);
   }
   actions_.value(QStringLiteral("mnuUndo"))->setEnabled(stack->canUndo());
   actions_.value(QStringLiteral("mnuRedo"))->setEnabled(stack->canRedo());
