@@ -62,6 +62,13 @@ class AppViews {
   // Finishes whatever the user is still typing (an open grid cell, the power-on message,
   // a station box) so that it reaches the tables before they are encoded.
   virtual void commitPendingEdits() {}
+  // The user changed the configuration (a cell, a channel command, an option, the band):
+  // one step of the undo history, named `what` (empty: by what changed).
+  virtual void configurationEdited(const QString& /*what*/ = QString()) {}
+  // The configuration was opened, read or started anew: the undo history starts here.
+  virtual void configurationReplaced() {}
+  // The configuration now counts as saved (or as opened, read or new): the title's mark.
+  virtual void configurationSaved() {}
 };
 
 struct AppContext {

@@ -7,6 +7,8 @@
 #include "app/chmem.h"
 #include "core/numbers.h"
 #include "app/appcontext.h"
+#include "core/langtexts.h"
+#include "core/dialogs.h"
 
 namespace k52 {
 
@@ -115,14 +117,19 @@ void mnuDelOne_Click(AppContext& ctx, int32_t r) {
 }
 
 void deleteAllChannels(AppContext& ctx) {
-  for (int n = 1; n <= ctx.ch.ChCount - 1; ++n) {
+  for (int n = 1; n <= ctx.ch.ChCount; ++n) {
     DelOneChannel(ctx, static_cast<int16_t>(n));
     ctx.ch.ChInfo(n, kFieldEdited) = 1;
   }
 }
 
 void mnuDelAll_Click(AppContext& ctx) {
-  guarded(ctx.log, "mdifrmMain->mnuDelAll_Click", [&] { deleteAllChannels(ctx); });
+  guarded(ctx.log, "mdifrmMain->mnuDelAll_Click", [&] {
+    // "Are you sure delete all channels data?"
+    if (ctx.dialogs.messageBox(ctx.text(kTextAskDeleteAll), MsgButtons::YesNo, MsgIcon::Question, ctx.text(kTextNotice)) ==
+        MsgAnswer::Yes)
+      deleteAllChannels(ctx);
+  });
 }
 
 void mnuPopChLock_Click(AppContext& ctx, ChGridMenus& menus) {

@@ -23,7 +23,7 @@ void storeChannelAsDefaults(AppContext& ctx, int32_t r);
 // "Delete channel": empties channel r; the VFO row stays.
 void mnuDelOne_Click(AppContext& ctx, int32_t r);
 void deleteChannel(AppContext& ctx, int32_t r);
-// "Delete all channels": empties channels 1 ... ChCount - 1, without asking.
+// "Delete all channels": asks first, then empties every channel, the VFO row's included.
 void mnuDelAll_Click(AppContext& ctx);
 void deleteAllChannels(AppContext& ctx);
 // The lock item: locks or unlocks the channel interface.

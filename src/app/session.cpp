@@ -369,7 +369,7 @@ void NewFile(AppContext& ctx) {
     ctx.st.CurDataFile = ctx.st.DefDataFile;
     ShowCurDataFile(ctx);
     NewFileSol(ctx);
-    MarkConfigSaved(ctx);
+    MarkConfigReplaced(ctx);
   });
 }
 
@@ -398,7 +398,7 @@ void OpenFile(AppContext& ctx) {
     ctx.st.CurDataFile = path;
     ShowCurDataFile(ctx);
     SoftDisplay(ctx);
-    MarkConfigSaved(ctx);
+    MarkConfigReplaced(ctx);
   });
 }
 
@@ -413,10 +413,22 @@ void SaveAsFile(AppContext& ctx) { saveAsFile(ctx); }
 
 void SaveDatFile(AppContext& ctx) { saveDatFile(ctx); }
 
-void MarkConfigSaved(AppContext& ctx) { ctx.st.SavedConfig = configOf(ctx); }
+void MarkConfigSaved(AppContext& ctx) {
+  ctx.st.SavedConfig = configOf(ctx);
+  ctx.views->configurationSaved();
+}
+
+void MarkConfigReplaced(AppContext& ctx) {
+  MarkConfigSaved(ctx);
+  ctx.views->configurationReplaced();
+}
 
 bool ConfigChanged(AppContext& ctx) {
   ctx.views->commitPendingEdits();
+  return ConfigDiffersFromSaved(ctx);
+}
+
+bool ConfigDiffersFromSaved(const AppContext& ctx) {
   return !ctx.st.SavedConfig.empty() && configOf(ctx) != ctx.st.SavedConfig;
 }
 

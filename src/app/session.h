@@ -133,9 +133,13 @@ void ShowCurDataFile(AppContext& ctx);
 
 // The configuration as it stands now counts as opened, saved or read.
 void MarkConfigSaved(AppContext& ctx);
+// The same after it was opened, read or started anew: nothing before it can be undone.
+void MarkConfigReplaced(AppContext& ctx);
 // True when the channels, names, options or band differ from what was last opened, saved
 // or read (an edit still being typed included).
 bool ConfigChanged(AppContext& ctx);
+// The same without finishing an edit still being typed.
+bool ConfigDiffersFromSaved(const AppContext& ctx);
 // Before the configuration is replaced or the program ends: when it has changed, asks
 // whether to save it first (Yes: the save dialog, No: discard, Cancel). True when the
 // caller may go on; false when the user cancelled, or the save did not happen.

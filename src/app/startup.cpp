@@ -204,7 +204,7 @@ void InitMultiFrm(AppContext& ctx) {
     InitChMem(ctx);
     NewFileSol(ctx);
     ctx.ch.ChNameCode.fill(255);
-    MarkConfigSaved(ctx);
+    MarkConfigReplaced(ctx);
   });
 }
 

@@ -218,7 +218,7 @@ TransferEnd cmdRead_Click(AppContext& ctx, TransferView& view, TransferPort* por
         view.imageRead(ctx.IicDat.toByteArray());
         view.backupWritten(SaveReadBackup(ctx));
         SoftDisplay(ctx);
-        MarkConfigSaved(ctx);
+        MarkConfigReplaced(ctx);
         ShowSoftVer(ctx);
         ShowComDat(ctx);
         if (view.showMemoryData()) view.TableFreDat();

@@ -41,6 +41,29 @@ inline constexpr int kTextDeleteAllChannels = 112; // "Delete all channels"
 inline constexpr int kTextSaveAsDefault = 113;     // "Save as default"
 inline constexpr int kTextOpenChannel = 114;       // "Open channel"
 
+// Edit menu, the channel operations and the names of undo steps.
+inline constexpr int kTextMenuEdit = 280;          // "&Edit"
+inline constexpr int kTextMenuUndo = 281;          // "&Undo", followed by the step's name
+inline constexpr int kTextMenuRedo = 282;          // "&Redo", followed by the step's name
+inline constexpr int kTextMenuCut = 283;           // "Cu&t"
+inline constexpr int kTextMenuCopy = 284;          // "&Copy"
+inline constexpr int kTextMenuPaste = 285;         // "&Paste"
+inline constexpr int kTextMenuSelectAll = 286;     // "Select &All"
+inline constexpr int kTextMenuDeleteRows = 287;    // "&Delete selected channels"
+inline constexpr int kTextMenuInsertRow = 288;     // "&Insert empty channel"
+inline constexpr int kTextMenuMoveUp = 289;        // "Move channels &up"
+inline constexpr int kTextMenuMoveDown = 290;      // "Move channels do&wn"
+inline constexpr int kTextMenuSortRx = 291;        // "Sort by &RX frequency"
+inline constexpr int kTextMenuSortName = 292;      // "Sort by &name"
+inline constexpr int kTextStepChannel = 293;       // "Edit channel %1"
+inline constexpr int kTextStepOptions = 294;       // "Change optional features"
+inline constexpr int kTextStepBand = 295;          // "Change band"
+inline constexpr int kTextPasteRefused = 296;      // "These rows cannot be taken as they stand:" ... "Paste the rest?"
+inline constexpr int kTextRowValueRefused = 297;   // "Row %1, %2: %3 cannot be taken"
+inline constexpr int kTextRowNameChars = 298;      // "Row %1, %2: %3 left out of the name"
+inline constexpr int kTextRowNoChannel = 299;      // "Row %1: no channel left for it"
+inline constexpr int kTextAskDeleteAll = 71;       // "Are you sure delete all channels data?"
+
 // Settings window.
 inline constexpr int kTextModelType = 184;         // "Model Type"
 inline constexpr int kTextFrequencyRange = 185;    // "Frequency[MHz]"

@@ -118,6 +118,7 @@ void frmSysSet::buildRadioInfoTab() {
   // through showBandList with the signals blocked.
   connect(cboFrequency_, &QComboBox::currentIndexChanged, this, [this](int index) {
     guarded(ctx_.log, "frmChMem->cboFrequency_Click", [&] { cboFrequencySelect(ctx_, index); });
+    ctx_.views->configurationEdited();
   });
 }
 

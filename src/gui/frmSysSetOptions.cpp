@@ -136,7 +136,9 @@ QComboBox* SysSetOptionsPage::comboFor(int entry, QWidget* parent) {
   // The user's choice (mouse, keys or wheel); the program's own selections come with the
   // signals blocked and the logic runs the handler itself.
   connect(cbo, &QComboBox::currentIndexChanged, this, [this, entry](int index) {
-    if (index >= 0) optControlClick(ctx_, entry, index);
+    if (index < 0) return;
+    optControlClick(ctx_, entry, index);
+    ctx_.views->configurationEdited();
   });
   return cbo;
 }
@@ -146,7 +148,10 @@ QCheckBox* SysSetOptionsPage::checkFor(int entry, QWidget* parent) {
   auto* chk = new QCheckBox(parent);
   chk->setObjectName(QString::fromLatin1(item->control));
   checks_.insert(entry, chk);
-  connect(chk, &QCheckBox::toggled, this, [this, entry](bool ticked) { optControlClick(ctx_, entry, ticked ? 1 : 0); });
+  connect(chk, &QCheckBox::toggled, this, [this, entry](bool ticked) {
+    optControlClick(ctx_, entry, ticked ? 1 : 0);
+    ctx_.views->configurationEdited();
+  });
   return chk;
 }
 
@@ -260,7 +265,10 @@ QGroupBox* SysSetOptionsPage::buildRadio(QWidget* parent) {
   cmdClrRadioFre_ = new QPushButton(ch);
   cmdClrRadioFre_->setObjectName(QStringLiteral("cmdClrRadioFre"));
   chGrid->addWidget(cmdClrRadioFre_, 5, 8, 1, 2);
-  connect(cmdClrRadioFre_, &QPushButton::clicked, this, [this] { cmdClrRadioFre_Click(ctx_, *this); });
+  connect(cmdClrRadioFre_, &QPushButton::clicked, this, [this] {
+    cmdClrRadioFre_Click(ctx_, *this);
+    ctx_.views->configurationEdited();
+  });
   row->addWidget(ch);
   return fraRadio;
 }
@@ -325,6 +333,7 @@ bool SysSetOptionsPage::eventFilter(QObject* watched, QEvent* event) {
       for (int i = 0; i < kFmStations; ++i)
         if (watched == txtRadioFre_[i]) txtRadioFre_LostFocus(ctx_, *this, i);
     }
+    ctx_.views->configurationEdited();
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -17,11 +17,17 @@
 #include "core/dialogs.h"
 #include "gui/qtwindowfit.h"
 #include "gui/qtcompare.h"
+#include "gui/qtconfigundo.h"
+#include "gui/qtchgridedit.h"
+#include "gui/qtchannelactions.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUndoStack>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -54,6 +60,7 @@ mdifrmMain::mdifrmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
   err_ = new frmShowErr(ctx_.log, this);
+  undo_ = new ConfigUndo(ctx_, this);
   addDockWidget(Qt::BottomDockWidgetArea, err_);
   buildMenus();
   buildStatusBar();
@@ -75,6 +82,9 @@ mdifrmMain::mdifrmMain(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
 }
 
 mdifrmMain::~mdifrmMain() {
+  // The history goes with the window; its stack's last signals find no title to show.
+  undo_->stack()->disconnect(this);
+  undo_->disconnect(this);
   if (ctx_.views == this) ctx_.views = nullptr;
 }
 
@@ -114,6 +124,9 @@ constexpr MenuRow kMenuTree[] = {
     {1, "mnuPrintFile", 43, nullptr, "Ctrl+P", false, false},
     {1, "ListSeparator5", -1, nullptr, nullptr, true, false},
     {1, "mnuExit", 25, nullptr, nullptr, true, false},
+    {0, "mnuEdit", 280, nullptr, nullptr, true, true},
+    {1, "mnuUndo", 281, nullptr, "Ctrl+Z", true, false},
+    {1, "mnuRedo", 282, nullptr, "Ctrl+Y", true, false},
     {0, "mnuProgram", 26, nullptr, nullptr, true, true},
     {1, "mnuReadFre", 27, nullptr, "Ctrl+R", true, false},
     {1, "mnuWriteFre", 28, nullptr, "Ctrl+W", true, false},
@@ -226,6 +239,19 @@ void mdifrmMain::buildMenus() {
   on("mnuWriteFre", [this] { showCommun(ctx_, this, ComDirChoice::Write); });
   on("mnuReadWriteFre", [this] { showCommun(ctx_, this, ComDirChoice::Keep); });
   on("mnuCommunicate", [this] { ChoosePort(ctx_); });
+  // Undo and redo: what is still being typed is stored first, as a step of its own.
+  actions_.value(QStringLiteral("mnuRedo"))->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+  on("mnuUndo", [this] {
+    commitPendingEdits();
+    undo_->stack()->undo();
+  });
+  on("mnuRedo", [this] {
+    commitPendingEdits();
+    undo_->stack()->redo();
+  });
+  connect(undo_, &ConfigUndo::changed, this, [this] { showEditState(); });
+  // The stack moves its index after a step's undo or redo has run.
+  connect(undo_->stack(), &QUndoStack::indexChanged, this, [this] { showEditState(); });
   // Test mode (expanded communication window, memory viewer) on and off.
   auto* testMode = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+T")), this);
   testMode->setObjectName(QStringLiteral("scTestMode"));
@@ -368,7 +394,38 @@ void mdifrmMain::setStatusCom(const QString& text) { panels_[1]->setText(text); 
 void mdifrmMain::setStatusFile(const QString& text) {
   panels_[2]->setText(text);
   panels_[2]->setToolTip(text);
+  showEditState();
 }
+
+void mdifrmMain::showEditState() {
+  // The title: the file's name, marked while the configuration differs from what was last
+  // opened, saved or read.
+  if (started_ || sysSet_) {
+    setWindowTitle(QFileInfo(ctx_.st.CurDataFile).fileName() + QStringLiteral("[*] - ") + ctx_.text(kTextProgramTitle));
+    setWindowModified(ConfigDiffersFromSaved(ctx_));
+  }
+  // Undo and redo name their step.
+  const QUndoStack* stack = undo_->stack();
+  const std::pair<QAction*, std::pair<int, QString>> items[] = {
+      {actions_.value(QStringLiteral("mnuUndo")), {kTextMenuUndo, stack->undoText()}},
+      {actions_.value(QStringLiteral("mnuRedo")), {kTextMenuRedo, stack->redoText()}}};
+  for (const auto& [action, caption] : items) {
+    // The step's name goes before an access key written at the end ("撤销 编辑信道 8(&U)").
+    QString text = ctx_.text(caption.first);
+    if (!caption.second.isEmpty()) {
+      const QRegularExpressionMatch key = QRegularExpression(QStringLiteral("\\(&.\\)$")).match(text);
+      const qsizetype at = key.hasMatch() ? key.capturedStart() : text.size();
+      text.insert(at, QLatin1Char(' ') + caption.second);
+    }
+    action->setText(text);
+  }
+  actions_.value(QStringLiteral("mnuUndo"))->setEnabled(stack->canUndo());
+  actions_.value(QStringLiteral("mnuRedo"))->setEnabled(stack->canRedo());
+}
+
+void mdifrmMain::configurationEdited(const QString& what) { undo_->record(what); }
+void mdifrmMain::configurationReplaced() { undo_->reset(); }
+void mdifrmMain::configurationSaved() { showEditState(); }
 
 void mdifrmMain::setSoftFace() {
   // Qt's own buttons and dialogs follow the interface texts.
@@ -383,6 +440,7 @@ void mdifrmMain::setSoftFace() {
   setStatusNotice(ctx_.text(kTextReady));
   setStatusCom(QStringLiteral("COM") + QString::number(ctx_.st.ComNo));
   setStatusFile(ctx_.text(kTextFileNameLabel) + ctx_.st.CurDataFile);
+  showEditState();
 }
 
 // The memory viewer is loaded hidden into the document area on first use.
@@ -418,6 +476,15 @@ void mdifrmMain::loadSettingsWindow() {
   // gets no close box and no Close (Ctrl+F4) in its window menu. Minimise and restore stay.
   sysSet_->setWindowFlags(sysSet_->windowFlags() & ~(Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
   ctx_.setGridCh(&sysSet_->gridCh());
+  // The grid's row commands join the Edit menu.
+  QMenu* edit = findChild<QMenu*>(QStringLiteral("mnuEdit"));
+  edit->addSeparator();
+  for (QAction* a : sysSet_->chGridEdit().channelActions().actions()) {
+    if (a)
+      edit->addAction(a);
+    else
+      edit->addSeparator();
+  }
   sysSet_->Form_Load();
   sysSet_->showMaximized();
 }

@@ -25,6 +25,7 @@ class frmShowErr;
 class frmSysSet;
 class frmTreeView;
 class QtChLock;
+class ConfigUndo;
 
 class mdifrmMain : public QMainWindow, public AppViews {
   Q_OBJECT
@@ -61,6 +62,12 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void showLastProgrammed(const QString& text) override;
   void showOptions() override;
   void showPowerOnMessage(const QString& text) override;
+  void configurationEdited(const QString& what) override;
+  void configurationReplaced() override;
+  void configurationSaved() override;
+
+  // The undo history of the configuration's edits (the Edit menu's Undo and Redo).
+  ConfigUndo& undoHistory() const { return *undo_; }
 
   // Commands of the menus and the toolbar.
   void tlbmdifrmMain_ButtonClick(const QString& key);
@@ -98,6 +105,8 @@ class mdifrmMain : public QMainWindow, public AppViews {
   QWidget* treeNodeWindow(const QString& key);
   // The exit: every child window that exists is closed, in a fixed order.
   void closeChildWindows();
+  // The title with the file name and its changed mark, and the Undo and Redo captions.
+  void showEditState();
 
   AppContext& ctx_;
   QMdiArea* mdi_;
@@ -118,6 +127,7 @@ class mdifrmMain : public QMainWindow, public AppViews {
   // Set while a language change closes the program: unsaved changes were settled first.
   bool changesSettled_ = false;
   QtChLock* chLock_ = nullptr;
+  ConfigUndo* undo_ = nullptr;
 };
 
 // Twips (1/1440 inch) to pixels on the screen the widget is on.

@@ -3,6 +3,9 @@
 #include "app/chpopmenu.h"
 #include "app/appcontext.h"
 #include "gui/qtgrid.h"
+#include "gui/qtconfigundo.h"
+#include "gui/qtchannelactions.h"
+#include "core/langtexts.h"
 
 #include <QAction>
 #include <QEvent>
@@ -70,10 +73,31 @@ QtChGridEdit::QtChGridEdit(AppContext& ctx, QtGrid* grid, QWidget* menuOwner)
   auto onItem = [this](const char* name, auto&& fn) {
     connect(popItem(QString::fromLatin1(name)), &QAction::triggered, this, fn);
   };
-  onItem("mnuOpenCh", [this] { mnuOpenCh_Click(ctx_, ed_.SelCh); });
+  // The row commands follow, before the lock item.
+  actions_ = new QtChannelActions(ctx_, grid_);
+  QAction* lockSeparator = popItem(QStringLiteral("sepPopChLock"));
+  mnuPopMenuOne_->insertSeparator(lockSeparator);
+  for (QAction* a : actions_->actions()) {
+    if (a)
+      mnuPopMenuOne_->insertAction(lockSeparator, a);
+    else
+      mnuPopMenuOne_->insertSeparator(lockSeparator);
+  }
+  // Each command that changes the table is one step of the undo history.
+  auto step = [this](int text) { ctx_.views->configurationEdited(menuText(ctx_.text(text))); };
+  onItem("mnuOpenCh", [this, step] {
+    mnuOpenCh_Click(ctx_, ed_.SelCh);
+    step(kTextOpenChannel);
+  });
   onItem("mnuSaveDef", [this] { mnuSaveDef_Click(ctx_, ed_.SelCh); });
-  onItem("mnuDelOne", [this] { mnuDelOne_Click(ctx_, ed_.SelCh); });
-  onItem("mnuDelAll", [this] { mnuDelAll_Click(ctx_); });
+  onItem("mnuDelOne", [this, step] {
+    mnuDelOne_Click(ctx_, ed_.SelCh);
+    step(kTextDeleteChannel);
+  });
+  onItem("mnuDelAll", [this, step] {
+    mnuDelAll_Click(ctx_);
+    step(kTextDeleteAllChannels);
+  });
   onItem("mnuPopChLock", [this] { mnuPopChLock_Click(ctx_, *this); });
 
   grid_->setBeforeEdit([this](int row, int col) {
@@ -83,7 +107,10 @@ QtChGridEdit::QtChGridEdit(AppContext& ctx, QtGrid* grid, QWidget* menuOwner)
     vsfgGridCh_BeforeEdit(ctx_, row, col, cancel);
     return !cancel;
   });
-  connect(grid_, &QtGrid::afterEdit, this, [this](int row, int col) { vsfgGridCh_AfterEdit(ctx_, row, col); });
+  connect(grid_, &QtGrid::afterEdit, this, [this](int row, int col) {
+    vsfgGridCh_AfterEdit(ctx_, row, col);
+    ctx_.views->configurationEdited();
+  });
   connect(grid_, &QtGrid::editCancelled, this, [this](int row, int col) { vsfgGridCh_EditCancelled(ctx_, row, col); });
   connect(grid_, &QtGrid::mouseDown, this, [this](int row, int col, Qt::MouseButton button, const QPoint& global) {
     ed_.MouseRow = row;
@@ -99,7 +126,9 @@ QtChGridEdit::QtChGridEdit(AppContext& ctx, QtGrid* grid, QWidget* menuOwner)
   connect(grid_, &QtGrid::dblClick, this, [this](int row, int col, Qt::MouseButton button) {
     ed_.MouseRow = row;
     ed_.MouseCol = col;
-    if (button == Qt::LeftButton) vsfgGridCh_DblClick(ctx_);
+    if (button != Qt::LeftButton) return;
+    vsfgGridCh_DblClick(ctx_);
+    ctx_.views->configurationEdited();
   });
   connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { onCurrentCell(); });
   grid_->installEventFilter(this);
@@ -137,6 +166,9 @@ void QtChGridEdit::showPopMenu(const ChPopMenuItems& items) {
     lock->setText(items.chLockCaption);
   }
   lock->setChecked(items.chLockChecked);
+  actions_->setCaptions();
+  for (QAction* a : actions_->actions())
+    if (a) a->setEnabled(!items.chLockChecked);
   mnuPopMenuOne_->popup(popAt_);
 }
 
@@ -162,6 +194,7 @@ void QtChGridEdit::keyDblClick() {
   // on a column that opens it on the mouse.
   keyClick();
   vsfgGridCh_DblClick(ctx_);
+  ctx_.views->configurationEdited();
   if (grid_->editMode() == GridEditMode::KbdMouse) grid_->startEdit();
 }
 

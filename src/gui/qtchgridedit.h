@@ -21,6 +21,7 @@ namespace k52 {
 
 struct AppContext;
 class QtGrid;
+class QtChannelActions;
 
 class QtChGridEdit final : public QObject, public ChGridMenus {
   Q_OBJECT
@@ -31,6 +32,8 @@ class QtChGridEdit final : public QObject, public ChGridMenus {
 
   ChGridEdit& state() { return ed_; }
   QMenu* popMenu() const { return mnuPopMenuOne_; }
+  // The row commands (clipboard, delete, insert, move, sort), in the pop-up menu too.
+  QtChannelActions& channelActions() const { return *actions_; }
   // An item of the pop-up menu by its name ("mnuDelOne").
   QAction* popItem(const QString& name) const;
 
@@ -55,6 +58,7 @@ class QtChGridEdit final : public QObject, public ChGridMenus {
   QtGrid* grid_;
   ChGridEdit ed_;
   QMenu* mnuPopMenuOne_;
+  QtChannelActions* actions_ = nullptr;
   QPoint popAt_;
   int lastRow_ = -1, lastCol_ = -1;
 };

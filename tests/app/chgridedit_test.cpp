@@ -11,9 +11,14 @@
 #include "app/ctdcs.h"
 #include "app/chlock.h"
 #include "app/langtable.h"
+#include "app/channelrows.h"
+#include "gui/qtconfigundo.h"
+#include "app/chcodec.h"
 #include "support/testenv.h"
 #include "core/inifile.h"
 
+#include <QUndoStack>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace k52;
@@ -247,7 +252,7 @@ TEST_F(ChGridEditTest, OpenChannelFillsTheRowFromTheColumnDefaultsSaveAsDefaultS
   EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("mdifrmMain->mnuSaveDef_Click"), ErrPathFileAccess));
 }
 
-TEST_F(ChGridEditTest, DeleteChannelSparesTheVfoRowAndDeleteAllTheLastRow) {
+TEST_F(ChGridEditTest, DeleteChannelSparesTheVfoRowDeleteAllAsksThenKeepsNoChannel) {
   setUp(200);
   for (int n : {5, 6, 199, 200}) putChannel(n);
   mnuDelOne_Click(ctx, 5);
@@ -255,10 +260,14 @@ TEST_F(ChGridEditTest, DeleteChannelSparesTheVfoRowAndDeleteAllTheLastRow) {
   EXPECT_EQ((B{ctx.ch.ChInfo(5, 1), ctx.ch.ChInfo(6, 1), ctx.ch.ChInfo(200, 1)}), (B{-1, 43602500, 43602500}));
   EXPECT_EQ(g.text(5, 7) + g.text(200, 1), QStringLiteral("436.025"));
   for (int n = 1; n <= 200; ++n) ctx.ch.ChInfo(n, 0) = 0;
+  env.dialogs.answers = {MsgAnswer::No};
   mnuDelAll_Click(ctx);
-  EXPECT_EQ((B{ctx.ch.ChInfo(6, 0), ctx.ch.ChInfo(6, 1), ctx.ch.ChInfo(199, 0), ctx.ch.ChInfo(199, 1), ctx.ch.ChInfo(200, 0), ctx.ch.ChInfo(200, 1)}),
-            (B{1, -1, 1, -1, 0, 43602500}));
-  EXPECT_EQ(g.text(200, 2), QStringLiteral("446.1"));
+  EXPECT_EQ(ctx.ch.ChInfo(6, 1), 43602500) << "No keeps every channel";
+  EXPECT_EQ(env.dialogs.asked.back().prompt, QStringLiteral("Are you sure delete all channels data?"));
+  mnuDelAll_Click(ctx);
+  EXPECT_EQ((B{ctx.ch.ChInfo(6, 0), ctx.ch.ChInfo(6, 1), ctx.ch.ChInfo(199, 1), ctx.ch.ChInfo(200, 0), ctx.ch.ChInfo(200, 1)}),
+            (B{1, -1, -1, 1, -1}));
+  EXPECT_EQ(g.text(200, 2), QString());
   EXPECT_EQ(logged(), 0) << env.log();
 }
 
@@ -307,3 +316,132 @@ TEST_F(ChGridEditTest, TheLockRefusesEditsAndItsNoticeBlinksOnlyOnceBackToReadyL
 }
 
 }  // namespace
+
+// Every command on rows is one undo step; undo gives back the image byte for byte and redo
+// the command's own result. Channels move whole: name extension and the radio's flag bits.
+TEST_F(ChGridEditTest, RowCommandsUndoAndRedoByteForByteAndMoveChannelsWhole) {
+  setUp(200);
+  const struct {
+    int n;
+    int32_t rx;
+    const char* name;
+  } plan[] = {{3, 44000000, "DELTA"}, {4, 43600000, "ALPHA"}, {5, 45000000, "CHARL"}, {7, 43800000, "BRAVO"}};
+  for (const auto& c : plan) {
+    putChannel(c.n, c.rx, c.rx);
+    g.setText(c.n, kFieldName, QString::fromLatin1(c.name));
+    ChNameEdit(ctx, static_cast<int16_t>(c.n));
+  }
+  encodeTablesIntoImage(ctx);
+  ctx.IicDat.at(addr::channelRecord(4) + 12) |= 0x01;  // a flag bit no field shows
+  const QByteArray start = ctx.IicDat.toByteArray();
+  auto encoded = [&] {
+    encodeTablesIntoImage(ctx);
+    return ctx.IicDat.toByteArray();
+  };
+  auto nameAt = [&](int n) { return channelNameText(ctx, static_cast<int16_t>(n)); };
+  auto flagsAt = [&](int n) { return ctx.IicDat.at(addr::channelRecord(n) + 12) & 0x01; };
+  ConfigUndo undo(ctx);
+  const struct {
+    const char* what;
+    std::function<void()> run;
+    std::function<QString()> result;
+    QString expected;
+  } cases[] = {
+      {"delete", [&] { deleteRows(ctx, {3, 5}); }, [&] { return nameAt(3) + nameAt(4) + QString::number(fields(5, {1})[0]); },
+       QStringLiteral("DELTAALPHA-1")},
+      {"insert", [&] { insertEmptyRow(ctx, 3); }, [&] { return nameAt(4) + nameAt(5) + nameAt(6) + nameAt(7); },
+       QStringLiteral("DELTAALPHACHARLBRAVO")},
+      {"move down", [&] { moveRows(ctx, {4, 5}, +1); },
+       [&] { return nameAt(5) + nameAt(6) + QString::number(fields(4, {1})[0]) + QString::number(flagsAt(5)); },
+       QStringLiteral("ALPHACHARL-11")},
+      {"move up", [&] { moveRows(ctx, {3}, -1); }, [&] { return nameAt(2) + QString::number(fields(3, {1})[0]); },
+       QStringLiteral("DELTA-1")},
+      {"sort by RX", [&] { sortChannels(ctx, SortKey::RxFrequency); },
+       [&] { return nameAt(1) + nameAt(2) + nameAt(3) + nameAt(4) + QString::number(flagsAt(1)); },
+       QStringLiteral("ALPHABRAVODELTACHARL1")},
+      {"sort by name", [&] { sortChannels(ctx, SortKey::Name); }, [&] { return nameAt(1) + nameAt(4); },
+       QStringLiteral("ALPHADELTA")},
+      {"paste", [&] {
+         std::vector<int> rows;
+         pasteChannels(ctx, 198, channelsOfRows(ctx, {3, 4, 5}), rows);
+       }, [&] { return nameAt(198) + nameAt(199) + QString::number(fields(200, {1})[0]); },
+       QStringLiteral("DELTAALPHA-1")},
+      {"delete all", [&] { deleteAllChannels(ctx); }, [&] { return QString::number(fields(4, {1})[0]); }, QStringLiteral("-1")},
+      {"options", [&] { ctx.opt.OptSel(kOptSql) = 7; }, [&] { return QString::number(ctx.opt.OptSel(kOptSql)); },
+       QStringLiteral("7")},
+  };
+  for (const auto& c : cases) {
+    c.run();
+    undo.record(QString::fromLatin1(c.what));
+    EXPECT_EQ(c.result(), c.expected) << c.what;
+    const QByteArray after = encoded();
+    EXPECT_NE(after, start) << c.what;
+    EXPECT_EQ(undo.stack()->undoText(), QString::fromLatin1(c.what));
+    undo.stack()->undo();
+    EXPECT_EQ(encoded(), start) << c.what;
+    undo.stack()->redo();
+    EXPECT_EQ(encoded(), after) << c.what;
+    undo.stack()->undo();
+  }
+  EXPECT_EQ(undo.stack()->count(), 1) << "each step replaced the one undone before it";
+  undo.reset();
+  EXPECT_FALSE(undo.stack()->canUndo()) << "a read or an open starts the history";
+  EXPECT_EQ(logged(), 0) << env.log();
+}
+
+// The clipboard's rows: the exchanged columns both ways, and what a row cannot give the radio.
+TEST_F(ChGridEditTest, ChannelsAsTabSeparatedRowsBothWaysAndTheRowsRefused) {
+  setUp();
+  const ChannelTexts t = channelTexts(ctx);
+  const int dcsN = 51, dcsR = 156, ct = 1, ct2 = 12;  // D023N, D023I, 67.0, 100.0
+  const struct {
+    int32_t tx, dec, enc;
+    bool narrow, scan;
+    const char* columns;  // Duplex|Offset|Tone|CrossMode|DtcsPolarity
+  } cases[] = {
+      {44000000, 0, 0, false, true, "|0.000000||Tone->Tone|NN"},
+      {44500000, 0, ct, true, false, "+|5.000000|Tone|Tone->Tone|NN"},
+      {43500000, ct, ct, false, true, "-|5.000000|TSQL|Tone->Tone|NN"},
+      {46000000, dcsR, dcsN, false, true, "split|460.000000|DTCS|Tone->Tone|NR"},
+      {-1, ct2, -1, false, true, "off|0.000000|Cross|->Tone|NN"},
+      {44000000, ct2, ct, false, true, "|0.000000|Cross|Tone->Tone|NN"},
+      {44000000, dcsN + 1, ct, false, true, "|0.000000|Cross|Tone->DTCS|NN"},
+      {44000000, ct, dcsR, false, true, "|0.000000|Cross|DTCS->Tone|RN"},
+      {44000000, dcsR + 2, 0, false, true, "|0.000000|Cross|->DTCS|NR"},
+      {44000000, 0, dcsN, false, true, "|0.000000|Cross|DTCS->|NN"},
+      {44000000, dcsN + 3, dcsN, false, true, "|0.000000|Cross|DTCS->DTCS|NN"},
+  };
+  std::vector<std::pair<int, Channel>> channels;
+  for (const auto& c : cases) {
+    Channel ch;
+    ch.rx = 44000000;
+    ch.tx = c.tx;
+    ch.decodeTone = c.dec;
+    ch.encodeTone = c.enc;
+    ch.narrow = c.narrow;
+    ch.scanAdd = c.scan;
+    ch.power = Power::Low;
+    ch.name = {0, 1, 2, 3, 4};
+    channels.emplace_back(static_cast<int>(channels.size()) + 1, ch);
+    const QStringList row = channelToCsvRow(ch, 1, t);
+    EXPECT_EQ(QStringList({row[3], row[4], row[5], row[11], row[9]}).join(QLatin1Char('|')), QLatin1String(c.columns));
+    EXPECT_EQ(row[12] + row[14] + row[15], QString::fromLatin1(c.narrow ? "NFMS" : "FM") + QStringLiteral("Low"));
+  }
+  const std::vector<ParsedRow> back = channelsFromTabText(channelsToTabText(channels, t), t);
+  ASSERT_EQ(back.size(), channels.size());
+  for (size_t i = 0; i < back.size(); ++i) {
+    ASSERT_TRUE(back[i].channel) << i;
+    EXPECT_EQ(*back[i].channel, channels[i].second) << i;
+  }
+  EXPECT_EQ(channelsFromOwnText(channelsToOwnText(channels)), channels);
+
+  // A spreadsheet's rows without a header line; each refusal names its column and value.
+  const std::vector<ParsedRow> bad = channelsFromTabText(QStringLiteral("1\tAB#C\t440.0033\n2\tX\t150\n"
+                                                                        "3\t\t440\t\t\tTone\t69.9\n4\tab#c\t440.0125\n"),
+                                                         t);
+  QStringList seen;
+  for (const ParsedRow& r : bad)
+    for (const RowProblem& p : r.problems) seen << QStringLiteral("%1 %2 %3 %4").arg(*r.location).arg(p.column, p.value).arg(r.channel.has_value());
+  EXPECT_EQ(seen, QStringList({"1 Frequency 440.0033 0", "1 Name # 0", "2 Frequency 150 0", "3 rToneFreq 69.9 0",
+                               "4 Name # 1"}));
+}

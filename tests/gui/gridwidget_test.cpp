@@ -10,11 +10,13 @@
 #include "gui/mdifrmMain.h"
 #include "gui/qtchlock.h"
 #include "support/guienv.h"
+#include "gui/qtchannelactions.h"
 #include "support/testenv.h"
 #include "gui/qtgrid.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -271,3 +273,72 @@ TEST_F(GridWidgetTest, LockingWhileACellIsTypedStoresItAndTheTimersDriveTheBlink
 }
 
 }  // namespace
+
+// Rows chosen with the mouse (click, Shift, Ctrl), the clipboard's keys, typing undone and
+// redone with the keys, and the title's mark of unsaved changes until Save.
+TEST_F(GridWidgetTest, SelectedRowsCopyAndPasteTypedCellsUndoAndTheTitleMarksUnsavedChanges) {
+  start();
+  auto keyOnGrid = [&](Qt::Key k, Qt::KeyboardModifiers m) {
+    grid->setFocus();
+    key(k, m);
+  };
+  EXPECT_TRUE(main->windowTitle().startsWith(QStringLiteral("Untitled.dat[*] - ")));
+  EXPECT_FALSE(main->isWindowModified());
+  newChannel(2, QStringLiteral("440"));
+  EXPECT_TRUE(main->isWindowModified());
+  EXPECT_EQ(main->menuItem(QStringLiteral("mnuUndo"))->text(), QStringLiteral("&Undo Edit channel 2"));
+  keyOnGrid(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(field(2, 1), -1);
+  EXPECT_EQ(row(2), QStringLiteral("|||||||"));
+  EXPECT_FALSE(main->isWindowModified()) << "back where the configuration started";
+  keyOnGrid(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(field(2, 1), 44000000);
+  newChannel(3, QStringLiteral("441"));
+  newChannel(5, QStringLiteral("442.5"));
+  dblClick(5, 7);  // power High -> Mid
+  keyOnGrid(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(field(5, 7), 0) << "the double click was a step of its own";
+  keyOnGrid(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(field(5, 7), 1);
+
+  click(2, 3);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, center(3, 3));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, center(5, 3));
+  EXPECT_EQ(w->chGridEdit().channelActions().selectedRows(), (std::vector<int>{2, 3, 5}));
+  keyOnGrid(Qt::Key_C, Qt::ControlModifier);
+  const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 4);
+  EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Location\tName\tFrequency\tDuplex\tOffset\tTone\t")));
+  EXPECT_TRUE(lines[3].startsWith(QStringLiteral("5\t\t442.500000\t\t0.000000\t")));
+  click(10, 3);  // an empty row opens its RX editor; Escape leaves it
+  key(Qt::Key_Escape);
+  keyOnGrid(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ((B{field(10, 1), field(11, 1), field(12, 1), field(13, 1), field(13, 7)}), (B{44000000, 44100000, -1, 44250000, 1}));
+  EXPECT_EQ(w->chGridEdit().channelActions().selectedRows(), (std::vector<int>{10, 11, 13}));
+  keyOnGrid(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ((B{field(10, 1), field(11, 1), field(13, 1)}), (B{-1, -1, -1})) << "the paste is one step";
+  // A spreadsheet's rows: what the radio cannot hold is listed, and No pastes nothing.
+  QApplication::clipboard()->setText(QStringLiteral("Location\tName\tFrequency\n1\tA#\t441.0033\n2\tB~\t442\n"));
+  env.dialogs.answers = {MsgAnswer::No};
+  click(20, 3);
+  key(Qt::Key_Escape);
+  keyOnGrid(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(env.dialogs.asked.back().prompt,
+            QStringLiteral("These rows cannot be taken as they stand:\nRow 1, Frequency: 441.0033 cannot be taken\n"
+                           "Row 1, Name: \"#\" left out of the name\nRow 2, Name: \"~\" left out of the name\nPaste the rest?"));
+  EXPECT_EQ(field(20, 1), -1);
+  keyOnGrid(Qt::Key_V, Qt::ControlModifier);  // Yes
+  EXPECT_EQ(field(20, 1), 44200000);
+  EXPECT_EQ(grid->text(20, 8).trimmed(), QStringLiteral("B"));
+
+  // Saved: the mark goes; the next edit brings it back.
+  env.dialogs.fileNames.push_back(env.path(QStringLiteral("plan.dat")));
+  main->menuItem(QStringLiteral("mnuFileSave"))->trigger();
+  EXPECT_EQ(main->windowTitle(), QStringLiteral("plan.dat[*] - KDR T17 Radio Software"));
+  EXPECT_FALSE(main->isWindowModified());
+  click(3, 3);
+  keyOnGrid(Qt::Key_Delete, {});
+  EXPECT_EQ(field(3, 1), -1);
+  EXPECT_TRUE(main->isWindowModified());
+  EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
+}

@@ -15,12 +15,14 @@
 #include "gui/mdifrmMain.h"
 #include "support/guienv.h"
 #include "app/session.h"
+#include "core/optiontable.h"
 #include "support/testenv.h"
 #include "gui/qtdialogs.h"
 #include "gui/qtgrid.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -367,3 +369,36 @@ TEST(MainWindow, ExitAsksNoKeepsEverythingYesClosesEveryWindowInOrderThenTheMain
 }
 
 }  // namespace
+
+// The options page's changes are steps of the history too: a list chosen with the keys and
+// an FM station typed, each undone and redone from the keyboard.
+TEST(MainWindow, OptionsAndStationsAreUndoneAndRedoneStepByStep) {
+  Started s;
+  AppContext& ctx = *s.env.ctx;
+  frmSysSet* sys = s.w->settingsWindow();
+  sys->sstabMain()->setCurrentIndex(2);
+  s.w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  auto* sql = sys->findChild<QComboBox*>(QStringLiteral("cboSql"));
+  auto* station = sys->findChild<QLineEdit*>(QStringLiteral("txtRadioFre(0)"));
+  ASSERT_TRUE(sql && station);
+  const int16_t before = ctx.opt.OptSel(kOptSql);
+  sql->setFocus();
+  QTest::keyClick(sql, Qt::Key_Down);
+  EXPECT_EQ(ctx.opt.OptSel(kOptSql), before + 1);
+  station->setFocus();
+  QTest::keyClicks(station, QStringLiteral("98.1"));
+  QTest::keyClick(station, Qt::Key_Tab);  // leaves the box: the station is stored
+  EXPECT_EQ(ctx.opt.OptSel(kOptFmStation), 981);
+  EXPECT_TRUE(s.w->isWindowModified());
+  sql->setFocus();  // a text box keeps Ctrl+Z for its own text
+  QTest::keyClick(sql, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(ctx.opt.OptSel(kOptFmStation), 0);
+  EXPECT_EQ(station->text(), QString());
+  QTest::keyClick(sql, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(ctx.opt.OptSel(kOptSql), before);
+  EXPECT_EQ(sql->currentIndex(), before);
+  EXPECT_FALSE(s.w->isWindowModified());
+  QTest::keyClick(sql, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(ctx.opt.OptSel(kOptSql), before + 1);
+}

@@ -22,6 +22,7 @@
 #include "core/inifile.h"
 #include "gui/qtdialogs.h"
 #include "platform/serialdevice.h"
+#include "app/chcodec.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,6 +35,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -231,6 +233,21 @@ int main(int argc, char** argv) {
         area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
         settle(50);
         shoot(w, prefix + QStringLiteral("-tab2-end.png"));
+      }
+      // The Edit menu, with a step to undo: a channel typed into the grid's first empty row.
+      s->sstabMain()->setCurrentIndex(1);
+      for (int n = 1; n <= w.context().ch.ChCount; ++n)
+        if (w.context().ch.ChInfo(n, kFieldRx) == -1) {
+          w.context().gridCh().setText(n, kFieldRx, QStringLiteral("438.5"));
+          vsfgGridCh_AfterEdit(w.context(), n, kFieldRx);
+          w.configurationEdited(QString());
+          break;
+        }
+      if (auto* edit = w.findChild<QMenu*>(QStringLiteral("mnuEdit"))) {
+        edit->popup(w.mapToGlobal(QPoint(40, 40)));
+        settle(50);
+        shoot(*edit, prefix + QStringLiteral("-editmenu.png"));
+        edit->hide();
       }
     }
     // The memory viewer of test mode, filled from the image as read.
