@@ -1,10 +1,12 @@
 #include "shell/mdifrmMain.h"
 
 #include "shell/session.h"
+#include "app/printedchannels.h"
 #include "comm/frmCommun.h"
 #include "comm/frmMemDat.h"
 #include "comm/frmToolCom.h"
 #include "comm/serialport.h"
+#include "core/recentfiles.h"
 #include "editor/frmSysSet.h"
 #include "editor/frmSysSetOptions.h"
 #include "errlog/guarded.h"
@@ -21,6 +23,7 @@
 #include <QApplication>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -30,7 +33,6 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 
@@ -103,10 +105,11 @@ constexpr MenuRow kMenuTree[] = {
     {0, "mnuFile", 20, nullptr, nullptr, true, true},
     {1, "mnuFileNew", 21, nullptr, "Ctrl+N", true, false},
     {1, "mnuFileOpen", 22, nullptr, "Ctrl+O", true, false},
+    {1, "mnuFileRecent", 340, nullptr, nullptr, true, true},
     {1, "mnuFileSave", 23, nullptr, "Ctrl+S", true, false},
     {1, "mnuFileSaveAs", 24, nullptr, nullptr, true, false},
-    {1, "sepPrintFile", -1, nullptr, nullptr, false, false},
-    {1, "mnuPrintFile", 43, nullptr, "Ctrl+P", false, false},
+    {1, "sepPrintFile", -1, nullptr, nullptr, true, false},
+    {1, "mnuPrintFile", 43, nullptr, "Ctrl+P", true, false},
     {1, "ListSeparator5", -1, nullptr, nullptr, true, false},
     {1, "mnuExit", 25, nullptr, nullptr, true, false},
     {0, "mnuProgram", 26, nullptr, nullptr, true, true},
@@ -207,6 +210,11 @@ void mdifrmMain::buildMenus() {
   on("mnuFileOpen", [this] { OpenFile(ctx_); });
   on("mnuFileSave", [this] { SaveFile(ctx_); });
   on("mnuFileSaveAs", [this] { SaveAsFile(ctx_); });
+  on("mnuPrintFile", [this] { mnuPrintFile_Click(); });
+  // The recent files are read again each time the File menu opens.
+  recentMenu_ = findChild<QMenu*>(QStringLiteral("mnuFileRecent"));
+  connect(findChild<QMenu*>(QStringLiteral("mnuFile")), &QMenu::aboutToShow, this, &mdifrmMain::showRecentFiles);
+  showRecentFiles();
   on("mnuExit", [this] { ExitSoft(true); });
   on("mnuShowErr", [this] { mnuShowErr_Click(); });
   on("mnuTreeView", [this] { mnuTreeView_Click(); });
@@ -270,21 +278,25 @@ void mdifrmMain::tlbmdifrmMain_ButtonClick(const QString& key) {
 void mdifrmMain::mnuPrintFile_Click() {
   guarded(ctx_.log, "mdifrmMain->mnuPrintFile_Click", [&] {
     if (!sysSet_) return;
-    QString job = ctx_.text(kTextRadioSettings);  // "Radio Settings"
-    if (job.isEmpty()) job = QStringLiteral("K52");
     QWidget* tab = sysSet_->sstabMain()->currentWidget();
     if (!tab || tab->objectName() != QLatin1String("tabChInfo")) {
       sysSet_->optionsPage()->cmdSysSetPrint()->click();  // a picture of the window, as its Print button does
       return;
     }
-    commitPendingEdits();
-    QTextDocument doc;
-    QFont f = sysSet_->font();
-    if (!ctx_.st.CurFont.isEmpty()) f.setFamilies({ctx_.st.CurFont, f.family()});
-    doc.setDefaultFont(f);
-    doc.setHtml(channelTableHtml(ctx_, sysSet_->sstabMain()->tabText(sysSet_->sstabMain()->currentIndex())));
-    ctx_.dialogs.printDocument(doc, job);
+    PrintChannelList(ctx_);
   });
+}
+
+void mdifrmMain::showRecentFiles() {
+  recentMenu_->clear();
+  const QStringList files = recentFiles(ctx_.ini);
+  for (int i = 0; i < files.size(); ++i) {
+    QString shown = QDir::toNativeSeparators(files[i]);
+    QAction* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace(QLatin1Char('&'), QStringLiteral("&&"))));
+    a->setObjectName(QStringLiteral("mnuRecentFile%1").arg(i + 1));
+    connect(a, &QAction::triggered, this, [this, file = files[i]] { OpenRecentFile(ctx_, file); });
+  }
+  recentMenu_->menuAction()->setEnabled(!files.isEmpty());
 }
 
 void mdifrmMain::ExitSoft(bool /*blnUnloadMe*/) {
