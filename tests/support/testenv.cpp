@@ -23,8 +23,8 @@ MsgAnswer ScriptedDialogs::messageBox(const QString& prompt, MsgButtons buttons,
 
 namespace {
 
-// A page of A4 landscape at 300 dots per inch, less 12 mm margins, that keeps the texts
-// drawn on it and draws nothing.
+// A page of A4 landscape less 12 mm margins at 1200 dots per inch (the PDF file's page),
+// that keeps the texts drawn on it and draws nothing.
 class TextRecorder final : public QPaintDevice, QPaintEngine {
  public:
   TextRecorder() : QPaintEngine(QPaintEngine::AllFeatures) {}
@@ -35,11 +35,11 @@ class TextRecorder final : public QPaintDevice, QPaintEngine {
  protected:
   int metric(PaintDeviceMetric m) const override {
     switch (m) {
-      case PdmWidth: return 3225;
-      case PdmHeight: return 2197;
+      case PdmWidth: return 12898;
+      case PdmHeight: return 8787;
       case PdmWidthMM: return 273;
       case PdmHeightMM: return 186;
-      case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 300;
+      case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 1200;
       case PdmDevicePixelRatio: return 1;
       case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
       case PdmDepth: return 32;
