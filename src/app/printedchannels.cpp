@@ -19,10 +19,11 @@ namespace k52 {
 
 namespace {
 
-// "File Name:" and the value; a label without a colon of its own gets one.
+// "File Name:" and the value; a label without a colon of its own gets one. The Chinese
+// full-width colon carries its own space.
 QString labelled(const QString& label, const QString& value) {
-  const bool colon = label.endsWith(QLatin1Char(':')) || label.endsWith(QChar(0xFF1A));
-  return label + (colon ? QStringLiteral(" ") : QStringLiteral(": ")) + value;
+  if (label.endsWith(QChar(0xFF1A))) return label + value;
+  return label + (label.endsWith(QLatin1Char(':')) ? QStringLiteral(" ") : QStringLiteral(": ")) + value;
 }
 
 // The band as the band list names it; a custom range by its edges.

@@ -264,8 +264,9 @@ TEST(MainWindow, PrintSetsTheChannelListUnderItsHeaderWithTheGridsCaptionsInTheI
       clickToolbar(*s.w, "Print");
     ASSERT_EQ(s.env.dialogs.printedPages.size(), 1u) << lang;
     const QStringList& page = s.env.dialogs.printedPages[0];
-    QStringList expected{ctx.text(302), QString::fromUtf8(band), ctx.text(85) + QLatin1Char(' ') + QDir::toNativeSeparators(ctx.st.CurDataFile),
-                         ctx.text(54) + QStringLiteral(" 2026-01-02 03:04"), QString::fromUtf8(foot)};
+    const QString blank = lang == 3 ? QStringLiteral(" ") : QString();  // none after a full-width colon
+    QStringList expected{ctx.text(302), QString::fromUtf8(band), ctx.text(85) + blank + QDir::toNativeSeparators(ctx.st.CurDataFile),
+                         ctx.text(54) + blank + QStringLiteral("2026-01-02 03:04"), QString::fromUtf8(foot)};
     for (int c = 0; c <= 8; ++c) expected << ctx.gridCh().headerText(0, c);
     for (const QString& e : expected) EXPECT_TRUE(drawn(page).contains(e)) << lang << " " << e.toStdString();
     EXPECT_TRUE(page.contains(QStringLiteral("435.125"))) << "the channel's RX cell";
