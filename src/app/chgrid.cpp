@@ -164,36 +164,6 @@ void CtdcsEncShow(AppContext& ctx, int16_t n) {
   });
 }
 
-QString channelTableHtml(AppContext& ctx, const QString& heading) {
-  const Grid& g = ctx.gridCh();
-  const uint32_t normal = colourOf(ctx.st.DefColor, kDefaultDefColor);
-  auto cell = [](const char* tag, const QString& text, uint32_t bgr, bool coloured) {
-    const QString body = text.toHtmlEscaped();
-    if (!coloured) return QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), body);
-    // Grid colours are 0x00BBGGRR.
-    const QString rgb = QStringLiteral("#%1%2%3")
-                            .arg(bgr & 0xFF, 2, 16, QLatin1Char('0'))
-                            .arg((bgr >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
-                            .arg((bgr >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
-    return QStringLiteral("<%1 style=\"color:%2\">%3</%1>").arg(QLatin1String(tag), rgb, body);
-  };
-  QString html = QStringLiteral("<h3>%1</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>")
-                     .arg(heading.toHtmlEscaped());
-  const int cols = std::min<int>(g.cols() - 1, ctx.ch.ColCount);
-  for (int c = 0; c <= cols; ++c) html += cell("th", g.headerText(0, c), normal, false);
-  html += QStringLiteral("</tr>");
-  for (int n = 1; n <= ctx.ch.ChCount && n < g.rows(); ++n) {
-    if (ctx.ch.ChInfo(n, kFieldRx) == -1) continue;
-    html += QStringLiteral("<tr>") + cell("td", g.headerText(n, 0), normal, false);
-    for (int c = 1; c <= cols; ++c) {
-      const uint32_t fore = g.cellForeColor(n, c);
-      html += cell("td", g.displayText(n, c), fore, fore != normal);
-    }
-    html += QStringLiteral("</tr>");
-  }
-  return html + QStringLiteral("</table>");
-}
-
 void SoftDisplay(AppContext& ctx) {
   guarded(ctx.log, "modChMem->SoftDisplay", [&] {
     ModelRangeSol(ctx);

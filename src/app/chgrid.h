@@ -29,11 +29,6 @@ void CtdcsEncShow(AppContext& ctx, int16_t n);
 // memory data window.
 void SoftDisplay(AppContext& ctx);
 
-// The channel table for printing: an HTML table under the given heading, the grid's
-// captions on top, then every channel that is set as the grid shows it (row label first;
-// a frequency outside the band in the warning colour).
-QString channelTableHtml(AppContext& ctx, const QString& heading);
-
 // A frequency in 10 Hz units as the shortest exact decimal text in MHz
 // (17399500 -> "173.995", 43600000 -> "436").
 QString frequencyText(int32_t tenHz);

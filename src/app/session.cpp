@@ -26,6 +26,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include "core/recentfiles.h"
 #include <QFileInfo>
 #include <vector>
 
@@ -233,12 +234,38 @@ namespace {
 // of the program may be in the middle of a save.
 constexpr qint64 kStaleSaveSecs = 3600;
 
+// The File menu offers the file again.
+void rememberRecentFile(AppContext& ctx, const QString& path) {
+  guarded(ctx.log, "mdifrmMain->AddRecentFile", [&] {
+    if (!addRecentFile(ctx.ini, path)) ctx.ini.raiseWriteFailure();
+  });
+}
+
 bool saveDatFile(AppContext& ctx) {
   return guarded(ctx.log, "mdifrmMain->SaveDatFile", [&] {
     Session(ctx).saveFile(ctx.st.CurDataFile);
     ShowCurDataFile(ctx);
     MarkConfigSaved(ctx);
+    rememberRecentFile(ctx, ctx.st.CurDataFile);
   });
+}
+
+// The data file at path in place of the configuration, once unsaved changes are settled.
+void openDataFile(AppContext& ctx, const QString& path) {
+  // A file that cannot be used leaves the image, the tables and the windows exactly as
+  // they were.
+  const bool read = guarded(ctx.log, "mdifrmMain->OpenFile", [&] { Session(ctx).loadImageFile(path); });
+  if (!read) {
+    ctx.dialogs.messageBox(ctx.text(kTextWrongFileType), MsgButtons::Ok, MsgIcon::Critical, ctx.text(kTextNotice));
+    return;
+  }
+  // The file is the current one before the band is taken over: should the custom range
+  // dialog's question start over from the template, the default name replaces it.
+  ctx.st.CurDataFile = path;
+  ShowCurDataFile(ctx);
+  SoftDisplay(ctx);
+  MarkConfigReplaced(ctx);
+  rememberRecentFile(ctx, path);
 }
 
 // What the user edits, as one list of numbers: every channel field shown in the grid,
@@ -386,19 +413,24 @@ void OpenFile(AppContext& ctx) {
     if (!AskToSaveChanges(ctx)) return;
     const QString path = ctx.dialogs.openFileName(QString::fromLatin1(kDatFilter), ctx.st.CurDataFile);
     if (path.isEmpty()) return;
-    // A file that cannot be used leaves the image, the tables and the windows exactly as
-    // they were.
-    const bool read = guarded(ctx.log, "mdifrmMain->OpenFile", [&] { Session(ctx).loadImageFile(path); });
-    if (!read) {
-      ctx.dialogs.messageBox(ctx.text(kTextWrongFileType), MsgButtons::Ok, MsgIcon::Critical, ctx.text(kTextNotice));
+    openDataFile(ctx, path);
+  });
+}
+
+void OpenRecentFile(AppContext& ctx, const QString& path) {
+  guarded(ctx.log, "mdifrmMain->OpenRecentFile", [&] {
+    if (!QFileInfo::exists(path)) {
+      // Logged as the file not found, taken off the list, and the user told which file it was.
+      guarded(ctx.log, "mdifrmMain->OpenRecentFile", [&] { raiseError(ErrFileNotFound, QDir::toNativeSeparators(path)); });
+      guarded(ctx.log, "mdifrmMain->OpenRecentFile", [&] {
+        if (!removeRecentFile(ctx.ini, path)) ctx.ini.raiseWriteFailure();
+      });
+      ctx.dialogs.messageBox(ctx.text(kTextRecentFileMissing) + QLatin1Char('\n') + QDir::toNativeSeparators(path), MsgButtons::Ok,
+                             MsgIcon::Exclamation, ctx.text(kTextNotice));
       return;
     }
-    // The file is the current one before the band is taken over: should the custom range
-    // dialog's question start over from the template, the default name replaces it.
-    ctx.st.CurDataFile = path;
-    ShowCurDataFile(ctx);
-    SoftDisplay(ctx);
-    MarkConfigReplaced(ctx);
+    if (!AskToSaveChanges(ctx)) return;
+    openDataFile(ctx, path);
   });
 }
 

@@ -118,6 +118,9 @@ void NewFile(AppContext& ctx);
 // Reloads the default image and rebuilds the tables and displays from it.
 void NewFileSol(AppContext& ctx);
 void OpenFile(AppContext& ctx);
+// Open Recent: a file of the list, opened as Open does once the question about unsaved
+// changes is settled. A file that no longer exists is reported and taken off the list.
+void OpenRecentFile(AppContext& ctx, const QString& path);
 // Asks, then saves through the save dialog.
 void SaveFile(AppContext& ctx);
 void SaveAsFile(AppContext& ctx);

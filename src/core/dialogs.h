@@ -3,13 +3,14 @@
 // the open and save dialogs, the desktop's "open" of a document, the system locale.
 // Production wires Qt (ui/qtdialogs); tests wire scripted answers.
 
+#include "core/printedtable.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
 
 class QImage;
-class QTextDocument;
 
 namespace k52 {
 
@@ -46,14 +47,19 @@ class Dialogs {
   // with no printer installed, into a PDF file the user picks. False when nothing was
   // printed (cancelled, failed, or nobody can be asked).
   virtual bool printImage(const QImage& /*image*/, const QString& /*jobName*/) { return false; }
-  // Prints a document (a table, for example) the same way, laid out on the pages.
-  virtual bool printDocument(const QTextDocument& /*document*/, const QString& /*jobName*/) { return false; }
   // A list of lines under a heading, with two buttons: true for the first (accept), false
   // for the second. Where nobody can be asked, the answer is the second.
   virtual bool confirmList(const QString& /*title*/, const QString& /*heading*/, const QStringList& /*lines*/,
                            const QString& /*accept*/, const QString& /*reject*/) {
     return false;
   }
+  // Whether the system has a printer set up.
+  virtual bool printerInstalled() { return false; }
+  // Prints a table laid out on pages: through the print preview (the print dialog behind
+  // its Print button) or, when pdfPath is given, into that PDF file. False when nothing was
+  // printed (cancelled, or nobody can be asked); raises the printer error (482) when the
+  // printer did not take the pages, and a file error when the PDF file cannot be written.
+  virtual bool printTable(const PrintedTable& /*table*/, const QString& /*pdfPath*/) { return false; }
 };
 
 // Nobody is there to answer (command-line companion, benchmarks, fuzzing): every question

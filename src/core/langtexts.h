@@ -126,4 +126,11 @@ inline constexpr int kTextCustomMax = 376;         // "Max [MHz]"
 inline constexpr int kTextCustomOk = 377;          // "OK"
 inline constexpr int kTextCustomCancel = 378;      // "Cancel"
 
+// Recent files and the printed channel list.
+inline constexpr int kTextRecentFiles = 340;       // "Open &Recent", the File menu's list of files
+inline constexpr int kTextRecentFileMissing = 341; // "The file no longer exists and was taken off the list of recent files:"
+inline constexpr int kTextPageOf = 342;            // "Page %1 of %2", the foot of each printed page
+inline constexpr int kTextTimeLabel = 54;          // "Time:", when the list was printed
+inline constexpr int kTextPrintFailed = 106;       // "Print occur error!"
+
 }  // namespace k52

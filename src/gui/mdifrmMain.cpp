@@ -20,6 +20,8 @@
 #include "gui/qtconfigundo.h"
 #include "gui/qtchgridedit.h"
 #include "gui/qtchannelactions.h"
+#include "app/printedchannels.h"
+#include "core/recentfiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +30,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUndoStack>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -37,7 +40,6 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 
@@ -114,14 +116,15 @@ constexpr MenuRow kMenuTree[] = {
     {0, "mnuFile", 20, nullptr, nullptr, true, true},
     {1, "mnuFileNew", 21, nullptr, "Ctrl+N", true, false},
     {1, "mnuFileOpen", 22, nullptr, "Ctrl+O", true, false},
+    {1, "mnuFileRecent", 340, nullptr, nullptr, true, true},
     {1, "mnuFileSave", 23, nullptr, "Ctrl+S", true, false},
     {1, "mnuFileSaveAs", 24, nullptr, nullptr, true, false},
     {1, "mnuFileCompare", 320, nullptr, nullptr, true, false},
     {1, "sepCsv", -1, nullptr, nullptr, true, false},
     {1, "mnuFileImportCsv", 262, nullptr, nullptr, true, false},
     {1, "mnuFileExportCsv", 263, nullptr, nullptr, true, false},
-    {1, "sepPrintFile", -1, nullptr, nullptr, false, false},
-    {1, "mnuPrintFile", 43, nullptr, "Ctrl+P", false, false},
+    {1, "sepPrintFile", -1, nullptr, nullptr, true, false},
+    {1, "mnuPrintFile", 43, nullptr, "Ctrl+P", true, false},
     {1, "ListSeparator5", -1, nullptr, nullptr, true, false},
     {1, "mnuExit", 25, nullptr, nullptr, true, false},
     {0, "mnuEdit", 280, nullptr, nullptr, true, true},
@@ -230,6 +233,11 @@ void mdifrmMain::buildMenus() {
   on("mnuCompareRadio", [this] { compareWithRadio(ctx_, this); });
   on("mnuFileImportCsv", [this] { ImportCsv(ctx_); });
   on("mnuFileExportCsv", [this] { ExportCsv(ctx_); });
+  on("mnuPrintFile", [this] { mnuPrintFile_Click(); });
+  // The recent files are read again each time the File menu opens.
+  recentMenu_ = findChild<QMenu*>(QStringLiteral("mnuFileRecent"));
+  connect(findChild<QMenu*>(QStringLiteral("mnuFile")), &QMenu::aboutToShow, this, &mdifrmMain::showRecentFiles);
+  showRecentFiles();
   on("mnuExit", [this] { ExitSoft(true); });
   on("mnuShowErr", [this] { mnuShowErr_Click(); });
   on("mnuTreeView", [this] { mnuTreeView_Click(); });
@@ -306,21 +314,25 @@ void mdifrmMain::tlbmdifrmMain_ButtonClick(const QString& key) {
 void mdifrmMain::mnuPrintFile_Click() {
   guarded(ctx_.log, "mdifrmMain->mnuPrintFile_Click", [&] {
     if (!sysSet_) return;
-    QString job = ctx_.text(kTextRadioSettings);  // "Radio Settings"
-    if (job.isEmpty()) job = QStringLiteral("K52");
     QWidget* tab = sysSet_->sstabMain()->currentWidget();
     if (!tab || tab->objectName() != QLatin1String("tabChInfo")) {
       sysSet_->optionsPage()->cmdSysSetPrint()->click();  // a picture of the window, as its Print button does
       return;
     }
-    commitPendingEdits();
-    QTextDocument doc;
-    QFont f = sysSet_->font();
-    if (!ctx_.st.CurFont.isEmpty()) f.setFamilies({ctx_.st.CurFont, f.family()});
-    doc.setDefaultFont(f);
-    doc.setHtml(channelTableHtml(ctx_, sysSet_->sstabMain()->tabText(sysSet_->sstabMain()->currentIndex())));
-    ctx_.dialogs.printDocument(doc, job);
+    PrintChannelList(ctx_);
   });
+}
+
+void mdifrmMain::showRecentFiles() {
+  recentMenu_->clear();
+  const QStringList files = recentFiles(ctx_.ini);
+  for (int i = 0; i < files.size(); ++i) {
+    QString shown = QDir::toNativeSeparators(files[i]);
+    QAction* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace(QLatin1Char('&'), QStringLiteral("&&"))));
+    a->setObjectName(QStringLiteral("mnuRecentFile%1").arg(i + 1));
+    connect(a, &QAction::triggered, this, [this, file = files[i]] { OpenRecentFile(ctx_, file); });
+  }
+  recentMenu_->menuAction()->setEnabled(!files.isEmpty());
 }
 
 void mdifrmMain::ExitSoft(bool /*blnUnloadMe*/) {

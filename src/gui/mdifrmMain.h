@@ -12,6 +12,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QMdiArea;
 class QTimer;
 class QToolBar;
@@ -77,9 +78,11 @@ class mdifrmMain : public QMainWindow, public AppViews {
   void mnuTreeView_Click();
   void mnuAboutSoft_Click();
   void Help();
-  // Print: the settings window's current tab (the channel table as a table, the other
-  // tabs as a picture of the window).
+  // Print: the settings window's current tab (the channel list on pages, the other tabs
+  // as a picture of the window).
   void mnuPrintFile_Click();
+  // File > Open Recent lists the files of the settings file's recent list.
+  void showRecentFiles();
   // The tree window once mnuTreeView has loaded it.
   frmTreeView* treeWindow() const { return treeView_; }
   // The language commands: language 1, 2 or 3.
@@ -121,6 +124,7 @@ class mdifrmMain : public QMainWindow, public AppViews {
   QLabel* panels_[3] = {};
   QAction* mnuLangSel_[3] = {};
   QToolBar* tlbMdiFrmMain_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   QHash<QString, QAction*> actions_;
   std::vector<std::pair<QAction*, int>> captions_;
   bool started_ = false;

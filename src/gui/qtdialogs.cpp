@@ -1,6 +1,8 @@
 #include "gui/qtdialogs.h"
 
 #include "gui/frmCustomFre.h"
+#include "core/k52error.h"
+#include "gui/qtprintedtable.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -17,10 +19,10 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStringList>
-#include <QTextDocument>
 #include <QUrl>
 
 namespace k52 {
@@ -139,16 +141,29 @@ bool QtDialogs::printImage(const QImage& image, const QString& jobName) {
   return choosePrinter(printer, jobName) && printImageOn(printer, image);
 }
 
-bool printDocumentOn(QPrinter& printer, const QTextDocument& document) {
-  if (!printer.isValid()) return false;
-  document.print(&printer);
-  return printer.printerState() != QPrinter::Error;
-}
+bool QtDialogs::printerInstalled() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
-bool QtDialogs::printDocument(const QTextDocument& document, const QString& jobName) {
-  QPrinter printer(QPrinter::HighResolution);
+bool QtDialogs::printTable(const PrintedTable& table, const QString& pdfPath) {
+  if (!pdfPath.isEmpty()) {
+    writeTablePdf(pdfPath, table);
+    return true;
+  }
+  QPrinter printer(QPrinter::HighResolution);  // the default printer
+  printer.setDocName(table.title);
   printer.setPageOrientation(QPageLayout::Landscape);  // the grid's columns side by side
-  return choosePrinter(printer, jobName) && printDocumentOn(printer, document);
+  QPrintPreviewDialog preview(&printer, parent_);
+  bool painted = true;
+  // The preview paints its pages, and the print itself, through this.
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+    QPainter painter;
+    painted = painter.begin(target);
+    if (!painted) return;
+    paintTable(painter, table, [target] { target->newPage(); });
+    painted = painter.end();
+  });
+  if (preview.exec() != QDialog::Accepted) return false;
+  if (!painted || printer.printerState() == QPrinter::Error) raiseError(ErrPrinter, printer.printerName());
+  return true;
 }
 
 int QtDialogs::systemLocaleId() { return localeIdOf(QLocale::system().name()); }

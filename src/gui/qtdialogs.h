@@ -19,9 +19,10 @@ class QtDialogs final : public Dialogs {
   int systemLocaleId() override;
   std::optional<CustomRangeTexts> customRange(const CustomRangeForm& form) override;
   bool printImage(const QImage& image, const QString& jobName) override;
-  bool printDocument(const QTextDocument& document, const QString& jobName) override;
   bool confirmList(const QString& title, const QString& heading, const QStringList& lines, const QString& accept,
                    const QString& reject) override;
+  bool printerInstalled() override;
+  bool printTable(const PrintedTable& table, const QString& pdfPath) override;
 
  private:
   // The default printer through the print dialog or, with none installed, a PDF file the
@@ -36,7 +37,5 @@ QString qtFilterOf(const QString& filter);
 // Draws the picture on one page of the printer, as large as the page allows without
 // distorting it. False when the printer cannot be opened.
 bool printImageOn(QPrinter& printer, const QImage& image);
-// Lays the document out on the printer's pages. False when the printer cannot be opened.
-bool printDocumentOn(QPrinter& printer, const QTextDocument& document);
 
 }  // namespace k52

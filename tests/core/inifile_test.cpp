@@ -1,9 +1,12 @@
 #include "core/inifile.h"
 
 #include "core/k52error.h"
+#include "core/recentfiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace k52;
@@ -118,4 +121,41 @@ TEST(IniFile, AFileNotReadToItsEndIsNeverWrittenTheChangeHoldsForTheRun) {
   ASSERT_TRUE(ini.write(QStringLiteral("Setting"), QStringLiteral("COM"), QStringLiteral("2")));
   EXPECT_EQ(slurp(path), QByteArray(text).replace("DatNum=8191\n", "DatNum=8191\nCOM=2\n"));
   EXPECT_EQ(ini.read(QStringLiteral("Setting"), QStringLiteral("Language"), {}) + ini.read(QStringLiteral("ChInfo"), QStringLiteral("1000"), {}), QStringLiteral("3199"));
+}
+
+// The File menu's recent files: most recent first, a file again moves to the top (however
+// its path is spelt), eight at most, in a section of their own beside the user's settings.
+TEST(RecentFiles, NewestFirstEightAtMostInTheirOwnSection) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("minglyc.dll"));
+  spit(path, "[Setting]\nLanguage=1\n");
+  IniFile ini(path);
+  const auto file = [&](int i) { return dir.filePath(QStringLiteral("f%1.dat").arg(i)); };
+  const auto names = [&] {
+    QStringList v;
+    for (const QString& f : recentFiles(IniFile(path))) v << QFileInfo(f).fileName();  // as the file now holds it
+    return v.join(QLatin1Char(' '));
+  };
+  const struct {
+    const char* step;
+    std::function<bool()> act;
+    const char* list;
+  } steps[] = {
+      {"first", [&] { return addRecentFile(ini, file(1)); }, "f1.dat"},
+      {"second on top", [&] { return addRecentFile(ini, file(2)); }, "f2.dat f1.dat"},
+      {"again, spelt otherwise", [&] { return addRecentFile(ini, dir.path() + QStringLiteral("/./x/../f1.dat")); }, "f1.dat f2.dat"},
+      {"nine files", [&] {
+         for (int i = 3; i <= 9; ++i) addRecentFile(ini, file(i));
+         return true;
+       }, "f9.dat f8.dat f7.dat f6.dat f5.dat f4.dat f3.dat f1.dat"},
+      {"taken off", [&] { return removeRecentFile(ini, file(5)); }, "f9.dat f8.dat f7.dat f6.dat f4.dat f3.dat f1.dat"},
+      {"not on the list", [&] { return removeRecentFile(ini, file(2)); }, "f9.dat f8.dat f7.dat f6.dat f4.dat f3.dat f1.dat"},
+  };
+  for (const auto& s : steps) {
+    EXPECT_TRUE(s.act()) << s.step;
+    EXPECT_EQ(names(), QString::fromLatin1(s.list)) << s.step;
+  }
+  const QByteArray text = slurp(path);
+  EXPECT_TRUE(text.startsWith("[Setting]\nLanguage=1\n\n[RecentFiles]\nFile1=" + file(9).toUtf8() + "\n")) << text.constData();
+  EXPECT_TRUE(text.endsWith("File7=" + file(1).toUtf8() + "\nFile8=\n")) << text.constData();
 }

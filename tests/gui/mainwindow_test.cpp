@@ -23,6 +23,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include "core/inifile.h"
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -211,6 +214,8 @@ TEST(MainWindow, CompareWithFileListsTheDifferencesAndChangesNothing) {
   EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Bytes 1FF0"));
   EXPECT_EQ(ctx.IicDat.toByteArray(), before);
   EXPECT_FALSE(ConfigChanged(ctx));
+}
+
 // File -> Import CSV and Export CSV, chosen with the keyboard and the mouse: what the file
 // cannot give as it stands is listed first; "Nothing" keeps the channels, "Import the rest"
 // replaces them all (a channel the file does not name is emptied).
@@ -252,18 +257,141 @@ TEST(MainWindow, FileImportCsvListsWhatItCannotTakeThenImportsTheRestOrNothing) 
   EXPECT_TRUE(s.env.readFile(out).contains("\r\n1,OK,435.012500,,0.000000,")) << s.env.readFile(out).constData();
 }
 
-TEST(MainWindow, ToolbarPrintPrintsTheChannelTableAsATableAndTheOtherTabsAsAPicture) {
+// Chooses a menu item with the mouse: a menu of the menu bar, its sub-menus, the item
+// (each named as the program names it).
+void chooseMenu(mdifrmMain& w, std::initializer_list<const char*> path) {
+  auto name = path.begin();
+  QMenu* menu = w.findChild<QMenu*>(QLatin1String(*name));
+  ASSERT_NE(menu, nullptr) << *name;
+  QTest::mouseClick(w.menuBar(), Qt::LeftButton, {}, w.menuBar()->actionGeometry(menu->menuAction()).center());
+  for (++name; name != path.end(); ++name) {
+    ASSERT_TRUE(menu && menu->isVisible()) << *name;
+    QMenu* sub = w.findChild<QMenu*>(QLatin1String(*name));
+    QAction* item = sub ? sub->menuAction() : w.findChild<QAction*>(QLatin1String(*name));
+    ASSERT_TRUE(item && item->isEnabled()) << *name;
+    const QPoint at = menu->actionGeometry(item).center();
+    QTest::mouseMove(menu, at);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+    menu = sub;
+  }
+  QApplication::processEvents();
+}
+
+TEST(MainWindow, OpenRecentOffersTheFilesOpenedAndSavedNewestFirstAndTakesOffOneThatIsGone) {
   Started s;
   AppContext& ctx = *s.env.ctx;
-  ctx.ch.ChInfo(2, 1) = ctx.ch.ChInfo(2, 2) = 43512500;
-  ShowChTblGrid(ctx);
-  s.w->settingsWindow()->sstabMain()->setCurrentIndex(1);
-  clickToolbar(*s.w, "Print");
-  ASSERT_EQ(s.env.dialogs.printedTexts.size(), 1u);
-  EXPECT_TRUE(s.env.dialogs.printedTexts[0].contains(QStringLiteral("435.125")) && s.env.dialogs.printed.empty());
+  test::ScriptedDialogs& d = s.env.dialogs;
+  s.w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  // The list as the File menu shows it when opened.
+  QMenu* recentMenu = s.w->findChild<QMenu*>(QStringLiteral("mnuFileRecent"));
+  const auto recent = [&] {
+    chooseMenu(*s.w, {"mnuFile"});
+    QStringList v;
+    for (QAction* a : recentMenu->actions()) v << a->text();
+    if (!recentMenu->menuAction()->isEnabled()) v << QStringLiteral("(disabled)");
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    return v;
+  };
+  const QString a = s.env.path(QStringLiteral("a.dat")), b = s.env.path(QStringLiteral("b&c.dat"));
+  const auto shown = [](int i, const QString& f) { return QStringLiteral("&%1 %2").arg(i).arg(QDir::toNativeSeparators(f).replace(QStringLiteral("&"), QStringLiteral("&&"))); };
+  EXPECT_EQ(recent(), QStringList{QStringLiteral("(disabled)")}) << "nothing opened or saved yet";
+
+  d.fileNames = {a};
+  chooseMenu(*s.w, {"mnuFile", "mnuFileSaveAs"});
+  ASSERT_TRUE(QFile::copy(a, b));
+  d.fileNames = {b};
+  chooseMenu(*s.w, {"mnuFile", "mnuFileOpen"});
+  ASSERT_EQ(ctx.st.CurDataFile, b);
+  EXPECT_EQ(recent(), (QStringList{shown(1, b), shown(2, a)}));
+
+  chooseMenu(*s.w, {"mnuFile", "mnuFileRecent", "mnuRecentFile2"});
+  EXPECT_EQ(ctx.st.CurDataFile, a);
+  EXPECT_EQ(recent(), (QStringList{shown(1, a), shown(2, b)}));
+  // An unsaved edit is asked about first; Cancel opens nothing.
+  typeChannel(*s.w, 3, "445");
+  d.answers = {MsgAnswer::Cancel};
+  chooseMenu(*s.w, {"mnuFile", "mnuFileRecent", "mnuRecentFile2"});
+  EXPECT_TRUE(d.prompts().back() == ctx.text(82) && ctx.st.CurDataFile == a && ctx.ch.ChInfo(3, 1) == 44500000);
+
+  // A file gone: said so (no question about the edit), logged, and off the list.
+  const size_t asked = d.asked.size();
+  ASSERT_TRUE(QFile::remove(b));
+  chooseMenu(*s.w, {"mnuFile", "mnuFileRecent", "mnuRecentFile2"});
+  ASSERT_EQ(d.asked.size(), asked + 1);
+  EXPECT_EQ(d.asked.back().prompt, ctx.text(341) + QStringLiteral("\n") + QDir::toNativeSeparators(b));
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("mdifrmMain->OpenRecentFile"), 53));
+  EXPECT_EQ(ctx.st.CurDataFile, a);
+  EXPECT_EQ(recent(), QStringList{shown(1, a)});
+}
+
+// The texts drawn on a printed page, one after the other.
+QString drawn(const QStringList& page) { return page.join(QString()); }
+
+TEST(MainWindow, PrintSetsTheChannelListUnderItsHeaderWithTheGridsCaptionsInTheInterfaceLanguage) {
+  // {language, the band's line, the foot}
+  const std::tuple<int, const char*, const char*> cases[] = {
+      {3, "Frequency[MHz]: 400 - 470 MHz", "Page 1 of 1"}, {1, "\u9891\u6bb5[MHz]: 400 - 470 MHz", "\u7b2c 1 \u9875\uff0c\u5171 1 \u9875"}};
+  for (const auto& [lang, band, foot] : cases) {
+    Started s(lang);
+    AppContext& ctx = *s.env.ctx;
+    ctx.ch.ChInfo(2, 1) = ctx.ch.ChInfo(2, 2) = 43512500;
+    ShowChTblGrid(ctx);
+    s.w->settingsWindow()->sstabMain()->setCurrentIndex(1);
+    if (lang == 3)
+      chooseMenu(*s.w, {"mnuFile", "mnuPrintFile"});
+    else
+      clickToolbar(*s.w, "Print");
+    ASSERT_EQ(s.env.dialogs.printedPages.size(), 1u) << lang;
+    const QStringList& page = s.env.dialogs.printedPages[0];
+    const QString blank = lang == 3 ? QStringLiteral(" ") : QString();  // none after a full-width colon
+    QStringList expected{ctx.text(302), QString::fromUtf8(band), ctx.text(85) + blank + QDir::toNativeSeparators(ctx.st.CurDataFile),
+                         ctx.text(54) + blank + QStringLiteral("2026-01-02 03:04"), QString::fromUtf8(foot)};
+    for (int c = 0; c <= 8; ++c) expected << ctx.gridCh().headerText(0, c);
+    for (const QString& e : expected) EXPECT_TRUE(drawn(page).contains(e)) << lang << " " << e.toStdString();
+    EXPECT_TRUE(page.contains(QStringLiteral("435.125"))) << "the channel's RX cell";
+    EXPECT_EQ(s.env.dialogs.printJobs.back(), ctx.text(302));
+    EXPECT_TRUE(s.env.dialogs.printed.empty());
+  }
+  Started s;
   s.w->settingsWindow()->sstabMain()->setCurrentIndex(2);
   clickToolbar(*s.w, "Print");
-  EXPECT_EQ(s.env.dialogs.printed.size(), 1u) << "the options page: its picture";
+  EXPECT_EQ(s.env.dialogs.printed.size(), 1u) << "the options page: a picture of the window";
+}
+
+TEST(MainWindow, WithoutAPrinterTheListOf260ChannelsGoesIntoAPdfFilePageAfterPage) {
+  TestEnv env;
+  env.installProgram(3);
+  ASSERT_TRUE(IniFile(env.path(QStringLiteral("minglyc.dll"))).write(QStringLiteral("ChInfo"), QStringLiteral("3000"), QStringLiteral("260")));
+  const auto w = test::startMainWindow(*env.ctx);
+  ASSERT_TRUE(w);
+  AppContext& ctx = *env.ctx;
+  ASSERT_EQ(ctx.ch.ChCount, 260);
+  QStringList rx;
+  for (int n = 1; n <= 260; ++n) {
+    ctx.ch.ChInfo(n, 1) = 40000000 + 1250 * n;
+    ctx.ch.ChInfo(n, 2) = 41000000 + 1250 * n;
+    rx << frequencyText(ctx.ch.ChInfo(n, 1));
+  }
+  ShowChTblGrid(ctx);
+  w->settingsWindow()->sstabMain()->setCurrentIndex(1);
+  env.dialogs.printerSetUp = false;
+  env.dialogs.fileNames = {env.path(QStringLiteral("list.pdf"))};
+  clickToolbar(*w, "Print");
+  EXPECT_EQ(QFileInfo(env.dialogs.dialogInitialPaths.back()).fileName(), QStringLiteral("Untitled.pdf")) << "named after the data file";
+  const std::vector<QStringList>& pages = env.dialogs.printedPages;
+  ASSERT_GT(pages.size(), 1u);
+  QStringList printedRx;
+  for (size_t i = 0; i < pages.size(); ++i) {
+    EXPECT_TRUE(pages[i].contains(ctx.gridCh().headerText(0, 1)) && pages[i].contains(ctx.text(302))) << "page " << i + 1;
+    EXPECT_TRUE(pages[i].contains(QStringLiteral("Page %1 of %2").arg(i + 1).arg(pages.size()))) << "page " << i + 1;
+    for (const QString& t : pages[i])
+      if (rx.contains(t)) printedRx << t;
+  }
+  EXPECT_EQ(printedRx, rx) << "every channel once, in order";
+  const QByteArray pdf = env.readFile(QStringLiteral("list.pdf"));
+  EXPECT_TRUE(pdf.startsWith("%PDF"));
+  EXPECT_EQ(pdf.count("/Type /Page\n"), static_cast<qsizetype>(pages.size())) << "as many pages in the file";
 }
 
 TEST(MainWindow, ARightClickOnTheMenuBarOrToolbarOpensNoMenu) {

@@ -51,7 +51,6 @@ class ScriptedDialogs final : public Dialogs {
     printJobs.push_back(jobName);
     return true;
   }
-  bool printDocument(const QTextDocument& document, const QString& jobName) override;
   bool confirmList(const QString&, const QString& heading, const QStringList& lines, const QString&, const QString&) override {
     listed.push_back(QStringList{heading} + lines);
     if (listAnswers.empty()) return false;
@@ -59,6 +58,10 @@ class ScriptedDialogs final : public Dialogs {
     listAnswers.pop_front();
     return answer;
   }
+  bool printerInstalled() override { return printerSetUp; }
+  // Lays the table out with the program's own painting on pages of A4 landscape, keeping
+  // what was drawn; a PDF file asked for is written as the program writes it.
+  bool printTable(const PrintedTable& table, const QString& pdfPath) override;
   QStringList prompts() const;
 
   std::deque<MsgAnswer> answers;  // empty: Yes for Yes/No, No for Yes/No/Cancel, Ok for OK
@@ -72,10 +75,14 @@ class ScriptedDialogs final : public Dialogs {
   std::vector<CustomRangeForm> customForms;
   int localeId = 1033;
   std::vector<QImage> printed;
-  std::vector<QString> printedTexts;  // the plain text of each document printed
   std::vector<QString> printJobs;
   std::deque<bool> listAnswers;  // the lists with two buttons: empty: the second
   std::vector<QStringList> listed;  // each such list shown: the heading, then its lines
+  bool printerSetUp = true;
+  // The texts drawn on each page of the table printed last, in the order drawn (a text
+  // that mixes scripts or fonts may come in pieces), and every PDF file asked for.
+  std::vector<QStringList> printedPages;
+  std::vector<QString> printedPdfs;
 };
 
 // The program's views without windows: what was asked of them, the steps in order.

@@ -253,6 +253,8 @@ TEST_F(K52Cli, VerifyComparesTheRadioWithTheFileAsWritten) {
     EXPECT_TRUE(r.exitCode == status && r.out == said) << r.out.constData() << r.err.constData();
   }
   EXPECT_EQ(run(QStringLiteral("verify --port @port missing.dat")).exitCode, 2);
+}
+
 // export writes the channels as the grid shows them (the power names of the settings file);
 // import puts a CSV file's channels over a base file's and keeps the rest of it, names on
 // standard error what it took changed, and with --skip-bad leaves out what it cannot take.

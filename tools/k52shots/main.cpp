@@ -4,7 +4,8 @@
 // through the communication window, and saves a picture of that window, of every tab of
 // the settings window, of the memory viewer and of the error window.
 // Usage: k52shots OUTDIR [WIDTHxHEIGHT] [chs|cht|eng ...]   (scripts/screenshots.sh runs it)
-// Files: OUTDIR/<lang>-<W>x<H>-tab<N>.png, -commun.png, -memdat.png and -errors.png
+// Files: OUTDIR/<lang>-<W>x<H>-tab<N>.png, -commun.png, -memdat.png and -errors.png, and the
+// first page of the printed channel list, OUTDIR/<lang>-print.png
 
 #include "gui/frmCommun.h"
 #include "gui/frmMemDat.h"
@@ -23,6 +24,8 @@
 #include "gui/qtdialogs.h"
 #include "platform/serialdevice.h"
 #include "app/chcodec.h"
+#include "app/printedchannels.h"
+#include "gui/qtprintedtable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,6 +33,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
 #include <QProcess>
 #include <QProgressBar>
 #include <QScreen>
@@ -55,6 +59,31 @@ bool copyDelivered(const QString& from, const QString& to) {
   for (const char* guide : {"ChsHelp.html", "ChtHelp.html", "EngHelp.html"})
     QFile::copy(QDir(from).filePath(QString::fromLatin1(guide)), QDir(to).filePath(QString::fromLatin1(guide)));
   return true;
+}
+
+// The first page of the printed channel list as paper shows it: A4 landscape at 150 dots per
+// inch with 12 mm margins, painted as the printer and the PDF file are.
+void shootPrintedPage(AppContext& ctx, const QString& file) {
+  constexpr double kDpi = 150, kMm = kDpi / 25.4;
+  const QSize paper(qRound(297 * kMm), qRound(210 * kMm));
+  const int margin = qRound(12 * kMm);
+  QImage page(paper - QSize(2 * margin, 2 * margin), QImage::Format_RGB32);
+  page.setDotsPerMeterX(qRound(kDpi / 0.0254));
+  page.setDotsPerMeterY(qRound(kDpi / 0.0254));
+  page.fill(Qt::white);
+  QImage sheet(paper, QImage::Format_RGB32);
+  sheet.fill(Qt::white);
+  bool first = true;
+  QPainter painter(&page);
+  painter.setRenderHint(QPainter::Antialiasing);
+  paintTable(painter, printedChannelList(ctx), [&] {
+    if (first) QPainter(&sheet).drawImage(margin, margin, page);
+    first = false;
+  });
+  painter.end();
+  if (first) QPainter(&sheet).drawImage(margin, margin, page);
+  sheet.save(file);
+  std::printf("%s\n", qPrintable(file));
 }
 
 void settle(int ms) {
@@ -250,6 +279,7 @@ int main(int argc, char** argv) {
         edit->hide();
       }
     }
+    shootPrintedPage(ctx, QDir(out).filePath(langNames[lang - 1] + QStringLiteral("-print.png")));
     // The memory viewer of test mode, filled from the image as read.
     w.showMemDat();
     if (frmMemDat* m = w.memDatWindow()) {
