@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the codecs: any 8 KB image is opened and saved as the program does (band
-# selection, channel and option decode, encode), twice, under AddressSanitizer and
-# UndefinedBehaviorSanitizer. The second save must give the same bytes as the first.
+# Fuzzes the codecs: any 8 KB image is decoded and encoded, twice, under AddressSanitizer
+# and UndefinedBehaviorSanitizer. The second encode must give the same bytes as the first.
 #
 #   scripts/fuzz-codec.sh [runs] [more libFuzzer options...]     (runs: default 3000000)
 #

@@ -2,6 +2,7 @@
 // list is the logic's own, the questions and the dialog are scripted.
 
 #include "app/bandchoice.h"
+#include "app/bandtable.h"
 #include "core/addressmap.h"
 #include "app/chgrid.h"
 #include "app/startup.h"
@@ -59,6 +60,9 @@ class BandChoiceTest : public ::testing::Test {
   std::string band() const {
     EXPECT_FALSE(ctx.bandChoice.BandAutoSel || ctx.bandChoice.BandUndo);
     EXPECT_EQ(ctx.bandChoice.cboFrequencyIndex, ctx.band.BandIndex);
+    return limits();
+  }
+  std::string limits() const {
     return QStringLiteral("%1 %2-%3 %4").arg(ctx.band.BandIndex).arg(ctx.band.LowerLimit).arg(ctx.band.UpperLimit)
         .arg(QString::fromLatin1(bandBytes().toHex())).toStdString();
   }
@@ -154,23 +158,13 @@ TEST_F(BandChoiceTest, AnImageSelectsItsPresetWithoutQuestionOrResetOrOpensTheCu
   EXPECT_EQ(band(), "11 13600000-17599500 131766");
   EXPECT_FALSE(dataWasReset());
 
-  // From a preset again, Yes starts from the template with the typed range.
-  setBandBytes("131764");
-  SoftDisplay(ctx);
-  setBandBytes("131765");
-  env.dialogs.customRanges = {texts("138", "172")};
-  env.dialogs.answers = {MsgAnswer::Yes};
-  SoftDisplay(ctx);
-  EXPECT_TRUE(dataWasReset());
-  EXPECT_EQ(band(), "11 13800000-17199500 131782");
-
   // An erased band record with the dialog cancelled falls back to the band before.
   setBandBytes("404700");
   SoftDisplay(ctx);
   setBandBytes("FFFFFF");
   env.dialogs.customRanges = {std::nullopt};
   SoftDisplay(ctx);
-  EXPECT_EQ(env.dialogs.customForms.size(), 4u);
+  EXPECT_EQ(env.dialogs.customForms.size(), 3u);
   EXPECT_EQ(band(), "5 40000000-46999500 404700");
 }
 
@@ -211,6 +205,27 @@ TEST_F(BandChoiceTest, CustomRangesInvalidCancelledOfOneFrequencyAndOnWholePrese
   chooseCustom(texts("135.5", "150.5"));
   EXPECT_EQ(band(), "1 13600000-14999500 131560");
   EXPECT_EQ(ctx.bandChoice.strFreMin, QStringLiteral("135.5"));
+}
+
+// Selecting from the image leaves the data alone: a band already selected is not even
+// rewritten, and a custom band already selected with still no preset in the image does not
+// open the dialog again.
+TEST_F(BandChoiceTest, WhatIsAlreadySelectedStaysWithoutARewriteOrADialog) {
+  const auto noDialog = []() -> std::optional<BandLimits> {
+    ADD_FAILURE() << "the dialog must not open";
+    return std::nullopt;
+  };
+  const auto custom137 = [] { return customRangeFromTexts(QStringLiteral("137"), QStringLiteral("171")); };
+  const std::tuple<const char*, CustomRangeAnswer, const char*> steps[] = {
+      {"131764", noDialog, "0 13600000-17399500 131764"}, {"0d1764", noDialog, "0 13600000-17399500 0d1764"},
+      {"131765", custom137, "11 13700000-17099500 131771"}, {"131765", noDialog, "11 13700000-17099500 131765"}};
+  for (const auto& [bytes, dialog, expected] : steps) {
+    setBandBytes(bytes);
+    SelectBandFromImage(ctx, dialog);
+    EXPECT_EQ(limits(), expected);
+  }
+  EXPECT_FALSE(dataWasReset());
+  EXPECT_EQ(ctx.log.entriesLogged(), logged) << env.log();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The channel table read from the settings file and its whole-table operations, and the
-// channel grid's set-up and filling, on the in-memory grid.
+// The channel table read from the settings file and its whole-table operations, the channel
+// grid's set-up and filling, and names in the radio's character set, on the in-memory grid.
 
 #include "app/chgrid.h"
 
@@ -52,11 +52,45 @@ class ChGridTest : public ::testing::Test {
   void fillRow(int r, const QString& text) {
     for (int c = 1; c <= 8; ++c) grid.setText(r, c, text);
   }
+  std::vector<int> codes(const QString& text) {
+    ChNameCharSol(ctx, text, kNameLength);
+    std::vector<int> v;
+    for (int i = 0; i < kNameLength; ++i) v.push_back(ctx.chars.NameCode(i));
+    return v;
+  }
+  // Stores the codes as channel n's name and returns what the grid shows.
+  QString shownName(int16_t n, std::vector<int> name) {
+    grid.setRows(addr::kMaxChannels + 1);
+    grid.setCols(9);
+    for (int i = 0; i < 5; ++i) ctx.ch.ChNameCode(n, i) = static_cast<uint8_t>(name[size_t(i)]);
+    grid.setText(n, 8, QStringLiteral("stale"));
+    ChNameCharShow(ctx, n);
+    return grid.text(n, 8);
+  }
 
   test::TestEnv env;
   AppContext& ctx;
   MemoryGrid grid;
 };
+
+TEST_F(ChGridTest, TextBecomesFiveCodesOfTheRadiosFortyFiveCharactersPaddedWithSpaces) {
+  const std::pair<const char*, std::vector<int>> cases[] = {
+      {"ab", {10, 11, 36, 36, 36}}, {"CHANNEL7", {12, 17, 10, 23, 23}}, {"]-_ 9", {42, 43, 44, 36, 9}},
+      {"A.B", {10, 255, 11, 36, 36}},  // a character outside the table gives 255 but keeps its place
+      {"\xC3\xA9*Z", {255, 255, 35, 36, 36}}, {"", {255, 255, 255, 255, 255}},
+      {" ", {36, 36, 36, 36, 36}},  // a single blank is text, not the empty text
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(codes(QString::fromUtf8(text)), expected) << text;
+}
+
+TEST_F(ChGridTest, ANameShowsUpToTheFirstNonCharacterAsTheRadioWillShowIt) {
+  const std::pair<std::vector<int>, const char*> cases[] = {{{10, 11, 36, 36, 36}, "AB   "}, {{10, 255, 11, 36, 36}, "A"},
+                                                            {{255, 10, 11, 12, 13}, ""},      {{44, 43, 0, 9, 45}, "_-09"}};
+  for (const auto& [name, shown] : cases) EXPECT_EQ(shownName(3, name), QLatin1String(shown));
+  EXPECT_EQ(shownName(260, {12, 17, 10, 23, 23}), QStringLiteral("CHANN"));
+  EXPECT_EQ(grid.text(3, 7), QString()) << "other columns are left alone";
+  EXPECT_EQ(ctx.log.entriesLogged(), 0);
+}
 
 }  // namespace
 

@@ -5,7 +5,7 @@
 // success with the image equal to the radio's memory, or as a failure after seven failed
 // runs with the image untouched, within its time limit. scripts/soak.sh runs it.
 //
-//   k52soak --sim PATH [--count N] [--seed S] [--verbose]
+//   k52soak --sim PATH [--count N] [--seed S]
 
 #include "core/imagetransfer.h"
 #include "core/memoryimage.h"
@@ -48,11 +48,8 @@ QString faultSpec(std::mt19937_64& rng) {
   return parts.join(QLatin1Char(','));
 }
 
-struct Sink final : FaultSink {
-  void LogError(const QString& procName, int number, const QString& source) override {
-    if (verbose) std::fprintf(stderr, "  %s %d %s\n", qPrintable(procName), number, qPrintable(source));
-  }
-  bool verbose = false;
+struct NoLog final : FaultSink {
+  void LogError(const QString&, int, const QString&) override {}
 };
 
 }  // namespace
@@ -60,21 +57,16 @@ struct Sink final : FaultSink {
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QStringList args = QCoreApplication::arguments();
-  QString simPath;
-  int count = 1000;
-  uint64_t seed = 1;
-  Sink sink;
-  for (int i = 1; i < args.size(); ++i) {
-    const QString& a = args[i];
-    const QString next = i + 1 < args.size() ? args[i + 1] : QString();
-    if (a == QLatin1String("--sim")) simPath = next, ++i;
-    else if (a == QLatin1String("--count")) count = next.toInt(), ++i;
-    else if (a == QLatin1String("--seed")) seed = next.toULongLong(), ++i;
-    else if (a == QLatin1String("--verbose")) sink.verbose = true;
-    else simPath.clear(), count = 0, i = int(args.size());
-  }
+  const auto arg = [&](const char* name, const QString& otherwise) {
+    const qsizetype i = args.indexOf(QLatin1String(name));
+    return i > 0 && i + 1 < args.size() ? args[i + 1] : otherwise;
+  };
+  const QString simPath = arg("--sim", {});
+  const int count = arg("--count", QStringLiteral("1000")).toInt();
+  const uint64_t seed = arg("--seed", QStringLiteral("1")).toULongLong();
+  NoLog sink;
   if (simPath.isEmpty() || !QFile::exists(simPath) || count < 1) {
-    std::fprintf(stderr, "usage: k52soak --sim PATH [--count N] [--seed S] [--verbose]\n");
+    std::fprintf(stderr, "usage: k52soak --sim PATH [--count N] [--seed S]\n");
     return 2;
   }
 
@@ -161,16 +153,12 @@ int main(int argc, char** argv) {
     } else {
       problem = QStringLiteral("ended as %1").arg(static_cast<int>(out.end));
     }
-    const QString what = QStringLiteral("%1 %2-%3 (seed %4, faults %5)")
-                             .arg(write ? "write" : "read")
-                             .arg(start, 4, 16, QLatin1Char('0'))
-                             .arg(end, 4, 16, QLatin1Char('0'))
-                             .arg(simSeed)
-                             .arg(faults.isEmpty() ? QStringLiteral("none") : faults);
-    if (!problem.isEmpty()) ++violations;
-    if (!problem.isEmpty() || sink.verbose)
-      std::fprintf(stderr, "k52soak: transfer %d, %s: %s in %lld ms, %d failed runs\n", n, qPrintable(what),
-                   qPrintable(!problem.isEmpty() ? problem : out.end == TransferEnd::Succeeded ? QStringLiteral("ok") : QStringLiteral("failed")), static_cast<long long>(t.elapsed()), out.failures);
+    if (!problem.isEmpty()) {
+      ++violations;
+      std::fprintf(stderr, "k52soak: transfer %d, %s %04x-%04x (seed %llu, faults %s): %s in %lld ms, %d failed runs\n", n,
+                   write ? "write" : "read", start, end, static_cast<unsigned long long>(simSeed),
+                   faults.isEmpty() ? "none" : qPrintable(faults), qPrintable(problem), static_cast<long long>(t.elapsed()), out.failures);
+    }
     sim.stop();
   }
   std::printf("transfers=%d reads_ok=%d reads_failed=%d writes_ok=%d writes_failed=%d faults=%ld hangups=%d violations=%d "

@@ -160,7 +160,7 @@ TEST_F(OptPageTest, CheckBoxesFollowTheirRuleAndStoreOnlyWhenTheyChange) {
   EXPECT_EQ(sels({kOptRadioOn, kOptWideBand, kOptKeyLig, kOptChNameShow, kOptBatSave, kOptVoxFunc}), (B{1, 0, 1, 1, 1, 1}));
 }
 
-TEST_F(OptPageTest, PowerOnMessageKeepsTheFirstFiveConvertibleCharacters) {
+TEST_F(OptPageTest, PowerOnMessageKeepsTheFirstFiveConvertibleCharactersAndShowsUpToTheFirstNonCharacter) {
   InitOpt(ctx, page);
   EXPECT_EQ(page.message, QStringLiteral("00000")) << "shown after the power-on display mode";
   txtPwrMsg_LostFocus(ctx, QStringLiteral("hello world"));
@@ -170,6 +170,12 @@ TEST_F(OptPageTest, PowerOnMessageKeepsTheFirstFiveConvertibleCharacters) {
   EXPECT_EQ(page.message, QStringLiteral("K5   ")) << "a character outside the table is left out";
   txtPwrMsg_LostFocus(ctx, QString());
   EXPECT_EQ(page.message, QString());
+  for (int i = 0; i < 5; ++i) sel(50 + i) = int16_t(std::array{17, 14, 255, 21, 24}[size_t(i)]);
+  ShowPowerOnMsg(ctx);
+  EXPECT_EQ(page.message, QStringLiteral("HE")) << "shown up to the first code that is no character";
+  sel(50) = -1;  // no index into the table: logged, the box is not touched
+  ShowPowerOnMsg(ctx);
+  EXPECT_EQ(page.message + test::lastError(ctx), QStringLiteral("HE") + test::failure(QStringLiteral("modChMem->ShowPowerOnMsg"), ErrBounds));
 }
 
 TEST_F(OptPageTest, StationBoxesAcceptOnly87To108MHzAndRoundHalvesToEven) {

@@ -34,25 +34,20 @@ struct Input {
 
 // What a radio would answer, then as the input says: as it is, bytes of the input's own,
 // one byte changed or nothing; in up to three pieces, each 0-255 ms after the one before.
-std::vector<Piece> replyOf(Input& in, const QByteArray& correct) {
-  QByteArray r = correct;
-  int pieces = 1;
-  if (!in.empty()) {
-    const uint8_t c = in.byte();
-    pieces = 1 + (c >> 2) % 3;
-    if ((c & 3) == 1) {
-      r.clear();
-      for (int n = in.byte() % 40; n > 0; --n) r.append(static_cast<char>(in.byte()));
-    } else if ((c & 3) == 2 && !r.isEmpty()) {
-      r[in.byte() % r.size()] = static_cast<char>(in.byte());
-    } else if ((c & 3) == 3) {
-      r.clear();
-    }
+std::vector<Piece> replyOf(Input& in, QByteArray r) {
+  const uint8_t c = in.empty() ? 0 : in.byte();
+  const int pieces = 1 + (c >> 2) % 3;
+  if ((c & 3) == 1) {
+    r.clear();
+    for (int n = in.byte() % 40; n > 0; --n) r.append(static_cast<char>(in.byte()));
+  } else if ((c & 3) == 2 && !r.isEmpty()) {
+    r[in.byte() % r.size()] = static_cast<char>(in.byte());
+  } else if ((c & 3) == 3) {
+    r.clear();
   }
   std::vector<Piece> out;
   int64_t after = 0;
-  qsizetype from = 0;
-  for (int p = 1; p <= pieces; ++p) {
+  for (qsizetype from = 0, p = 1; p <= pieces; ++p) {
     const qsizetype to = p == pieces ? r.size() : std::min<qsizetype>(r.size(), from + in.byte() % 24);
     after += in.byte();
     if (to > from) out.push_back({after, r.mid(from, to - from)});
@@ -61,12 +56,11 @@ std::vector<Piece> replyOf(Input& in, const QByteArray& correct) {
   return out;
 }
 
-// One frame of a script as the line sees it: the bytes sent, the reply expected (-1 for a
-// byte of any value).
+// One frame of a script as the line sees it: the bytes sent, the positions in them that
+// come from the image, and the reply expected (-1 for a byte of any value).
 struct Frame {
   QByteArray tx;
-  std::vector<int> rx;
-  std::vector<int> txVar;  // positions in tx that come from VarBuf
+  std::vector<int> txVar, rx;
 };
 
 std::vector<Frame> framesOf(const QString& script) {
@@ -74,26 +68,19 @@ std::vector<Frame> framesOf(const QString& script) {
   bool receiving = false;
   for (qsizetype i = 0; i + 1 < script.size(); i += 2) {
     const QString t = script.mid(i, 2);
-    if (t == QLatin1String("TX")) {
-      frames.emplace_back();
-      receiving = false;
-    } else if (t == QLatin1String("RX")) {
-      receiving = true;
-    } else if (t == QLatin1String("EN")) {
-      break;
-    } else if (t == QLatin1String("VA")) {
-      if (receiving) {
-        frames.back().rx.push_back(-1);
-      } else {
-        frames.back().txVar.push_back(static_cast<int>(frames.back().tx.size()));
-        frames.back().tx.append('\0');
-      }
+    if (t == QLatin1String("EN")) break;
+    if (t == QLatin1String("TX") || t == QLatin1String("RX")) {
+      if (t == QLatin1String("TX")) frames.emplace_back();
+      receiving = t == QLatin1String("RX");
+      continue;
+    }
+    const int v = t == QLatin1String("VA") ? -1 : t.toInt(nullptr, 16);
+    Frame& f = frames.back();
+    if (receiving) {
+      f.rx.push_back(v);
     } else {
-      const int v = t.toInt(nullptr, 16);
-      if (receiving)
-        frames.back().rx.push_back(v);
-      else
-        frames.back().tx.append(static_cast<char>(v));
+      if (v < 0) f.txVar.push_back(static_cast<int>(f.tx.size()));
+      f.tx.append(static_cast<char>(std::max(v, 0)));
     }
   }
   return frames;
@@ -110,10 +97,6 @@ bool replyMatches(const Frame& f, const QByteArray& got) {
   std::fprintf(stderr, "protocol_fuzz: %s (%d)\n", what, detail);
   std::abort();
 }
-
-struct NoLog final : FaultSink {
-  void LogError(const QString&, int, const QString&) override {}
-};
 
 }  // namespace
 

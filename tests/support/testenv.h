@@ -22,9 +22,6 @@ QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 QT_END_NAMESPACE
 
-namespace k52 {
-}
-
 namespace k52::test {
 
 // Answers message boxes and dialogs from queues; records what was asked.

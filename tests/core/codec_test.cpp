@@ -1,17 +1,16 @@
-// The channel and option codecs: hand-written bytes from the memory layout both ways, the
-// damaged records, round trips over generated images, and the table codecs' log names.
+// The pure parts the codecs stand on, on hand-written bytes: the channel and option codecs
+// both ways with the damaged records and round trips over generated images, the tone
+// codes, the numbers, the byte view and the band bytes.
 
-#include "app/chcodec.h"
-#include "app/chmem.h"
+#include "core/bandpresets.h"
 #include "core/byteview.h"
 #include "core/configuration.h"
-#include "app/ctdcs.h"
-#include "app/optcodec.h"
-#include "support/testenv.h"
-#include "core/inifile.h"
+#include "core/numbers.h"
+#include "core/tonecodes.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <random>
 
@@ -260,56 +259,125 @@ TEST(OptionCodec, FmStationsAreBcdBetween87And108MHzAndWhatDoesNotFitStopsTheEnc
   }
 }
 
-// The table codecs: the program's tables in and out, and the problems logged under the
-// names and in the order the error log has always shown.
-TEST(TableCodecs, FillTheTablesAndLogTheProblemsUnderTheirNames) {
-  test::TestEnv env;
-  AppContext& ctx = *env.ctx;
-  ctx.IicDat = erased();
-  fillToneCodes(ctx.tones);
-  ctx.ch.ChCount = 4;
-  ctx.ch.ColCount = 8;
-  for (int f = 5; f <= 8; ++f) ctx.ch.ColItems(f, 2) = QString::number(f - 5);  // column defaults 0, 1, 2, 3
-  for (int f = 1; f <= 8; ++f) ctx.ch.ChInfo(1, f) = ctx.ch.ChInfo(2, f) = 9;
-  ctx.ch.ChNameCode.fill(7);
-  put(ctx.IicDat, rec(1), "0000001A");                          // digits A-F: empty
-  put(ctx.IicDat, rec(2), "00004017000B0015700623802A010203");  // 174.000 MHz kept, TX damaged
-  put(ctx.IicDat, 0x0E60, "0000750A");
-  ChInfoSaveSol(ctx, kImageToTables);
-  OptSelSaveSol(ctx, kImageToTables);
-  std::vector<int32_t> fields;
-  for (int n = 1; n <= 2; ++n) {
-    for (int f = 1; f <= 8; ++f) fields.push_back(ctx.ch.ChInfo(n, f));
-    for (int i = 0; i < 5; ++i) fields.push_back(ctx.ch.ChNameCode(n, i));
-  }
-  // An empty channel takes the column defaults and keeps its name.
-  EXPECT_EQ(fields, (std::vector<int32_t>{-1, -1, 0, 0, 0, 1, 2, 3, 7, 7, 7, 7, 7, 17400000, -1, 1, 51, 1, 1, 1, 9, 1, 2, 3, 255, 255}));
-  const QString log = ctx.log.lines().join(QLatin1Char('\n'));
-  const qsizetype a = log.indexOf(QLatin1String("modChMem->IicDatToChInfo")), b = log.indexOf(QLatin1String("modChMem->IcTxFreSol"));
-  EXPECT_TRUE(a >= 0 && a < b && b < log.indexOf(QLatin1String("modSysSet->SaveToOptSel")) && ctx.log.entriesLogged() == 3) << log.toStdString();
-  // Encoding writes the tables back; a selection too large becomes its default in the table too.
-  ctx.opt.OptDef(1) = 2;
-  ctx.opt.OptSel(1) = 12;
-  encodeTablesIntoImage(ctx);
-  EXPECT_EQ(hex(ctx.IicDat, rec(1), 32) + hex(ctx.IicDat, 0x0E14, 1), "FFFFFFFFFFFFFFFFFFFFFFFFDD07070700004017FFFFFFFF700623802A01020302");
-  EXPECT_EQ(ctx.opt.OptSel(1) * 10 + ctx.log.entriesLogged(), 23);
+TEST(ToneList, ImageCodesFindTheirIndexUpToTheLimit) {
+  ToneList tones;
+  fillToneCodes(tones);
+  const std::tuple<int, const char*, int> cases[] = {
+      {260, "0670", 1}, {260, "2541", 50}, {260, "8023", 51}, {260, "8754", 155}, {260, "C023", 156}, {260, "C754", 260},
+      {260, "FFFF", 0}, {260, "0690", 0}, {260, "8024", 0},  // 69.0 Hz and DCS 024 are not in the list
+      {260, "c754", 0},                                       // the comparison is case-sensitive
+      {50, "2541", 50}, {50, "8023", 0}, {155, "8754", 155}, {155, "C023", 0},
+      {301, "C754", 260},  // a match before the end of the table is still found
+  };
+  for (const auto& [max, code, expected] : cases)
+    EXPECT_EQ(toneIndexOfCode(tones, max, QLatin1String(code)), expected) << max << " " << code;
+  EXPECT_THROW(toneIndexOfCode(tones, 301, QStringLiteral("0690")), K52Error) << "a search past the table";
 }
 
-TEST(OptionDefaults, TheSettingsFileGivesDefaultsAndSelectionsOfTheCurrentLanguage) {
-  test::TestEnv env;
-  AppContext& ctx = *env.ctx;
-  env.writeSettings(QStringLiteral("[Option]\n0=3\n2001=1\n2002= 4 \n2003=x\n2501=5\n"));
-  ctx.ini.setPath(env.path(QStringLiteral("minglyc.dll")));
-  ctx.opt.OptSel(2) = 99;
-  ctx.st.CurLang = 2;
-  OptNowDefSol(ctx, kLoadOptionDefaults);  // entry 3 is no number: the load stops there
-  EXPECT_EQ((std::vector<int>{ctx.opt.OptDef(1), ctx.opt.OptDef(2), ctx.opt.OptSel(1), ctx.opt.OptSel(2)}), (std::vector<int>{1, 4, 0, 99}));
-  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modSysSet->OptNowDefSol"), ErrTypeMismatch));
-  // A reset copies the defaults and stores them under the language's keys.
-  ctx.opt.OptSel(1) = 3;
-  OptNowDefSol(ctx, kResetOptionsToDefaults);
-  EXPECT_EQ(IniFile(env.path(QStringLiteral("minglyc.dll"))).read(QStringLiteral("Option"), QStringLiteral("2502"), {}), QStringLiteral("4"));
-  EXPECT_EQ(ctx.opt.OptSel(1) * 10 + ctx.log.entriesLogged(), 11);
+int errorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const K52Error& e) {
+    return e.number();
+  }
+  return 0;
+}
+TEST(Numbers, RoundingIsHalfToEvenTextIsCheckedAndAddressesAreHexadecimalUpTo7FFF) {
+  using V = std::vector<int>;
+  EXPECT_EQ((std::vector<double>{roundHalfEven(2.5), roundHalfEven(3.5), roundHalfEven(-2.5), roundHalfEven(173.995 * 100000 / 100000)}),
+            (std::vector<double>{2, 4, -2, 174}));
+  EXPECT_EQ((V{textToInt16(QStringLiteral(" 0.5 ")), textToInt16(QStringLiteral("1.5")), textToInt32(QStringLiteral("135.5")),
+               textToInt16(QStringLiteral("-32768")), hexTextToInt16(QStringLiteral("1FFF")), hexTextToInt16(QStringLiteral("7fff"))}),
+            (V{0, 2, 136, -32768, 8191, 0x7FFF}));
+  for (const char* ok : {"0", " -12.5 ", "+3", ".5", "7.", "00012"}) EXPECT_TRUE(isNumeric(QString::fromLatin1(ok))) << ok;
+  for (const char* bad : {"", " ", "-", ".", "1e3", "1,5", "0x10", "1.2.3", "12a", "&H1F", "--1"})
+    EXPECT_FALSE(isNumeric(QString::fromLatin1(bad))) << bad;
+  const std::pair<std::function<void()>, int> failures[] = {
+      {[] { textToInt16(QStringLiteral("32767.5")); }, ErrOverflow}, {[] { toInt16(int64_t{40000}); }, ErrOverflow},
+      {[] { textToInt16(QStringLiteral("abc")); }, ErrTypeMismatch},  {[] { hexTextToInt16(QStringLiteral("8000")); }, ErrOverflow},
+      {[] { hexTextToInt16(QStringLiteral("12G4")); }, ErrTypeMismatch}, {[] { hexTextToInt16(QString()); }, ErrTypeMismatch},
+      {[] { decimalDigitsValue(QStringLiteral("1A000000")); }, ErrTypeMismatch}};
+  for (size_t i = 0; i < std::size(failures); ++i) EXPECT_EQ(errorOf(failures[i].first), failures[i].second) << i;
+  EXPECT_EQ(byteHex(0x05) + byteHex(0xC7), QStringLiteral("05C7"));
+}
+using Bytes = std::array<uint8_t, 3>;
+
+// The band record bytes of the band list's presets, worked out by hand from the dealers' list
+// (136-174, 136-150, 150-174, 200-260, 245-246, 400-470, 400-440, 440-480, 470-520, 400-520, 120-520 MHz).
+const Bytes kPresetBytes[] = {{0x13, 0x17, 0x64}, {0x13, 0x15, 0x60}, {0x15, 0x17, 0x04}, {0x20, 0x26, 0x00},
+                              {0x24, 0x24, 0x56}, {0x40, 0x47, 0x00}, {0x40, 0x44, 0x00}, {0x44, 0x48, 0x00},
+                              {0x47, 0x52, 0x00}, {0x40, 0x52, 0x00}, {0x12, 0x52, 0x00}};
+
+TEST(BandTable, PresetsEncodeToTheirBytesAndTheBytesSelectThemBack) {
+  ASSERT_EQ(std::size(kPresetBytes), kBandPresets.size());
+  MemoryImage img;
+  img.allocate(addr::kMemorySize - 1);
+  for (const BandPreset& p : kBandPresets) {
+    const Bytes bytes = kPresetBytes[p.index];
+    EXPECT_EQ(encodeBandBytes(p.lower, p.upper), bytes) << p.text;
+    for (int i = 0; i < 3; ++i) img.at(addr::kBand + i) = bytes[static_cast<size_t>(i)];
+    EXPECT_EQ(decodeBandBytes(img), (BandLimits{p.lower, p.upper + 500})) << p.text;  // the true top edge
+    EXPECT_EQ(bandIndexOfImage(img), p.index);
+  }
+}
+
+TEST(BandTable, WholeMegahertzRoundHalfToEvenAndNibblesAreReadAsTheyStand) {
+  EXPECT_EQ(encodeBandBytes(40000000, 51999500), (Bytes{0x40, 0x52, 0x00}));  // 519.995 -> 520
+  EXPECT_EQ(encodeBandBytes(13550000, 15049500), (Bytes{0x13, 0x15, 0x60}));  // 135.5 -> 136, 150.495 -> 150
+  EXPECT_EQ(encodeBandBytes(13450000, 15050000), (Bytes{0x13, 0x15, 0x40}));  // 134.5 -> 134, 150.5 -> 150
+  EXPECT_EQ(encodeBandBytes(15000000, 14999500), (Bytes{0x15, 0x15, 0x00}));  // a custom 150 - 150
+  // 136 - 175 MHz is no preset, and UpperLimit is not the edge.
+  for (const int32_t upper : {17500000, 17399500}) EXPECT_EQ(presetIndexOf(13600000, upper), kCustomBandIndex) << upper;
+  // Above 1599 MHz the record cannot hold the edge; negative limits neither.
+  for (const int32_t lower : {160000000, -13600000}) EXPECT_THROW(encodeBandBytes(lower, 17399500), K52Error) << lower;
+
+  MemoryImage img;
+  img.allocate(addr::kMemorySize - 1);
+  // 0x0D in the tens place is 13 tens: 0D 17 64 is read as 136 - 174 MHz. Erased memory is
+  // 1665 - 1665 MHz, no preset.
+  for (const auto& [bytes, index] : {std::pair{0x0D1764, 0}, {0xFFFFFF, int(kCustomBandIndex)}}) {
+    for (int i = 0; i < 3; ++i) img.at(addr::kBand + i) = static_cast<uint8_t>(bytes >> (16 - 8 * i));
+    EXPECT_EQ(bandIndexOfImage(img), index);
+  }
+  EXPECT_EQ(decodeBandBytes(img), (BandLimits{166500000, 166500000}));
+  MemoryImage shortImg;
+  shortImg.allocate(addr::kBand + 1);
+  EXPECT_THROW(decodeBandBytes(shortImg), K52Error);
+}
+
+TEST(BandTable, CustomRangeTextsAsTheDialogTakesThem) {
+  const std::tuple<const char*, const char*, std::optional<BandLimits>> cases[] = {
+      {"120", "520", BandLimits{12000000, 51999500}}, {" 135.5 ", "150.5", BandLimits{13550000, 15049500}},
+      {"150", "150", BandLimits{15000000, 14999500}}, {"119.9", "300", std::nullopt}, {"200", "520.1", std::nullopt},
+      {"300", "200", std::nullopt}, {"abc", "200", std::nullopt}, {"200", "", std::nullopt}, {"99999999999", "200", std::nullopt}};
+  for (const auto& [min, max, limits] : cases)
+    EXPECT_EQ(customRangeFromTexts(QLatin1String(min), QLatin1String(max)), limits) << min << " " << max;
+}
+
+// Selecting from the image leaves the data alone (band choice tests the questions and the
+// dialog): a band already selected is not even rewritten, and a custom band already
+// The byte view's accessors on hand-written bytes, and its refusals: an address outside the
+// image is the bounds error, a BCD digit A-F the type-mismatch error, a number too long for
+// its bytes the overflow error.
+TEST(ByteView, ReadsAndWritesFieldsAndRefusesWhatIsNotThere) {
+  MemoryImage image;
+  image.allocate(7);
+  const uint8_t bytes[] = {0x00, 0x95, 0x39, 0x17, 0x3C, 0xA1, 0x42, 0x99};
+  for (int i = 0; i < 8; ++i) image.at(i) = bytes[i];
+  const ByteView view(image);
+  EXPECT_EQ((std::vector<int>{view.byte(7), view.bits(4, 0x30), view.field(4, 0x30), view.field(4, 0xF0), view.field(4, 0x0F), view.le16(5)}),
+            (std::vector<int>{0x99, 0x30, 3, 3, 0xC, 0x42A1}));
+  EXPECT_EQ(view.bcdDigits(0, 4), QStringLiteral("17399500"));
+  EXPECT_EQ((std::vector<int64_t>{view.bcd(0, 4), view.bcd(6, 2)}), (std::vector<int64_t>{17399500, 9942}));
+  const std::pair<std::function<void()>, int> refusals[] = {
+      {[&] { view.byte(-1); }, ErrBounds},       {[&] { view.byte(8); }, ErrBounds},    {[&] { view.le16(7); }, ErrBounds},
+      {[&] { view.bcd(6, 3); }, ErrBounds},      {[&] { view.bcd(0, 0); }, ErrBounds},  {[&] { view.bcd(4, 2); }, ErrTypeMismatch},
+      {[&] { ByteEditor(image).setBcd(0, 2, 10000); }, ErrOverflow}, {[&] { ByteEditor(image).setBcd(0, 2, -1); }, ErrOverflow},
+      {[&] { ByteEditor(image).set(8, 0); }, ErrBounds}};
+  for (size_t i = 0; i < std::size(refusals); ++i) EXPECT_EQ(errorOf(refusals[i].first), refusals[i].second) << "refusal " << i;
+  EXPECT_EQ(image.toByteArray().toHex(), QByteArray("009539173ca14299")) << "a refused write writes nothing";
+  ByteEditor(image).setBits(4, 0x06, 0xFF);
+  EXPECT_EQ(image.at(4), 0x3E) << "only the bits of the mask";
 }
 
 }  // namespace
