@@ -155,7 +155,7 @@ TEST_F(K52Cli, ReadAndWriteThroughTheSimulatorABackupNotKeptOrAFailedTransferExi
   QDir(path("Backup")).removeRecursively();
   env.writeFile(QStringLiteral("Backup"), "a file where the folder belongs");
   const CliResult unkept = run(QStringLiteral("read --port @port unkept.dat"));
-  EXPECT_TRUE(unkept.exitCode == 1 && env.readFile(QStringLiteral("unkept.dat")) == memory);
+  EXPECT_TRUE(unkept.exitCode == 1 && env.readFile(QStringLiteral("unkept.dat")) == sim.dump());
   EXPECT_TRUE(unkept.err.contains(("出错点:  " + path("Backup")).toUtf8()) && unkept.err.contains("not kept in the backup folder"))
       << unkept.err.toStdString();
   // A failed transfer exits 1 and writes no file, no backup either.
