@@ -1,7 +1,5 @@
-// The whole road as a dealer takes it, against the simulated radio over a pseudo-terminal:
-// the program starts, reads the radio through the Program menu and the communication
-// window, a channel and an option are changed in the real widgets, the Write command sends
-// it back, and the radio's memory is compared byte by byte with what the program meant.
+// The whole road against k52sim over a pseudo-terminal: read through the Program menu, a
+// channel and an option changed in the real widgets, written back, compared byte by byte.
 
 #include "gui/frmCommun.h"
 #include "gui/frmSysSet.h"
@@ -43,8 +41,8 @@ bool transfer(mdifrmMain& main, const char* menuItem) {
   return pressed;
 }
 
-// A retried script is the protocol at work (a loaded machine can miss a reply's time);
-// the transfer must still end well. The radio's frame trace is printed when scripts were retried.
+// A retried script is no failure (a loaded machine can miss a reply's time); the radio's
+// frame trace is printed then.
 void retriesSeen(AppContext& ctx, Sim& sim) {
   EXPECT_LT(ctx.com.ComFailCnt, 7) << "the transfer failed";
   if (ctx.com.ComFailCnt > 0) std::fprintf(stderr, "%d scripts retried:\n%s\n", ctx.com.ComFailCnt, sim.p.readAllStandardError().right(4000).constData());
@@ -73,9 +71,7 @@ TEST(EndToEnd, ReadEditAndWriteBackLandsInTheRadioByteForByte) {
   ASSERT_TRUE(transfer(*main, "mnuReadFre"));
   retriesSeen(ctx, sim);
   EXPECT_TRUE(ctx.IicDat.toByteArray() == radioMemory && sql->currentIndex() == 5) << "the read brings the radio's memory and shows it";
-
-  // The empty channel 3 gets a receive frequency (446.0125 MHz, on the 12.5 kHz raster):
-  // a click on its row opens the RX cell, the text is typed and Enter stores it.
+  // The empty channel 3 gets 446.0125 MHz: a click on its row opens the RX cell, typed, Enter.
   sys->sstabMain()->setCurrentIndex(1);
   main->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
@@ -87,17 +83,14 @@ TEST(EndToEnd, ReadEditAndWriteBackLandsInTheRadioByteForByte) {
   QTest::keyClicks(editor, QStringLiteral("446.0125"));
   QTest::keyClick(editor, Qt::Key_Return);
   QApplication::processEvents();
-  EXPECT_EQ(ctx.ch.ChInfo(3, 1), 44601250);
   sys->sstabMain()->setCurrentIndex(0);  // the squelch goes to 7 with the keyboard
   sql->setFocus();
   for (int i = 0; i < 2; ++i) QTest::keyClick(sql, Qt::Key_Down);
-  EXPECT_EQ(ctx.opt.OptSel(2), 7);
-
   ASSERT_TRUE(transfer(*main, "mnuWriteFre"));
   retriesSeen(ctx, sim);
   const QByteArray written = sim.dump();
-  // What the program meant to send: its image as encoded and stamped for the write, and
-  // in the radio's own terms: BCD, least significant byte first, TX following RX.
+  // The image as encoded and stamped for the write, and in the radio's own terms: BCD,
+  // least significant byte first, TX following RX.
   ASSERT_TRUE(written.size() == 0x2000 && written == ctx.IicDat.toByteArray());
   EXPECT_EQ(written.mid(addr::channelRecord(3), 8), QByteArray::fromHex("5012604450126044"));
   EXPECT_EQ(static_cast<uint8_t>(written[addr::kSquelch]), 7);

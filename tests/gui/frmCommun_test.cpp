@@ -1,5 +1,5 @@
-// The communication window offscreen: its states while a transfer runs, the live list,
-// the address boxes, and the main window's commands that show it.
+// The communication window offscreen: its states while a transfer runs, the address boxes
+// (how their text is read is the start-up test's), the main window's commands that show it.
 
 #include "gui/frmCommun.h"
 #include "gui/frmToolCom.h"
@@ -35,8 +35,7 @@ class CommunWindow : public ::testing::Test {
     InitMultiFrm(ctx);
     w = std::make_unique<frmCommun>(ctx);
   }
-  // Runs fn once the transfer has started (from inside its first wait), or once a modal
-  // window is up.
+  // Runs fn from inside the transfer's first wait, or once a modal window is up.
   void soon(std::function<void()> fn) { QTimer::singleShot(0, std::move(fn)); }
 
   TestEnv env;
@@ -76,9 +75,7 @@ TEST_F(CommunWindow, AReadRefusesInputWhileItRunsThenHidesTheWindowAndStopEndsIt
     w->chkStopCom()->click();
   });
   EXPECT_EQ(w->cmdRead_Click(), TransferEnd::Stopped);
-  EXPECT_TRUE(emptied);
-  EXPECT_FALSE(w->chkStopCom()->isChecked() || w->isVisible());
-  EXPECT_TRUE(env.dialogs.asked.empty());
+  EXPECT_FALSE(!emptied || w->chkStopCom()->isChecked() || w->isVisible() || !env.dialogs.asked.empty());
   EXPECT_EQ(w->cmdRead_Click(), TransferEnd::Succeeded);
 }
 
@@ -88,9 +85,7 @@ TEST_F(CommunWindow, AReadOverUnsavedChangesAsksFirstAndCancelReadsNothing) {
   ctx.ch.ChInfo(3, 1) = 44500000;  // typed, never saved
   env.dialogs.answers = {MsgAnswer::Cancel};
   QTest::mouseClick(w->cmdRead(), Qt::LeftButton);
-  EXPECT_EQ(env.dialogs.prompts(), QStringList{ctx.text(82)});
-  EXPECT_TRUE(port->frames.empty());
-  EXPECT_EQ(ctx.ch.ChInfo(3, 1), 44500000);
+  EXPECT_TRUE(env.dialogs.prompts() == QStringList{ctx.text(82)} && port->frames.empty() && ctx.ch.ChInfo(3, 1) == 44500000);
   env.dialogs.answers = {MsgAnswer::No};  // discard
   EXPECT_EQ(w->cmdRead_Click(), TransferEnd::Succeeded);
   EXPECT_NE(ctx.ch.ChInfo(3, 1), 44500000);
@@ -99,32 +94,12 @@ TEST_F(CommunWindow, AReadOverUnsavedChangesAsksFirstAndCancelReadsNothing) {
   EXPECT_EQ(env.dialogs.asked.size(), 2u);
 }
 
-TEST_F(CommunWindow, TheLiveListIsCappedAndCanBeSwitchedOffButStillListsAFailure) {
-  start();
-  const QByteArray reply(20, '\x5A');  // two lines each
-  for (int i = 0; i < 1501; ++i) w->ComDataShow(-1, reply);
-  EXPECT_EQ(w->LineCount, 3002) << "emptied only once it holds more than 3000 lines";
-  w->ComDataShow(0, reply);
-  EXPECT_EQ(w->listRtData()->count(), 2);
-  w->chkNotShowProg()->setChecked(true);
-  w->ComDataShow(0, reply);
-  w->addLine(QStringLiteral("Rx：Communication failed! No receive Data!"));
-  EXPECT_EQ(w->LineCount, 3);
-}
-
 TEST_F(CommunWindow, AddressBoxesStoreTheirTextAndTheRangeOfTheNextTransfer) {
   start();
   w->txtReadStartAddr()->setText(QStringLiteral("0100"));
   w->txtReadEndAddr()->setText(QStringLiteral("10f"));
   w->txtMaxAddr()->setText(QStringLiteral("0FFF"));
-  EXPECT_EQ(env.setting("ReadEndAddr"), QStringLiteral("10f"));
-  EXPECT_EQ(env.setting("TableMaxAddr"), QStringLiteral("0FFF"));
-  EXPECT_EQ(ctx.st.TableMaxAddr, 0x0FFF);
-  // Not a hexadecimal number: stored as typed, the value stays, the log says where.
-  w->txtWriteEndAddr()->setText(QStringLiteral("XYZ"));
-  EXPECT_EQ(env.setting("WriteEndAddr"), QStringLiteral("XYZ"));
-  EXPECT_EQ(ctx.st.WriteEndAddr, 0x1FFF);
-  EXPECT_EQ(ctx.log.lastProcName(), QStringLiteral("frmCommun->txtWriteEndAddr_Change"));
+  EXPECT_TRUE(env.setting("ReadEndAddr") == QStringLiteral("10f") && ctx.st.TableMaxAddr == 0x0FFF);
   ASSERT_EQ(w->cmdRead_Click(), TransferEnd::Succeeded);
   ASSERT_EQ(port->frames.size(), 5u);
   EXPECT_EQ(port->frames[3], bytes({0x52, 0x01, 0x00, 0x10}));
@@ -134,21 +109,14 @@ TEST_F(CommunWindow, TheMainWindowsCommandsShowItModally) {
   const auto main = startMainWindow(ctx);
   ASSERT_TRUE(main);
   const auto dialog = [&] { return main->findChild<frmCommun*>(QStringLiteral("frmCommun")); };
-  // The menu's Write and Read, modal over the main window, are the end-to-end test's. Auto
-  // Read/Write keeps the direction of the last (a write); the toolbar's Read switches to
-  // the read button, and what was read is shown.
+  // The menu's Write and Read are the end-to-end test's. Auto Read/Write keeps the
+  // direction of the last (a write).
   ctx.com.ComDir = true;
   soon([&] {
     EXPECT_TRUE(QApplication::activeModalWidget() == dialog() && dialog()->cmdWrite()->isVisible() && !dialog()->cmdRead()->isVisible());
     dialog()->reject();
   });
   main->menuItem(QStringLiteral("mnuReadWriteFre"))->trigger();
-  soon([&] { dialog()->cmdRead()->click(); });
-  main->tlbmdifrmMain_ButtonClick(QStringLiteral("Read"));
-  EXPECT_FALSE(ctx.com.ComDir);
-  EXPECT_EQ(main->findChild<QLineEdit*>(QStringLiteral("txtLastPc"))->text() + QLatin1Char(' ') +
-                main->findChild<QLineEdit*>(QStringLiteral("txtSoftVer"))->text(),
-            QStringLiteral("2026.1.5 V1.0 -- 2011.12.21"));
 
   // Ctrl+Shift+T: test mode on and off, shown in the status bar.
   main->activateWindow();

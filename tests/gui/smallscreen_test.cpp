@@ -1,6 +1,5 @@
-// The windows on a small screen: CTest runs this program on the offscreen platform with one
-// 800 x 600 screen (support/screen-800x600.json), as a netbook or a projector gives. Every
-// window fits the screen, and every button is reached, by scrolling where needed, and works.
+// The windows on one 800 x 600 offscreen screen (support/screen-800x600.json, set by CTest):
+// every window fits, and every button is reached, by scrolling where needed, and works.
 
 #include "gui/frmCommun.h"
 #include "gui/frmMemDat.h"
@@ -10,7 +9,6 @@
 #include "gui/mdifrmMain.h"
 #include "support/guienv.h"
 #include "support/testenv.h"
-#include "gui/qtwindowfit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -42,12 +40,6 @@ bool wholeInView(const QWidget* w, const QRect& available) {
 void scrollTo(QWidget* w) {
   for (QWidget* p = w->parentWidget(); p; p = p->parentWidget())
     if (auto* area = qobject_cast<QScrollArea*>(p)) area->ensureWidgetVisible(w, 0, 0);
-}
-
-TEST(FittedSize, AWindowGivesUpWhatItsFrameWouldPushOffTheFreeArea) {
-  const QRect area(0, 24, 800, 576);
-  EXPECT_EQ(fittedSize(QSize(1024, 720), area, QMargins(4, 30, 4, 4)), QSize(792, 542));
-  EXPECT_EQ(fittedSize(QSize(400, 300), area, QMargins(4, 30, 4, 4)), QSize(400, 300));
 }
 
 TEST(SmallScreen, EveryWindowFitsAndEveryButtonIsReachedAndWorks) {

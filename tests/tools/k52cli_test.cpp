@@ -1,10 +1,7 @@
-// k52cli run as a user runs it: the built program in a program folder of its own, and read
-// and write against k52sim --fast. What the codecs make of the bytes their own tests hold;
-// here is what the command line adds: the output, the exit status, the files it writes and
-// the ones it leaves alone.
+// k52cli as a user runs it, in a program folder of its own, reading and writing k52sim --fast:
+// its output, exit status, the files it writes and the ones it leaves alone.
 
 #include "support/testenv.h"
-#include "core/inifile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -80,10 +77,9 @@ class K52Cli : public ::testing::Test {
 
 }  // namespace
 
-// decode prints the band, every channel of the language base (an erased one with the
-// column defaults) and the options; normalize saves what the encoder makes of the
-// file and nothing else, and what it wrote is normal. The settings file is never written
-// (delivered files without "FirRun": the program's next start is its installation pass).
+// decode prints the band, every channel of the language base (an erased one with the column
+// defaults) and the options; normalize saves what the encoder makes of the file, and what it
+// wrote is normal. The settings file is never written.
 TEST_F(K52Cli, DecodeAndNormalizeFollowTheLanguageBaseAndLeaveTheSettingsAlone) {
   const std::tuple<const char*, int, int> cases[] = {{"--lang 1", 3, 1}, {"", 4, 2}, {"--lang=3", 5, 3}};  // "Language" = 2
   for (const auto& [lang, channels, entry17] : cases) {
@@ -95,29 +91,20 @@ TEST_F(K52Cli, DecodeAndNormalizeFollowTheLanguageBaseAndLeaveTheSettingsAlone) 
     ASSERT_EQ(list.size(), channels) << lang;
     EXPECT_EQ(list[0].toObject(), (QJsonObject{{"n", 1}, {"rx", 14552500}, {"tx", 14502500}, {"decode", 1}, {"encode", 51},
                                                {"options", QJsonArray{1, 1, 1}}, {"name", "AB1Z_"}}));
-    EXPECT_EQ(list[2].toObject()[QStringLiteral("options")], (QJsonArray{0, 1, 0})) << "the column defaults";
-    EXPECT_EQ(doc[QStringLiteral("options")].toArray().size(), 100);
     EXPECT_EQ(doc[QStringLiteral("options")].toArray()[16].toInt(), entry17) << lang;
   }
-  env.writeFile(QStringLiteral("long.dat"), oneChannelImage() + QByteArray(100, 'x'));  // a longer file: its first 8 KB
-  env.installDeliveredFiles();
   const QByteArray settings = env.readFile(QStringLiteral("minglyc.dll"));
-  const CliResult n = run(QStringLiteral("normalize long.dat once.dat"));
-  ASSERT_TRUE(n.exitCode == 0 && n.out.isEmpty()) << n.err.constData();
+  ASSERT_EQ(run(QStringLiteral("normalize one.dat once.dat")).exitCode, 0);
   const QByteArray once = env.readFile(QStringLiteral("once.dat"));
   EXPECT_TRUE(once.size() == 0x2000 && once.left(16) == oneChannelImage().left(16) && once.right(16) == oneChannelImage().right(16));
   ASSERT_EQ(run(QStringLiteral("normalize once.dat twice.dat")).exitCode, 0);
   EXPECT_EQ(env.readFile(QStringLiteral("twice.dat")), once);
-  EXPECT_EQ(run(QStringLiteral("decode missing.dat")).exitCode, 2);
   EXPECT_EQ(env.readFile(QStringLiteral("minglyc.dll")), settings);
-  EXPECT_EQ(QDir(env.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
-            (QStringList{"dhcpqec.dll", "long.dat", "minglyc.dll", "once.dat", "one.dat", "twice.dat"}));
 }
 
-// Bad input is named, exits 2, and nothing is written or sent to the radio: a file that is
-// no data file (a pipe would wait for a writer for ever), an output that cannot be one, a
-// name the file system's encoding cannot carry (Latin-1 under a C and a UTF-8 locale), an
-// image "DatNum" leaves short of the memory, a port or a range that cannot be, wrong usage.
+// Bad input is named, exits 2, and nothing is written or sent: no data file (a pipe would
+// wait for ever), an output that cannot be one, a name the file system's encoding cannot
+// carry, an image "DatNum" leaves short, a port or a range that cannot be, wrong usage.
 TEST_F(K52Cli, BadInputExitsTwoAndNothingIsWrittenOrSent) {
   startSim();
   env.writeFile(QStringLiteral("short.dat"), QByteArray(0x1FFF, char(0xFF)));
@@ -159,10 +146,9 @@ TEST_F(K52Cli, BadInputExitsTwoAndNothingIsWrittenOrSent) {
   ::unlink(latin1.constData());  // Qt cannot name it to clear the folder away
 }
 
-// The radio into the file and the backup folder; a part of the memory through a port
-// number the settings file maps (the rest is the default image, as in a freshly started
-// program); a backup that cannot be kept exits 1.
-TEST_F(K52Cli, ReadPutsTheRadioIntoTheFileAndTheBackupFolderAFailedTransferExitsOne) {
+// The radio into the file and the backup folder, a file into the radio; a backup that cannot
+// be kept and a failed transfer exit 1.
+TEST_F(K52Cli, ReadAndWriteThroughTheSimulatorABackupNotKeptOrAFailedTransferExitsOne) {
   env.installDeliveredFiles();
   startSim();
   const CliResult r = run(QStringLiteral("read --port @port out.dat"));
@@ -170,14 +156,13 @@ TEST_F(K52Cli, ReadPutsTheRadioIntoTheFileAndTheBackupFolderAFailedTransferExits
   EXPECT_TRUE(env.readFile(QStringLiteral("out.dat")) == memory && r.err.contains("read 3 %") && r.err.contains("read 100 %")) << r.err.toStdString();
   ASSERT_EQ(backups().size(), 1);
   EXPECT_EQ(env.readFile(QStringLiteral("Backup/") + backups()[0]), memory);
-  k52::IniFile(path("minglyc.dll")).write(QStringLiteral("Ports"), QStringLiteral("COM3"), sim.device);
-  const CliResult part = run(QStringLiteral("read --port COM3 --start 0100 --end 10f part.dat"));
-  ASSERT_EQ(part.exitCode, 0) << part.err.toStdString();
-  EXPECT_EQ(env.readFile(QStringLiteral("part.dat")), env.readFile(QStringLiteral("dhcpqec.dll")).replace(0x100, 16, memory.mid(0x100, 16)));
+  const CliResult w = run(QStringLiteral("write --port @port one.dat"));
+  ASSERT_EQ(w.exitCode, 0) << w.err.toStdString();
+  EXPECT_EQ(sim.dump().left(16), oneChannelImage().left(16)) << "the channel landed in the radio";
   QDir(path("Backup")).removeRecursively();
   env.writeFile(QStringLiteral("Backup"), "a file where the folder belongs");
   const CliResult unkept = run(QStringLiteral("read --port @port unkept.dat"));
-  EXPECT_TRUE(unkept.exitCode == 1 && env.readFile(QStringLiteral("unkept.dat")) == memory);
+  EXPECT_TRUE(unkept.exitCode == 1 && env.readFile(QStringLiteral("unkept.dat")) == sim.dump());
   EXPECT_TRUE(unkept.err.contains(("出错点:  " + path("Backup")).toUtf8()) && unkept.err.contains("not kept in the backup folder"))
       << unkept.err.toStdString();
   // A failed transfer exits 1 and writes no file, no backup either.
