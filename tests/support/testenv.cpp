@@ -1,13 +1,8 @@
 #include "support/testenv.h"
 
 #include "core/inifile.h"
-#include "gui/qtprintedtable.h"
-#include "gui/mdifrmMain.h"
 
 #include <QFile>
-#include <QPaintDevice>
-#include <QPaintEngine>
-#include <QPainter>
 #include <QSignalSpy>
 
 namespace k52::test {
@@ -21,56 +16,10 @@ MsgAnswer ScriptedDialogs::messageBox(const QString& prompt, MsgButtons buttons,
   return a;
 }
 
-namespace {
-
-// A page of A4 landscape less 12 mm margins at 1200 dots per inch (the PDF file's page),
-// that keeps the texts drawn on it and draws nothing.
-class TextRecorder final : public QPaintDevice, QPaintEngine {
- public:
-  TextRecorder() : QPaintEngine(QPaintEngine::AllFeatures) {}
-  QPaintEngine* paintEngine() const override { return const_cast<TextRecorder*>(this); }
-  void newPage() { pages.emplace_back(); }
-  std::vector<QStringList> pages{1};
-
- protected:
-  int metric(PaintDeviceMetric m) const override {
-    switch (m) {
-      case PdmWidth: return 12898;
-      case PdmHeight: return 8787;
-      case PdmWidthMM: return 273;
-      case PdmHeightMM: return 186;
-      case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 1200;
-      case PdmDevicePixelRatio: return 1;
-      case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
-      case PdmDepth: return 32;
-      case PdmNumColors: return INT_MAX;
-    }
-    return 0;
-  }
-  bool begin(QPaintDevice*) override { return true; }
-  bool end() override { return true; }
-  void updateState(const QPaintEngineState&) override {}
-  void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-  void drawPath(const QPainterPath&) override {}
-  void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-  void drawTextItem(const QPointF&, const QTextItem& item) override { pages.back() << item.text(); }
-  Type type() const override { return QPaintEngine::User; }
-};
-
-}  // namespace
 
 bool ScriptedDialogs::printTable(const PrintedTable& table, const QString& pdfPath) {
   printJobs.push_back(table.title);
-  if (!pdfPath.isEmpty()) {
-    writeTablePdf(pdfPath, table);
-    printedPdfs.push_back(pdfPath);
-  }
-  TextRecorder recorder;
-  QPainter painter(&recorder);
-  paintTable(painter, table, [&] { recorder.newPage(); });
-  painter.end();
-  printedPages = recorder.pages;
-  return true;
+  return scriptedTablePrinter ? scriptedTablePrinter(*this, table, pdfPath) : true;
 }
 
 QString ScriptedDialogs::openFileName(const QString&, const QString& initialPath) {

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -56,8 +57,8 @@ class ScriptedDialogs final : public Dialogs {
     return answer;
   }
   bool printerInstalled() override { return printerSetUp; }
-  // Lays the table out with the program's own painting on pages of A4 landscape, keeping
-  // what was drawn; a PDF file asked for is written as the program writes it.
+  // Records the job; how the table is laid out is scriptedTablePrinter's (the window tests
+  // set it, support/guienv.cpp).
   bool printTable(const PrintedTable& table, const QString& pdfPath) override;
   QStringList prompts() const;
 
@@ -83,6 +84,9 @@ class ScriptedDialogs final : public Dialogs {
 };
 
 // The program's views without windows: what was asked of them, the steps in order.
+// How ScriptedDialogs lays a printed table out, where a test can see the pages.
+inline std::function<bool(ScriptedDialogs&, const PrintedTable&, const QString&)> scriptedTablePrinter;
+
 class RecordingViews : public AppViews {
  public:
   void closeMainWindow() override { calls << QStringLiteral("close"); }
