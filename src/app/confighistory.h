@@ -2,7 +2,7 @@
 // What undo and redo work on: the configuration as the user edits it (every channel row of
 // the tables, the option selections with the FM stations and the power-on message, the band
 // and the memory image), taken as a whole, the difference between two such states, and
-// putting either side of a difference back. The undo stack (app/qtconfigundo) holds the
+// putting either side of a difference back. The undo stack (app/configundo) holds the
 // differences; only the rows that changed are kept.
 
 #include "core/configuration.h"

@@ -17,7 +17,7 @@
 #include "core/dialogs.h"
 #include "gui/qtwindowfit.h"
 #include "gui/qtcompare.h"
-#include "gui/qtconfigundo.h"
+#include "app/configundo.h"
 #include "gui/qtchgridedit.h"
 #include "gui/qtchannelactions.h"
 #include "app/printedchannels.h"

@@ -1,7 +1,7 @@
 #include "gui/qtchannelactions.h"
 
 #include "app/channelrows.h"
-#include "gui/qtconfigundo.h"
+#include "app/configundo.h"
 #include "app/chgridedit.h"
 #include "core/guarded.h"
 #include "app/appcontext.h"

@@ -3,7 +3,7 @@
 #include "app/chpopmenu.h"
 #include "app/appcontext.h"
 #include "gui/qtgrid.h"
-#include "gui/qtconfigundo.h"
+#include "app/configundo.h"
 #include "gui/qtchannelactions.h"
 #include "core/langtexts.h"
 

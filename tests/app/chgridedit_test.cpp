@@ -12,7 +12,7 @@
 #include "app/chlock.h"
 #include "app/langtable.h"
 #include "app/channelrows.h"
-#include "gui/qtconfigundo.h"
+#include "app/configundo.h"
 #include "app/chcodec.h"
 #include "support/testenv.h"
 #include "core/inifile.h"

@@ -1,4 +1,4 @@
-#include "gui/qtconfigundo.h"
+#include "app/configundo.h"
 
 #include "app/appcontext.h"
 #include "core/langtexts.h"
