@@ -241,7 +241,8 @@ TransferEnd frmCommun::runTransfer(bool write) {
   // A read replaces the configuration: unsaved changes are saved or given up first.
   if (!write && !AskToSaveChanges(ctx_)) return TransferEnd::Refused;
   stopping_ = false;
-  const TransferEnd end = write ? k52::cmdWrite_Click(ctx_, *this) : k52::cmdRead_Click(ctx_, *this);
+  Session session(ctx_);
+  const TransferEnd end = write ? session.writeRadio(*this, nullptr) : session.readRadio(*this, nullptr);
   // "Stop Communication" ends one transfer; the next one runs again.
   if (end == TransferEnd::Stopped) chkStopCom_->setChecked(false);
   return end;
