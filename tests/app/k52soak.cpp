@@ -30,7 +30,7 @@ namespace {
 // Ends the process when a transfer runs past its time limit (SIGALRM): a hang is a finding.
 void timeLimitPassed(int) {
   const char text[] = "k52soak: a transfer did not end within its time limit\n";
-  if (::write(2, text, sizeof text - 1) < 0) _exit(3);
+  [[maybe_unused]] const ssize_t said = ::write(2, text, sizeof text - 1);
   _exit(3);
 }
 
@@ -63,8 +63,6 @@ int main(int argc, char** argv) {
   };
   const QString simPath = arg("--sim", {});
   const int count = arg("--count", QStringLiteral("1000")).toInt();
-  const uint64_t seed = arg("--seed", QStringLiteral("1")).toULongLong();
-  NoLog sink;
   if (simPath.isEmpty() || !QFile::exists(simPath) || count < 1) {
     std::fprintf(stderr, "usage: k52soak --sim PATH [--count N] [--seed S]\n");
     return 2;
@@ -73,9 +71,10 @@ int main(int argc, char** argv) {
   QTemporaryDir folder;
   SystemClock clock;
   SerialDevice port;
+  NoLog sink;
   ProtocolEngine engine(port, clock, sink);
   TransferProgress progress;
-  std::mt19937_64 rng(seed);
+  std::mt19937_64 rng(arg("--seed", QStringLiteral("1")).toULongLong());
   std::signal(SIGALRM, timeLimitPassed);
   int ok[2] = {0, 0}, failed[2] = {0, 0}, violations = 0, hangups = 0;
   long faultsPlayed = 0;
@@ -93,32 +92,24 @@ int main(int argc, char** argv) {
       end = std::min(start + len - 1, 0x1FFF);
     }
     const QString faults = faultSpec(rng);
-    QByteArray memory(0x2000, '\0');
-    for (char& b : memory) b = static_cast<char>(rng() & 0xFF);
+    QByteArray memory(0x2000, '\0'), before(0x2000, '\0');
+    for (QByteArray* bytes : {&memory, &before})
+      for (char& b : *bytes) b = static_cast<char>(rng() & 0xFF);
     MemoryImage image;
     image.allocate(0x1FFF);
-    for (int a = 0; a < 0x2000; ++a) image.at(a) = static_cast<uint8_t>(rng() & 0xFF);
-    const QByteArray before = image.toByteArray();
-
+    image.assignFrom(before);
     const QString imagePath = folder.filePath(QStringLiteral("radio.bin"));
-    QFile f(imagePath);
-    if (!f.open(QIODevice::WriteOnly) || f.write(memory) != memory.size()) return 2;
-    f.close();
+    if (QFile f(imagePath); !f.open(QIODevice::WriteOnly) || f.write(memory) != memory.size()) return 2;
     QStringList simArgs{QStringLiteral("--fast"), QStringLiteral("--image"), imagePath, QStringLiteral("--seed"), QString::number(simSeed),
                         QStringLiteral("--late-ms"), QString::number(160 + rng() % 240)};
     if (!faults.isEmpty()) simArgs << QStringLiteral("--faults") << faults;
-    test::Sim sim;
-    sim.program = simPath;
-    if (!sim.start(simArgs)) {
-      std::fprintf(stderr, "k52soak: the simulator did not start\n");
-      return 2;
-    }
+    test::Sim sim{.program = simPath};
+    if (!sim.start(simArgs)) return std::fprintf(stderr, "k52soak: the simulator did not start\n"), 2;
 
     alarm(static_cast<unsigned>(20 + ((end - start) / 16 + 1) * 60 / 1000 + 1));
     QElapsedTimer t;
     t.start();
-    const int dir = write ? kWriteDir : kReadDir;
-    const TransferOutcome out = transferOnDevice(engine, sim.device, buildScripts({start, end}, {start, end}), dir, image, progress);
+    const TransferOutcome out = transferOnDevice(engine, sim.device, buildScripts({start, end}, {start, end}), write ? kWriteDir : kReadDir, image, progress);
     longest = std::max<int64_t>(longest, t.elapsed());
     alarm(0);
     const QByteArray after = image.toByteArray();

@@ -354,8 +354,6 @@ TEST(BandTable, CustomRangeTextsAsTheDialogTakesThem) {
     EXPECT_EQ(customRangeFromTexts(QLatin1String(min), QLatin1String(max)), limits) << min << " " << max;
 }
 
-// Selecting from the image leaves the data alone (band choice tests the questions and the
-// dialog): a band already selected is not even rewritten, and a custom band already
 // The byte view's accessors on hand-written bytes, and its refusals: an address outside the
 // image is the bounds error, a BCD digit A-F the type-mismatch error, a number too long for
 // its bytes the overflow error.

@@ -144,10 +144,7 @@ TEST(RecentFiles, NewestFirstEightAtMostInTheirOwnSection) {
       {"first", [&] { return addRecentFile(ini, file(1)); }, "f1.dat"},
       {"second on top", [&] { return addRecentFile(ini, file(2)); }, "f2.dat f1.dat"},
       {"again, spelt otherwise", [&] { return addRecentFile(ini, dir.path() + QStringLiteral("/./x/../f1.dat")); }, "f1.dat f2.dat"},
-      {"nine files", [&] {
-         for (int i = 3; i <= 9; ++i) addRecentFile(ini, file(i));
-         return true;
-       }, "f9.dat f8.dat f7.dat f6.dat f5.dat f4.dat f3.dat f1.dat"},
+      {"nine files", [&] { bool ok = true; for (int i = 3; i <= 9; ++i) ok = addRecentFile(ini, file(i)) && ok; return ok; }, "f9.dat f8.dat f7.dat f6.dat f5.dat f4.dat f3.dat f1.dat"},
       {"taken off", [&] { return removeRecentFile(ini, file(5)); }, "f9.dat f8.dat f7.dat f6.dat f4.dat f3.dat f1.dat"},
       {"not on the list", [&] { return removeRecentFile(ini, file(2)); }, "f9.dat f8.dat f7.dat f6.dat f4.dat f3.dat f1.dat"},
   };

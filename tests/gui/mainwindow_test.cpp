@@ -61,6 +61,10 @@ struct Started {
     EXPECT_TRUE(w);
   }
   QAction* item(const char* name) const { return w->menuItem(QString::fromLatin1(name)); }
+  void activate() const {
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  }
 };
 
 TEST(MainWindow, StartsThroughItsOneShotTimerAndTheFirstFailureOpensTheErrorWindow) {
@@ -121,8 +125,7 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
   AppContext& ctx = *s.env.ctx;
   test::ScriptedDialogs& d = s.env.dialogs;
   s.w->settingsWindow()->sstabMain()->setCurrentIndex(1);
-  s.w->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  s.activate();
   clickToolbar(*s.w, "FileOpen");  // nothing changed yet: straight to the file dialog
   EXPECT_TRUE(d.asked.empty() && d.dialogInitialPaths.size() == 1u);
 
@@ -165,81 +168,6 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
   EXPECT_EQ(s.env.readFile(saved).mid(addr::channelRecord(4), 4), QByteArray(4, '\xFF')) << "channel 4 was not saved";
 }
 
-// Chooses a menu item with the mouse: the menu's title on the menu bar, then the item.
-void clickMenu(mdifrmMain& w, const char* menuName, const char* itemName) {
-  auto* menu = w.findChild<QMenu*>(QLatin1String(menuName));
-  ASSERT_NE(menu, nullptr) << menuName;
-  QTest::mouseClick(w.menuBar(), Qt::LeftButton, {}, w.menuBar()->actionGeometry(menu->menuAction()).center());
-  ASSERT_TRUE(menu->isVisible()) << menuName;
-  const QPoint at = menu->actionGeometry(w.menuItem(QLatin1String(itemName))).center();
-  QTest::mouseMove(menu, at);
-  QTest::mouseClick(menu, Qt::LeftButton, {}, at);
-  QApplication::processEvents();
-}
-
-// File -> Compare with File lists what differs from the file, by field and in the
-// interface language, and leaves the window's configuration as it was.
-TEST(MainWindow, CompareWithFileListsTheDifferencesAndChangesNothing) {
-  Started s;
-  AppContext& ctx = *s.env.ctx;
-  QByteArray other = Session(ctx).imageAsSaved().toByteArray();
-  other.replace(0, 4, QByteArray::fromHex("00256514"));  // channel 1 RX 146.525 MHz
-  other[0x1FF0] = char(~other[0x1FF0]);
-  s.env.writeFile(QStringLiteral("other.dat"), other);
-  const QByteArray before = ctx.IicDat.toByteArray();
-  s.env.dialogs.fileNames = {s.env.path(QStringLiteral("other.dat"))};
-  clickMenu(*s.w, "mnuFile", "mnuFileCompare");
-  auto* list = s.w->findChild<QTreeWidget*>(QStringLiteral("lstDifferences"));
-  ASSERT_NE(list, nullptr);
-  ASSERT_EQ(list->topLevelItemCount(), 2);
-  const QStringList rx{list->topLevelItem(0)->text(0), list->topLevelItem(0)->text(1), list->topLevelItem(0)->text(3)};
-  EXPECT_EQ(rx, (QStringList{QStringLiteral("Channel 1"), QStringLiteral("RX Freq [MHz]"), QStringLiteral("146.52500")}));
-  EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Bytes 1FF0"));
-  EXPECT_EQ(ctx.IicDat.toByteArray(), before);
-  EXPECT_FALSE(ConfigChanged(ctx));
-}
-
-// File -> Import CSV and Export CSV, chosen with the keyboard and the mouse: what the file
-// cannot give as it stands is listed first; "Nothing" keeps the channels, "Import the rest"
-// replaces them all (a channel the file does not name is emptied).
-TEST(MainWindow, FileImportCsvListsWhatItCannotTakeThenImportsTheRestOrNothing) {
-  Started s;
-  AppContext& ctx = *s.env.ctx;
-  test::ScriptedDialogs& d = s.env.dialogs;
-  s.w->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
-  const auto fileCommand = [&](const char* item) {
-    QMenuBar* bar = s.w->menuBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(s.w->findChild<QMenu*>(QStringLiteral("mnuFile"))->menuAction()).center());
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(menu, nullptr);
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(s.item(item)).center());
-    QApplication::processEvents();
-  };
-  typeChannel(*s.w, 5, "445");
-  ASSERT_EQ(ctx.ch.ChInfo(5, 1), 44500000);
-  const QString plan = s.env.path(QStringLiteral("plan.csv"));
-  s.env.writeFile(plan, "Location,Frequency,Name\r\n0,435.0125,ok\r\n1,435.001,\r\n");
-  d.fileNames = {plan};
-  fileCommand("mnuFileImportCsv");
-  ASSERT_EQ(d.listed.size(), 1u);
-  EXPECT_EQ(d.listed[0], (QStringList{ctx.text(275), ctx.text(274),
-                                      "Line 3, channel 2, not imported: frequency off the 5 kHz and 12.5 kHz rasters: \"435.001000\""}));
-  EXPECT_TRUE(ctx.ch.ChInfo(1, 1) == -1 && ctx.ch.ChInfo(5, 1) == 44500000) << "Nothing: the channels stay";
-
-  d.fileNames = {plan};
-  d.listAnswers = {true};
-  fileCommand("mnuFileImportCsv");
-  EXPECT_TRUE(ctx.ch.ChInfo(1, 1) == 43501250 && ctx.ch.ChInfo(2, 1) == -1 && ctx.ch.ChInfo(5, 1) == -1);
-  auto* grid = s.w->settingsWindow()->findChild<QtGrid*>(QStringLiteral("vsfgGridCh"));
-  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("435.0125"));
-
-  const QString out = s.env.path(QStringLiteral("out.csv"));
-  d.fileNames = {out};
-  fileCommand("mnuFileExportCsv");
-  EXPECT_TRUE(s.env.readFile(out).contains("\r\n1,OK,435.012500,,0.000000,")) << s.env.readFile(out).constData();
-}
-
 // Chooses a menu item with the mouse: a menu of the menu bar, its sub-menus, the item
 // (each named as the program names it).
 void chooseMenu(mdifrmMain& w, std::initializer_list<const char*> path) {
@@ -260,12 +188,66 @@ void chooseMenu(mdifrmMain& w, std::initializer_list<const char*> path) {
   QApplication::processEvents();
 }
 
+// File -> Compare with File lists what differs from the file, by field and in the
+// interface language, and leaves the window's configuration as it was.
+TEST(MainWindow, CompareWithFileListsTheDifferencesAndChangesNothing) {
+  Started s;
+  AppContext& ctx = *s.env.ctx;
+  QByteArray other = Session(ctx).imageAsSaved().toByteArray();
+  other.replace(0, 4, QByteArray::fromHex("00256514"));  // channel 1 RX 146.525 MHz
+  other[0x1FF0] = char(~other[0x1FF0]);
+  s.env.writeFile(QStringLiteral("other.dat"), other);
+  const QByteArray before = ctx.IicDat.toByteArray();
+  s.env.dialogs.fileNames = {s.env.path(QStringLiteral("other.dat"))};
+  chooseMenu(*s.w, {"mnuFile", "mnuFileCompare"});
+  auto* list = s.w->findChild<QTreeWidget*>(QStringLiteral("lstDifferences"));
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  const QStringList rx{list->topLevelItem(0)->text(0), list->topLevelItem(0)->text(1), list->topLevelItem(0)->text(3)};
+  EXPECT_EQ(rx, (QStringList{QStringLiteral("Channel 1"), QStringLiteral("RX Freq [MHz]"), QStringLiteral("146.52500")}));
+  EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Bytes 1FF0"));
+  EXPECT_EQ(ctx.IicDat.toByteArray(), before);
+  EXPECT_FALSE(ConfigChanged(ctx));
+}
+
+// File -> Import CSV and Export CSV, chosen with the keyboard and the mouse: what the file
+// cannot give as it stands is listed first; "Nothing" keeps the channels, "Import the rest"
+// replaces them all (a channel the file does not name is emptied).
+TEST(MainWindow, FileImportCsvListsWhatItCannotTakeThenImportsTheRestOrNothing) {
+  Started s;
+  AppContext& ctx = *s.env.ctx;
+  test::ScriptedDialogs& d = s.env.dialogs;
+  s.activate();
+
+  typeChannel(*s.w, 5, "445");
+  ASSERT_EQ(ctx.ch.ChInfo(5, 1), 44500000);
+  const QString plan = s.env.path(QStringLiteral("plan.csv"));
+  s.env.writeFile(plan, "Location,Frequency,Name\r\n0,435.0125,ok\r\n1,435.001,\r\n");
+  d.fileNames = {plan};
+  chooseMenu(*s.w, {"mnuFile", "mnuFileImportCsv"});
+  ASSERT_EQ(d.listed.size(), 1u);
+  EXPECT_EQ(d.listed[0], (QStringList{ctx.text(275), ctx.text(274),
+                                      "Line 3, channel 2, not imported: frequency off the 5 kHz and 12.5 kHz rasters: \"435.001000\""}));
+  EXPECT_TRUE(ctx.ch.ChInfo(1, 1) == -1 && ctx.ch.ChInfo(5, 1) == 44500000) << "Nothing: the channels stay";
+
+  d.fileNames = {plan};
+  d.listAnswers = {true};
+  chooseMenu(*s.w, {"mnuFile", "mnuFileImportCsv"});
+  EXPECT_TRUE(ctx.ch.ChInfo(1, 1) == 43501250 && ctx.ch.ChInfo(2, 1) == -1 && ctx.ch.ChInfo(5, 1) == -1);
+  auto* grid = s.w->settingsWindow()->findChild<QtGrid*>(QStringLiteral("vsfgGridCh"));
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("435.0125"));
+
+  const QString out = s.env.path(QStringLiteral("out.csv"));
+  d.fileNames = {out};
+  chooseMenu(*s.w, {"mnuFile", "mnuFileExportCsv"});
+  EXPECT_TRUE(s.env.readFile(out).contains("\r\n1,OK,435.012500,,0.000000,")) << s.env.readFile(out).constData();
+}
+
 TEST(MainWindow, OpenRecentOffersTheFilesOpenedAndSavedNewestFirstAndTakesOffOneThatIsGone) {
   Started s;
   AppContext& ctx = *s.env.ctx;
   test::ScriptedDialogs& d = s.env.dialogs;
-  s.w->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  s.activate();
   // The list as the File menu shows it when opened.
   QMenu* recentMenu = s.w->findChild<QMenu*>(QStringLiteral("mnuFileRecent"));
   const auto recent = [&] {
@@ -321,10 +303,7 @@ TEST(MainWindow, PrintSetsTheChannelListUnderItsHeaderWithTheGridsCaptionsInTheI
     ctx.ch.ChInfo(2, 1) = ctx.ch.ChInfo(2, 2) = 43512500;
     ShowChTblGrid(ctx);
     s.w->settingsWindow()->sstabMain()->setCurrentIndex(1);
-    if (lang == 3)
-      chooseMenu(*s.w, {"mnuFile", "mnuPrintFile"});
-    else
-      clickToolbar(*s.w, "Print");
+    lang == 3 ? chooseMenu(*s.w, {"mnuFile", "mnuPrintFile"}) : clickToolbar(*s.w, "Print");
     ASSERT_EQ(s.env.dialogs.printedPages.size(), 1u) << lang;
     const QStringList& page = s.env.dialogs.printedPages[0];
     const QString blank = lang == 3 ? QStringLiteral(" ") : QString();  // none after a full-width colon
@@ -379,8 +358,7 @@ TEST(MainWindow, WithoutAPrinterTheListOf260ChannelsGoesIntoAPdfFilePageAfterPag
 
 TEST(MainWindow, ARightClickOnTheMenuBarOrToolbarOpensNoMenu) {
   Started s;
-  s.w->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  s.activate();
   for (QWidget* target : {static_cast<QWidget*>(s.w->menuBar()), static_cast<QWidget*>(s.w->toolbar())}) {
     QWidget* popup = nullptr;
     // A menu would run its own loop: look, and close it, from inside.
@@ -399,8 +377,7 @@ TEST(MainWindow, ARightClickOnTheMenuBarOrToolbarOpensNoMenu) {
 TEST(MainWindow, HelpOpensTheCompiledHelpWhereTheDesktopCanElseShowsTheGuideInItsOwnWindow) {
   Started s;
   test::TestEnv& env = s.env;
-  s.w->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  s.activate();
   env.writeFile(QStringLiteral("EngHelp.CHM"), "x");
   env.writeFile(QStringLiteral("EngHelp.html"), "<html><body><h1>English guide</h1></body></html>");
   // {language, the desktop opens the compiled help, the file handed to it, the window's text}
@@ -523,8 +500,7 @@ TEST(MainWindow, OptionsAndStationsAreUndoneAndRedoneStepByStep) {
   AppContext& ctx = *s.env.ctx;
   frmSysSet* sys = s.w->settingsWindow();
   sys->sstabMain()->setCurrentIndex(2);
-  s.w->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(s.w.get()));
+  s.activate();
   auto* sql = sys->findChild<QComboBox*>(QStringLiteral("cboSql"));
   auto* station = sys->findChild<QLineEdit*>(QStringLiteral("txtRadioFre(0)"));
   ASSERT_TRUE(sql && station);

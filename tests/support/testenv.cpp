@@ -3,7 +3,6 @@
 #include "core/inifile.h"
 
 #include <QFile>
-#include <QSignalSpy>
 
 namespace k52::test {
 
