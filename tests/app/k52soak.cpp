@@ -103,7 +103,8 @@ int main(int argc, char** argv) {
     QStringList simArgs{QStringLiteral("--fast"), QStringLiteral("--image"), imagePath, QStringLiteral("--seed"), QString::number(simSeed),
                         QStringLiteral("--late-ms"), QString::number(160 + rng() % 240)};
     if (!faults.isEmpty()) simArgs << QStringLiteral("--faults") << faults;
-    test::Sim sim{.program = simPath};
+    test::Sim sim;
+    sim.program = simPath;
     if (!sim.start(simArgs)) return std::fprintf(stderr, "k52soak: the simulator did not start\n"), 2;
 
     alarm(static_cast<unsigned>(20 + ((end - start) / 16 + 1) * 60 / 1000 + 1));
