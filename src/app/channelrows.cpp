@@ -74,12 +74,6 @@ std::vector<int> memoryRows(const AppContext& ctx) {
   return rows;
 }
 
-ChannelTexts channelTexts(const AppContext& ctx) {
-  QStringList power;
-  for (int v = 0; v < 3; ++v) power << choiceText(ctx, kFieldOption7, v);
-  return {ctx.tones, ctx.chars, power, {ctx.band.LowerLimit, ctx.band.UpperLimit}};
-}
-
 std::vector<std::pair<int, Channel>> channelsOfRows(const AppContext& ctx, const std::vector<int>& rows) {
   std::vector<std::pair<int, Channel>> out;
   for (const int n : rows)

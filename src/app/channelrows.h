@@ -5,7 +5,7 @@
 // the bytes no field shows (the radio's own flag bits) go with it. The VFO row is no
 // memory channel and takes part in none of them.
 
-#include "core/channelclip.h"
+#include "core/configuration.h"
 
 #include <utility>
 #include <vector>
@@ -16,8 +16,6 @@ struct AppContext;
 
 // The memory channels, in order (1 ... ChCount without the VFO row).
 std::vector<int> memoryRows(const AppContext& ctx);
-// What the clipboard needs of the tables.
-ChannelTexts channelTexts(const AppContext& ctx);
 
 // The channels of rows, numbered as the grid numbers them.
 std::vector<std::pair<int, Channel>> channelsOfRows(const AppContext& ctx, const std::vector<int>& rows);

@@ -27,9 +27,9 @@ struct Record {
   QStringList fields;
 };
 
-// Quoted fields may hold commas, doubled quotes and line breaks; CRLF, LF and CR end a record.
-std::vector<Record> parseCsv(const QByteArray& bytes) {
-  QString text = QString::fromUtf8(bytes);
+// Quoted fields may hold the separator, doubled quotes and line breaks; CRLF, LF and CR end
+// a record.
+std::vector<Record> parseCsv(QString text, QChar separator) {
   if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
   std::vector<Record> records;
   Record rec{1, {}};
@@ -61,7 +61,7 @@ std::vector<Record> parseCsv(const QByteArray& bytes) {
       }
     } else if (c == QLatin1Char('"')) {
       quoted = any = true;
-    } else if (c == QLatin1Char(',')) {
+    } else if (c == separator) {
       rec.fields << field;
       field.clear();
       any = true;
@@ -77,9 +77,9 @@ std::vector<Record> parseCsv(const QByteArray& bytes) {
   return records;
 }
 
-QString csvField(const QString& v) {
-  static const QString special = QStringLiteral(",\"\r\n");
-  if (std::none_of(v.begin(), v.end(), [](QChar c) { return special.contains(c); })) return v;
+QString csvField(const QString& v, QChar separator) {
+  const QString special = QString(separator) + QStringLiteral("\"\r\n");
+  if (std::none_of(v.begin(), v.end(), [&](QChar c) { return special.contains(c); })) return v;
   return QLatin1Char('"') + QString(v).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
@@ -343,71 +343,119 @@ bool CsvImport::anyRefused() const {
   return std::any_of(rows.begin(), rows.end(), [](const CsvRowReport& r) { return !r.taken; });
 }
 
-QByteArray exportChannelsCsv(const std::vector<Channel>& channels, const CsvRules& rules) {
-  QString out = QString::fromLatin1(kCsvHeader) + QStringLiteral("\r\n");
+namespace {
+
+// One channel as the export's fields, numbered `location`.
+QStringList csvRow(const Channel& ch, int location, const CsvRules& rules) {
   const ToneList& tones = rules.tones;
-  for (size_t i = 0; i < channels.size(); ++i) {
-    const Channel& ch = channels[i];
-    if (ch.empty()) continue;
-    QString duplex, offset = mhzText(0);
-    if (ch.tx == -1) {
-      duplex = QStringLiteral("off");
-    } else if (ch.tx != ch.rx) {
-      // A repeater's offset; a TX in another band (further than kSplitBeyond) is given whole.
-      const bool split = std::abs(int64_t{ch.tx} - ch.rx) > kSplitBeyond;
-      duplex = split ? QStringLiteral("split") : ch.tx > ch.rx ? QStringLiteral("+") : QStringLiteral("-");
-      offset = mhzText(split ? ch.tx : std::abs(ch.tx - ch.rx));
-    }
-    // Encode is the transmit side, decode the receive side.
-    const int32_t enc = ch.encodeTone, dec = ch.decodeTone;
-    const ToneKind tk = kindOf(enc), rk = kindOf(dec);
-    QString tone, rTone = kDefaultTone, cTone = kDefaultTone, dtcs = kDefaultDcs, rxDtcs = kDefaultDcs;
-    QString pol = QStringLiteral("NN"), cross = QStringLiteral("Tone->Tone");
-    if (tk == ToneKind::Dcs) {
-      dtcs = dcsCode(tones, enc);
-      pol[0] = polarity(enc);
-    }
-    if (rk == ToneKind::Dcs) {
-      rxDtcs = dcsCode(tones, dec);
-      pol[1] = polarity(dec);
-    }
-    if (tk == ToneKind::Ctcss) rTone = tones.CtdcsList(enc);
-    if (rk == ToneKind::Ctcss) cTone = tones.CtdcsList(dec);
-    if (tk == ToneKind::None && rk == ToneKind::None) {
-    } else if (tk == ToneKind::Ctcss && rk == ToneKind::None) {
-      tone = QStringLiteral("Tone");
-    } else if (tk == ToneKind::Ctcss && enc == dec) {
-      tone = QStringLiteral("TSQL");
-    } else if (tk == ToneKind::Dcs && rk == ToneKind::Dcs && dtcs == rxDtcs) {
-      tone = QStringLiteral("DTCS");
-    } else {
-      auto side = [](ToneKind k) { return k == ToneKind::Ctcss ? QStringLiteral("Tone") : k == ToneKind::Dcs ? QStringLiteral("DTCS") : QString(); };
-      tone = QStringLiteral("Cross");
-      cross = side(tk) + QStringLiteral("->") + side(rk);
-    }
-    const QStringList& power = rules.powerNames.at(static_cast<size_t>(ch.power));
-    const QStringList row = {QString::number(i + 1), nameText(rules, ch.name), mhzText(ch.rx), duplex, offset, tone,
-                             rTone, cTone, dtcs, pol, rxDtcs, cross, ch.narrow ? QStringLiteral("NFM") : QStringLiteral("FM"),
-                             QStringLiteral("5.00"), ch.scanAdd ? QString() : QStringLiteral("S"),
-                             power.isEmpty() ? QString() : power.first(), {}, {}, {}, {}, {}};
-    QStringList fields;
-    for (const QString& f : row) fields << csvField(f);
-    out += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+  QString duplex, offset = mhzText(0);
+  if (ch.tx == -1) {
+    duplex = QStringLiteral("off");
+  } else if (ch.tx != ch.rx) {
+    // A repeater's offset; a TX in another band (further than kSplitBeyond) is given whole.
+    const bool split = std::abs(int64_t{ch.tx} - ch.rx) > kSplitBeyond;
+    duplex = split ? QStringLiteral("split") : ch.tx > ch.rx ? QStringLiteral("+") : QStringLiteral("-");
+    offset = mhzText(split ? ch.tx : std::abs(ch.tx - ch.rx));
   }
-  return out.toUtf8();
+  // Encode is the transmit side, decode the receive side.
+  const int32_t enc = ch.encodeTone, dec = ch.decodeTone;
+  const ToneKind tk = kindOf(enc), rk = kindOf(dec);
+  QString tone, rTone = kDefaultTone, cTone = kDefaultTone, dtcs = kDefaultDcs, rxDtcs = kDefaultDcs;
+  QString pol = QStringLiteral("NN"), cross = QStringLiteral("Tone->Tone");
+  if (tk == ToneKind::Dcs) {
+    dtcs = dcsCode(tones, enc);
+    pol[0] = polarity(enc);
+  }
+  if (rk == ToneKind::Dcs) {
+    rxDtcs = dcsCode(tones, dec);
+    pol[1] = polarity(dec);
+  }
+  if (tk == ToneKind::Ctcss) rTone = tones.CtdcsList(enc);
+  if (rk == ToneKind::Ctcss) cTone = tones.CtdcsList(dec);
+  if (tk == ToneKind::None && rk == ToneKind::None) {
+  } else if (tk == ToneKind::Ctcss && rk == ToneKind::None) {
+    tone = QStringLiteral("Tone");
+  } else if (tk == ToneKind::Ctcss && enc == dec) {
+    tone = QStringLiteral("TSQL");
+  } else if (tk == ToneKind::Dcs && rk == ToneKind::Dcs && dtcs == rxDtcs) {
+    tone = QStringLiteral("DTCS");
+  } else {
+    auto side = [](ToneKind k) { return k == ToneKind::Ctcss ? QStringLiteral("Tone") : k == ToneKind::Dcs ? QStringLiteral("DTCS") : QString(); };
+    tone = QStringLiteral("Cross");
+    cross = side(tk) + QStringLiteral("->") + side(rk);
+  }
+  const QStringList& power = rules.powerNames.at(static_cast<size_t>(ch.power));
+  return {QString::number(location), nameText(rules, ch.name), mhzText(ch.rx), duplex, offset, tone,
+          rTone, cTone, dtcs, pol, rxDtcs, cross, ch.narrow ? QStringLiteral("NFM") : QStringLiteral("FM"),
+          QStringLiteral("5.00"), ch.scanAdd ? QString() : QStringLiteral("S"),
+          power.isEmpty() ? QString() : power.first(), {}, {}, {}, {}, {}};
+}
+
+// The columns a header record names.
+Columns columnsOf(const Record& header) {
+  Columns cols;
+  for (int i = 0; i < header.fields.size(); ++i) cols.index.insert(header.fields[i].trimmed().toLower(), i);
+  return cols;
+}
+
+// Records without anything in them are no rows.
+void dropBlankRecords(std::vector<Record>& records) {
+  std::erase_if(records, [](const Record& r) {
+    return std::all_of(r.fields.begin(), r.fields.end(), [](const QString& f) { return f.trimmed().isEmpty(); });
+  });
+}
+
+}  // namespace
+
+QString channelRowsText(const std::vector<std::pair<int, Channel>>& channels, const CsvRules& rules, QChar separator,
+                        const QString& lineEnd) {
+  QString out = QString::fromLatin1(kCsvHeader).replace(QLatin1Char(','), separator) + lineEnd;
+  for (const auto& [location, ch] : channels) {
+    if (ch.empty()) continue;
+    QStringList fields;
+    for (const QString& f : csvRow(ch, location, rules)) fields << csvField(f, separator);
+    out += fields.join(separator) + lineEnd;
+  }
+  return out;
+}
+
+QByteArray exportChannelsCsv(const std::vector<Channel>& channels, const CsvRules& rules) {
+  std::vector<std::pair<int, Channel>> numbered;
+  for (size_t i = 0; i < channels.size(); ++i) numbered.emplace_back(static_cast<int>(i) + 1, channels[i]);
+  return channelRowsText(numbered, rules, QLatin1Char(','), QStringLiteral("\r\n")).toUtf8();
+}
+
+std::vector<CsvRow> readChannelRows(const QString& text, const CsvRules& rules, QChar separator) {
+  std::vector<Record> records = parseCsv(text, separator);
+  dropBlankRecords(records);
+  std::vector<CsvRow> rows;
+  if (records.empty()) return rows;
+  Record header{0, QString::fromLatin1(kCsvHeader).split(QLatin1Char(','))};
+  Columns cols = columnsOf(records.front());
+  if (cols.has("Frequency"))
+    records.erase(records.begin());
+  else
+    cols = columnsOf(header);
+  for (const Record& rec : records) {
+    CsvRow row;
+    row.report.line = rec.line;
+    RowReader reader(cols, rec, rules, row.report);
+    row.report.location = std::max(reader.get("Location").toInt(), 0);
+    Channel ch;
+    if (!reader.get("Frequency").isEmpty()) reader.read(ch);  // an empty one names an empty channel
+    if (row.report.taken) row.channel = ch;
+    rows.push_back(std::move(row));
+  }
+  return rows;
 }
 
 CsvImport importChannelsCsv(const QByteArray& file, const CsvRules& rules) {
   CsvImport result;
   result.channels.assign(static_cast<size_t>(std::max(rules.channelCount, 0)), Channel{});
-  std::vector<Record> records = parseCsv(file);
-  // Lines with nothing in them are no rows.
-  std::erase_if(records, [](const Record& r) {
-    return std::all_of(r.fields.begin(), r.fields.end(), [](const QString& f) { return f.trimmed().isEmpty(); });
-  });
+  std::vector<Record> records = parseCsv(QString::fromUtf8(file), QLatin1Char(','));
+  dropBlankRecords(records);
   if (records.empty()) return result;
-  Columns cols;
-  for (int i = 0; i < records[0].fields.size(); ++i) cols.index.insert(records[0].fields[i].trimmed().toLower(), i);
+  const Columns cols = columnsOf(records[0]);
   if (!cols.has("Frequency")) return result;
   result.readable = true;
 

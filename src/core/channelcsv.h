@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace k52 {
@@ -74,6 +76,23 @@ struct CsvImport {
   std::vector<CsvRowReport> rows;  // the rows with something to say, in file order
   bool anyRefused() const;
 };
+
+// Channels with their numbers as rows under the export's header, the fields separated by
+// `separator` (a tab for the clipboard, so that a spreadsheet takes them); empty channels
+// are left out.
+QString channelRowsText(const std::vector<std::pair<int, Channel>>& channels, const CsvRules& rules, QChar separator,
+                        const QString& lineEnd);
+
+// A row of text read as a channel: what it says (location 0 when it gives no number) and the
+// channel when it is taken.
+struct CsvRow {
+  CsvRowReport report;
+  std::optional<Channel> channel;
+};
+// Rows as a spreadsheet or this program copies them: a first line with a Frequency column
+// is their header, otherwise they are read in the export's column order. No channel count
+// and no location is checked here: where the rows go is the caller's business.
+std::vector<CsvRow> readChannelRows(const QString& text, const CsvRules& rules, QChar separator);
 
 // The channels (channel 1 first) as a CSV file: the header, then one row per channel
 // that is not empty, CRLF line ends.

@@ -3,6 +3,8 @@
 #include "app/channelrows.h"
 #include "app/configundo.h"
 #include "app/chgridedit.h"
+#include "app/session.h"
+#include "core/channelclip.h"
 #include "core/guarded.h"
 #include "app/appcontext.h"
 #include "core/langtexts.h"
@@ -89,7 +91,7 @@ void QtChannelActions::copy() {
     const auto channels = channelsOfRows(ctx_, selectedRows());
     if (channels.empty()) return;
     auto* data = new QMimeData;
-    data->setText(channelsToTabText(channels, channelTexts(ctx_)));
+    data->setText(channelRowsText(channels, Session(ctx_).csvRules(), QLatin1Char('\t'), QStringLiteral("\n")));
     data->setData(QString::fromLatin1(kChannelMimeType), channelsToOwnText(channels).toUtf8());
     QGuiApplication::clipboard()->setMimeData(data);
   });
@@ -115,15 +117,15 @@ void QtChannelActions::paste() {
       channels = channelsFromOwnText(QString::fromUtf8(data->data(QString::fromLatin1(kChannelMimeType))));
     } else {
       // Rows of text, a spreadsheet's among them: rows numbered in order where they give no number.
-      const std::vector<ParsedRow> rows = channelsFromTabText(data->text(), channelTexts(ctx_));
+      const std::vector<CsvRow> rows = readChannelRows(data->text(), Session(ctx_).csvRules(), QLatin1Char('\t'));
       int next = 1;
-      for (const ParsedRow& r : rows) {
-        const int number = r.location.value_or(next);
+      for (const CsvRow& r : rows) {
+        const int number = r.report.location > 0 ? r.report.location : next;
         next = number + 1;
-        for (const RowProblem& p : r.problems)
-          refused << ctx_.text(p.fault == RowFault::NameChars ? kTextRowNameChars : kTextRowValueRefused)
-                         .arg(number)
-                         .arg(p.column, p.value);
+        for (const CsvRowIssue& i : r.report.issues) {
+          const bool name = i.issue == CsvIssue::NameCharsDropped || i.issue == CsvIssue::NameCut;
+          refused << ctx_.text(name ? kTextRowNameChars : kTextRowValueRefused).arg(number).arg(i.column, i.value);
+        }
         if (r.channel) channels.emplace_back(number, *r.channel);
       }
     }

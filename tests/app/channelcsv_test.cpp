@@ -2,6 +2,7 @@
 // them, and every refusal, with the rules the program gives (delivered settings, English).
 
 #include "core/channelcsv.h"
+#include "core/channelclip.h"
 #include "app/session.h"
 #include "support/testenv.h"
 
@@ -153,4 +154,31 @@ TEST_F(ChannelCsv, RowsTheRadioCannotHoldAreReported) {
   EXPECT_EQ(in.channels[9].rx, 43000000);
   EXPECT_EQ(csvImportReport(*env.ctx, in).at(0),
             "Line 2, channel 1, not imported: frequency off the 5 kHz and 12.5 kHz rasters: \"430.001000\"");
+}
+
+// The clipboard: the export's rows tab-separated and back, a spreadsheet's rows without a
+// header line, and the program's own lossless form.
+TEST_F(ChannelCsv, ClipboardRowsBothWays) {
+  const std::vector<std::pair<int, Channel>> channels = {
+      {3, {14500000, 43500000, 156, 52, true, false, Power::Low, name({10, 11, 1})}},
+      {4, {}},
+      {5, {44000000, -1, 13, 0, false, true, Power::Middle, name({})}}};
+  const QString text = channelRowsText(channels, rules(14400000, 46999500), QLatin1Char('\t'), QStringLiteral("\n"));
+  EXPECT_TRUE(text.startsWith(QString::fromLatin1(kCsvHeader).replace(QLatin1Char(','), QLatin1Char('\t')) + "\n"));
+  const std::vector<CsvRow> back = readChannelRows(text, rules(14400000, 46999500), QLatin1Char('\t'));
+  ASSERT_EQ(back.size(), 2u) << "the empty channel is left out";
+  for (size_t i = 0; i < back.size(); ++i) {
+    const auto& [number, ch] = channels[i * 2];
+    EXPECT_EQ(back[i].report.location, number);
+    ASSERT_TRUE(back[i].channel) << number;
+    EXPECT_EQ(*back[i].channel, ch) << number;
+  }
+  const std::vector<CsvRow> sheet =
+      readChannelRows(QStringLiteral("1\tAB#C\t440.0033\n\t\t440\t\t\tTone\t69.9\n\tab#c\t440.0125\n"), rules(), QLatin1Char('\t'));
+  QStringList seen;
+  for (const CsvRow& r : sheet)
+    for (const CsvRowIssue& i : r.report.issues)
+      seen << QStringLiteral("%1 %2=%3 %4").arg(r.report.location).arg(i.column, i.value).arg(r.channel.has_value());
+  EXPECT_EQ(seen, QStringList({"1 Frequency=440.003300 0", "1 Name=# 0", "0 rToneFreq=69.9 0", "0 Name=# 1"}));
+  EXPECT_EQ(channelsFromOwnText(channelsToOwnText(channels)), channels);
 }

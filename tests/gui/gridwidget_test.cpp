@@ -434,7 +434,7 @@ TEST_F(GridWidgetTest, SelectedRowsCopyAndPasteTypedCellsUndoAndTheTitleMarksUns
   key(Qt::Key_Escape);
   keyOnGrid(Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(env.dialogs.asked.back().prompt,
-            QStringLiteral("These rows cannot be taken as they stand:\nRow 1, Frequency: 441.0033 cannot be taken\n"
+            QStringLiteral("These rows cannot be taken as they stand:\nRow 1, Frequency: 441.003300 cannot be taken\n"
                            "Row 1, Name: \"#\" left out of the name\nRow 2, Name: \"~\" left out of the name\nPaste the rest?"));
   EXPECT_EQ(field(20, 1), -1);
   keyOnGrid(Qt::Key_V, Qt::ControlModifier);  // Yes
