@@ -30,6 +30,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPushButton>
@@ -367,6 +369,21 @@ TEST(CustomRangeDialog, ShowsTheCaptionsAndBoxesAndReturnsWhatWasTypedOnOkNothin
   EXPECT_EQ(answer("135.5", "cmdOk"), (CustomRangeTexts{QStringLiteral("135.5"), QStringLiteral("520")}));
   EXPECT_EQ(shown, QStringLiteral("Custom/Min [MHz]/120/DejaVu Sans"));
   EXPECT_FALSE(answer("200", "cmdCancel").has_value());
+}
+
+// The import's report is as wide as its lines (measured in the fonts installed).
+TEST(ImportReportDialog, ShowsALineOfNinetyCharactersWholeFontDependent) {
+  QtDialogs dialogs;
+  const QString line = QStringLiteral("Line 7, channel 6, not imported: frequency off the 5 kHz and 12.5 kHz rasters: \"446.006250\"");
+  int scroll = -1;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr) << "the report is not up";
+    scroll = box->findChild<QListWidget*>()->horizontalScrollBar()->maximum();
+    box->reject();
+  });
+  EXPECT_FALSE(dialogs.confirmList(QStringLiteral("Notice"), QStringLiteral("Not everything ..."), {line}, QStringLiteral("Import"), QStringLiteral("Nothing")));
+  EXPECT_EQ(scroll, 0);
 }
 
 // The Qt grid adapter must answer as the in-memory grid of the logic tests does after the
