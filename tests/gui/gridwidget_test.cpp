@@ -1,6 +1,7 @@
 // The settings window offscreen, its channel grid driven with clicks, keys and menus (what an
 // edit makes of a channel is chgridedit's test; here, that the widgets reach it), a file of a
-// custom range, the custom range dialog, and the Qt grid against the in-memory grid.
+// custom range, a band change undone, the custom range dialog, the import's report, rows
+// copied between files, and the Qt grid against the in-memory grid.
 
 #include "app/charcodec.h"
 #include "app/chcodec.h"
