@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-tools-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev
   fonts-noto-cjk fonts-liberation2 qt6-translations-l10n xvfb xauth desktop-file-utils
+  poppler-utils
 )
 
 missing=()

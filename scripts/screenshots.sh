@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the program's windows on a virtual X display (Xvfb), as a desktop shows them:
-# the main window with each tab of the settings window, and the communication window after
-# reading example channels from the simulated radio.
+# the main window with each tab of the settings window, the Edit menu, the CSV import's report,
+# the communication window after reading example channels from the simulated radio, and the
+# printed channel list's first page (the PDF file Print writes, rendered by pdftoppm).
 #
 #   scripts/screenshots.sh              the README's pictures (English and Simplified Chinese,
 #                                       1024x720) and the small screen's (English and
@@ -11,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -x build/bin/k52shots ] || bash scripts/build.sh
-command -v xvfb-run >/dev/null || bash scripts/deps.sh
+{ command -v xvfb-run && command -v pdftoppm; } >/dev/null || bash scripts/deps.sh
 
 # The same pictures whatever desktop the script is started from; SCREEN is the virtual
 # display's size.

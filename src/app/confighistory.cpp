@@ -2,6 +2,7 @@
 
 #include "app/chgrid.h"
 #include "app/appcontext.h"
+#include "app/session.h"
 
 namespace k52 {
 
@@ -24,6 +25,7 @@ ConfigState captureConfig(const AppContext& ctx) {
   for (int i = 1; i <= kOptEntries; ++i) s.options[static_cast<size_t>(i - 1)] = ctx.opt.OptSel(i);
   s.band = {ctx.band.LowerLimit, ctx.band.UpperLimit, ctx.band.BandIndex, ctx.bandChoice.cboFrequencyIndex};
   s.image = ctx.IicDat.toByteArray();
+  s.fileName = ctx.st.CurDataFile;
   return s;
 }
 
@@ -38,6 +40,7 @@ ConfigDelta diffConfig(const ConfigState& a, const ConfigState& b) {
   if (a.options != b.options) d.options = {{a.options, b.options}};
   if (!(a.band == b.band)) d.band = {{a.band, b.band}};
   if (a.image != b.image) d.image = {{a.image, b.image}};
+  if (a.fileName != b.fileName) d.fileName = {{a.fileName, b.fileName}};
   return d;
 }
 
@@ -61,6 +64,14 @@ void applyConfigDelta(AppContext& ctx, const ConfigDelta& d, bool undo) {
   if (d.image) {
     ctx.IicDat.assignFrom(undo ? d.image->before : d.image->after);
     ctx.views->memoryImageReplaced();
+  }
+  if (d.fileName) {
+    const QString& from = undo ? d.fileName->after : d.fileName->before;
+    // A name the file got since (Save As) stays: the configuration goes there now.
+    if (ctx.st.CurDataFile == from) {
+      ctx.st.CurDataFile = undo ? d.fileName->before : d.fileName->after;
+      ShowCurDataFile(ctx);
+    }
   }
   if (!d.rows.empty() || d.band) ShowChTblGrid(ctx);
 }

@@ -9,6 +9,7 @@
 #include "core/tables.h"
 
 #include <QByteArray>
+#include <QString>
 #include <array>
 #include <optional>
 #include <utility>
@@ -36,6 +37,7 @@ struct ConfigState {
   std::array<int16_t, kOptEntries> options{};
   BandState band;
   QByteArray image;
+  QString fileName;  // a band change starts over under the default name
 };
 
 ConfigState captureConfig(const AppContext& ctx);
@@ -52,6 +54,8 @@ struct ConfigDelta {
   std::optional<Change<std::array<int16_t, kOptEntries>>> options;
   std::optional<Change<BandState>> band;
   std::optional<Change<QByteArray>> image;
+  std::optional<Change<QString>> fileName;
+  // A new file name alone is no edit.
   bool empty() const { return rows.empty() && !options && !band && !image; }
 };
 ConfigDelta diffConfig(const ConfigState& before, const ConfigState& after);

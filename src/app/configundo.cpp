@@ -53,6 +53,8 @@ void ConfigUndo::reset() {
   emit changed();
 }
 
+void ConfigUndo::keepFileName() { current_.fileName = ctx_.st.CurDataFile; }
+
 void ConfigUndo::apply(const ConfigDelta& delta, bool undo) {
   applying_ = true;
   applyConfigDelta(ctx_, delta, undo);
@@ -72,6 +74,7 @@ QString ConfigUndo::nameOf(const ConfigDelta& d) const {
 QString menuText(const QString& caption) {
   QString s = caption;
   s.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+  s.remove(QRegularExpression(QStringLiteral("(\\.\\.\\.|\u2026)$")));  // "Import CSV..." opens a dialog; the step does not
   return s.remove(QLatin1Char('&'));
 }
 

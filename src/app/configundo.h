@@ -25,6 +25,8 @@ class ConfigUndo final : public QObject {
   void record(const QString& text = QString());
   // The configuration as it stands now is where the history starts.
   void reset();
+  // The configuration was saved under the file name it has now: no step undoes that name.
+  void keepFileName();
   bool applying() const { return applying_; }
 
  signals:
@@ -42,7 +44,8 @@ class ConfigUndo final : public QObject {
   bool applying_ = false;
 };
 
-// A menu caption as a step's name: without its access key ("&Paste", "粘贴(&P)").
+// A menu caption as a step's name: without its access key ("&Paste", "粘贴(&P)") and the dots
+// of an item that opens a dialog ("&Import CSV...").
 QString menuText(const QString& caption);
 
 }  // namespace k52

@@ -8,6 +8,7 @@
 #include "app/bandtable.h"
 #include "app/charcodec.h"
 #include "app/chgrid.h"
+#include "app/configundo.h"
 #include "app/chmem.h"
 #include "app/ctdcs.h"
 #include "app/optcodec.h"
@@ -369,6 +370,7 @@ void ImportCsv(AppContext& ctx) {
       return;
     session.replaceChannels(import.channels);
     ShowChTblGrid(ctx);
+    ctx.views->configurationEdited(menuText(ctx.text(kTextImportCsv)));  // one step of the history
   });
 }
 

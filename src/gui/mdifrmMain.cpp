@@ -437,7 +437,10 @@ void mdifrmMain::showEditState() {
 
 void mdifrmMain::configurationEdited(const QString& what) { undo_->record(what); }
 void mdifrmMain::configurationReplaced() { undo_->reset(); }
-void mdifrmMain::configurationSaved() { showEditState(); }
+void mdifrmMain::configurationSaved() {
+  undo_->keepFileName();
+  showEditState();
+}
 
 void mdifrmMain::setSoftFace() {
   // Qt's own buttons and dialogs follow the interface texts.

@@ -10,6 +10,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QGuiApplication>
 #include <QVBoxLayout>
 #include <QDir>
 #include <QFileDialog>
@@ -24,6 +27,8 @@
 #include <QPrinterInfo>
 #include <QStringList>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace k52 {
 
@@ -72,7 +77,11 @@ bool QtDialogs::confirmList(const QString& title, const QString& heading, const 
   layout->addWidget(label);
   auto* list = new QListWidget(&box);
   list->addItems(lines);
-  list->setMinimumWidth(520);
+  // As wide as the longest line where the screen has room for it; a longer one scrolls.
+  const QScreen* screen = parent_ ? parent_->screen() : QGuiApplication::primaryScreen();
+  const int room = screen ? screen->availableGeometry().width() - 80 : 520;
+  const int longest = list->sizeHintForColumn(0) + 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
+  list->setMinimumWidth(std::max(520, std::min(longest, room)));
   layout->addWidget(list);
   auto* buttons = new QDialogButtonBox(&box);
   // Nothing is the default: the user has to choose to import what the list leaves.

@@ -1,12 +1,16 @@
 // The settings window offscreen, its channel grid driven with clicks, keys and menus (what an
 // edit makes of a channel is chgridedit's test; here, that the widgets reach it), a file of a
-// custom range, the custom range dialog, and the Qt grid against the in-memory grid.
+// custom range, a band change undone, the custom range dialog, the import's report, rows
+// copied between files, and the Qt grid against the in-memory grid.
 
 #include "app/charcodec.h"
+#include "app/chcodec.h"
 #include "app/chgrid.h"
 #include "app/chmem.h"
 #include "app/ctdcs.h"
 #include "app/chgridedit.h"
+#include "app/session.h"
+#include "core/optiontable.h"
 #include "core/addressmap.h"
 #include "gui/frmCustomFre.h"
 #include "gui/frmSysSet.h"
@@ -22,9 +26,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCryptographicHash>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPushButton>
@@ -32,6 +40,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using namespace k52;
 
@@ -287,6 +297,58 @@ TEST_F(GridWidgetTest, AFileOfACustomRangeOpensTheDialogAndLosesNoChannelOutside
   EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
 }
 
+// A band change starts over from the template under the default name. One undo gives back
+// the file as it was opened (channels, options, band, the file's name and the title), byte for
+// byte; redo the change again.
+TEST_F(GridWidgetTest, UndoOfABandChangeGivesBackTheClearedFileByteForByteUnderItsName) {
+  start();
+  QByteArray image = test::deliveredImage();
+  image.replace(addr::kBand, 3, QByteArray::fromHex("131764"));  // 136 - 174 MHz
+  image.replace(addr::channelRecord(1), 8, QByteArray::fromHex("0000501400005014"));
+  image[addr::kSquelch] = 7;
+  const QString vhf = env.path(QStringLiteral("vhf.dat"));
+  env.writeFile(vhf, image);
+  env.dialogs.fileNames = {vhf};
+  QTest::mouseClick(main->toolbar()->widgetForAction(main->findChild<QAction*>(QStringLiteral("tlbFileOpen"))), Qt::LeftButton);
+  ASSERT_TRUE(ctx.st.CurDataFile == vhf && field(1, 1) == 14500000 && ctx.opt.OptSel(kOptSql) == 7);
+  const auto saved = [&] { return Session(ctx).imageAsSaved().toByteArray(); };
+  // {the image and as a save writes it (digests), the band, the file, the title}
+  const auto state = [&] {
+    const auto digest = [](const QByteArray& b) { return QString::fromLatin1(QCryptographicHash::hash(b, QCryptographicHash::Sha1).toHex()); };
+    return QStringList{digest(ctx.IicDat.toByteArray()), digest(saved()),
+                       QStringLiteral("%1-%2 %3").arg(ctx.band.LowerLimit).arg(ctx.band.UpperLimit).arg(ctx.band.BandIndex),
+                       ctx.st.CurDataFile, main->windowTitle() + (main->isWindowModified() ? QStringLiteral("*") : QString())};
+  };
+  const QStringList opened = state();
+  const QString rx1 = grid->text(1, 1);
+
+  w->sstabMain()->setCurrentIndex(0);
+  auto* band = w->findChild<QComboBox*>(QStringLiteral("cboFrequency"));
+  auto* sql = w->findChild<QComboBox*>(QStringLiteral("cboSql"));
+  band->setFocus();
+  key(Qt::Key_Down);  // "136 - 150 MHz"; Yes to clearing the data
+  ASSERT_EQ(env.dialogs.prompts().back(), ctx.text(74));
+  const QStringList changed = state();
+  EXPECT_TRUE(field(1, 1) == -1 && ctx.st.CurDataFile == ctx.st.DefDataFile && ctx.band.BandIndex == 1);
+  EXPECT_EQ(main->menuItem(QStringLiteral("mnuUndo"))->text(), QStringLiteral("&Undo Change band"));
+
+  key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(state(), opened);
+  EXPECT_TRUE(band->currentIndex() == 0 && sql->currentIndex() == 7 && grid->text(1, 1) == rx1)
+      << "shown as it was";
+  key(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(state(), changed);
+  // Saved under a name of its own, which undoing a later edit keeps.
+  env.dialogs.fileNames = {env.path(QStringLiteral("uhf.dat"))};
+  main->menuItem(QStringLiteral("mnuFileSaveAs"))->trigger();
+  w->sstabMain()->setCurrentIndex(2);
+  sql->setFocus();
+  key(Qt::Key_Down);
+  key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(QFileInfo(ctx.st.CurDataFile).fileName(), QStringLiteral("uhf.dat"));
+  EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
+}
+
 TEST(CustomRangeDialog, ShowsTheCaptionsAndBoxesAndReturnsWhatWasTypedOnOkNothingOnCancel) {
   QtDialogs dialogs;
   const CustomRangeForm form{QStringLiteral("Custom"), QStringLiteral("Min [MHz]"), QStringLiteral("Max [MHz]"), QStringLiteral("OK"),
@@ -308,6 +370,21 @@ TEST(CustomRangeDialog, ShowsTheCaptionsAndBoxesAndReturnsWhatWasTypedOnOkNothin
   EXPECT_EQ(answer("135.5", "cmdOk"), (CustomRangeTexts{QStringLiteral("135.5"), QStringLiteral("520")}));
   EXPECT_EQ(shown, QStringLiteral("Custom/Min [MHz]/120/DejaVu Sans"));
   EXPECT_FALSE(answer("200", "cmdCancel").has_value());
+}
+
+// The import's report is as wide as its lines (measured in the fonts installed).
+TEST(ImportReportDialog, ShowsALineOfNinetyCharactersWholeFontDependent) {
+  QtDialogs dialogs;
+  const QString line = QStringLiteral("Line 7, channel 6, not imported: frequency off the 5 kHz and 12.5 kHz rasters: \"446.006250\"");
+  int scroll = -1;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr) << "the report is not up";
+    scroll = box->findChild<QListWidget*>()->horizontalScrollBar()->maximum();
+    box->reject();
+  });
+  EXPECT_FALSE(dialogs.confirmList(QStringLiteral("Notice"), QStringLiteral("Not everything ..."), {line}, QStringLiteral("Import"), QStringLiteral("Nothing")));
+  EXPECT_EQ(scroll, 0);
 }
 
 // The Qt grid adapter must answer as the in-memory grid of the logic tests does after the
@@ -450,5 +527,56 @@ TEST_F(GridWidgetTest, SelectedRowsCopyAndPasteTypedCellsUndoAndTheTitleMarksUns
   keyOnGrid(Qt::Key_Delete, {});
   EXPECT_EQ(field(3, 1), -1);
   EXPECT_TRUE(main->isWindowModified());
+  EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
+}
+
+// Rows copied in one configuration and pasted into another keep their names and tones; the
+// paste is undone as one step.
+TEST_F(GridWidgetTest, RowsCopiedFromOneFileArePastedIntoANewOneWithTheirNamesAndTones) {
+  start();
+  // {name, decode tone, encode tone}: CTCSS both ways, encode only, DCS decode only.
+  const std::tuple<const char*, int32_t, int32_t> plan[] = {{"ALPHA", 12, 12}, {"BRAVO", 0, 1}, {"DELTA", 51, 0}};
+  MemoryImage image = ctx.IicDat;
+  Problems problems;
+  int n = 0;
+  for (const auto& [name, dec, enc] : plan) {
+    Channel ch;
+    ch.rx = ch.tx = 43512500 + 2500 * n;
+    ch.decodeTone = dec;
+    ch.encodeTone = enc;
+    ChNameCharSol(ctx, QString::fromLatin1(name), kNameLength);
+    for (int c = 0; c < kNameLength; ++c) ch.name[static_cast<size_t>(c)] = ctx.chars.NameCode(c);
+    encodeChannel(ch, ++n, codecTables(ctx), image, problems);
+  }
+  ASSERT_TRUE(problems.empty());
+  env.writeFile(QStringLiteral("a.dat"), image.toByteArray());
+  const auto toolbar = [&](const char* key) {
+    QTest::mouseClick(main->toolbar()->widgetForAction(main->findChild<QAction*>(QLatin1String(key))), Qt::LeftButton);
+  };
+  env.dialogs.fileNames = {env.path(QStringLiteral("a.dat"))};
+  toolbar("tlbFileOpen");
+  ASSERT_EQ(channelNameText(ctx, 3), QStringLiteral("DELTA"));
+
+  click(1, 3);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, center(2, 3));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, center(3, 3));
+  grid->setFocus();
+  key(Qt::Key_C, Qt::ControlModifier);
+  toolbar("tlbFileNew");  // Yes: the template, nothing in channels 1-3
+  ASSERT_EQ(field(1, 1), -1);
+  const QByteArray fresh = Session(ctx).imageAsSaved().toByteArray();
+  click(5, 3);  // an empty row opens its RX editor; Escape leaves it
+  key(Qt::Key_Escape);
+  grid->setFocus();
+  key(Qt::Key_V, Qt::ControlModifier);
+  n = 5;
+  for (const auto& [name, dec, enc] : plan) {
+    EXPECT_EQ((B{field(n, 1), field(n, 3), field(n, 4)}), (B{43512500 + 2500 * (n - 5), dec, enc})) << n;
+    EXPECT_TRUE(channelNameText(ctx, static_cast<int16_t>(n)) == QLatin1String(name) && grid->text(n, 8).trimmed() == QLatin1String(name)) << n;
+    ++n;
+  }
+  key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Session(ctx).imageAsSaved().toByteArray(), fresh);
+  EXPECT_EQ(field(5, 1), -1);
   EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
 }

@@ -212,7 +212,7 @@ TEST(MainWindow, CompareWithFileListsTheDifferencesAndChangesNothing) {
 
 // File -> Import CSV and Export CSV, chosen with the keyboard and the mouse: what the file
 // cannot give as it stands is listed first; "Nothing" keeps the channels, "Import the rest"
-// replaces them all (a channel the file does not name is emptied).
+// replaces them all (a channel the file does not name is emptied), as one step of Edit.
 TEST(MainWindow, FileImportCsvListsWhatItCannotTakeThenImportsTheRestOrNothing) {
   Started s;
   AppContext& ctx = *s.env.ctx;
@@ -230,10 +230,18 @@ TEST(MainWindow, FileImportCsvListsWhatItCannotTakeThenImportsTheRestOrNothing) 
                                       "Line 3, channel 2, not imported: frequency off the 5 kHz and 12.5 kHz rasters: \"435.001000\""}));
   EXPECT_TRUE(ctx.ch.ChInfo(1, 1) == -1 && ctx.ch.ChInfo(5, 1) == 44500000) << "Nothing: the channels stay";
 
+  const auto image = [&] { return Session(ctx).imageAsSaved().toByteArray(); };
+  const QByteArray before = image();
   d.fileNames = {plan};
   d.listAnswers = {true};
   chooseMenu(*s.w, {"mnuFile", "mnuFileImportCsv"});
   EXPECT_TRUE(ctx.ch.ChInfo(1, 1) == 43501250 && ctx.ch.ChInfo(2, 1) == -1 && ctx.ch.ChInfo(5, 1) == -1);
+  const QByteArray imported = image();
+  EXPECT_EQ(s.item("mnuUndo")->text(), QStringLiteral("&Undo Import CSV"));
+  chooseMenu(*s.w, {"mnuEdit", "mnuUndo"});
+  EXPECT_TRUE(image() == before && ctx.ch.ChInfo(5, 1) == 44500000) << "the whole import, and only the import, undone";
+  chooseMenu(*s.w, {"mnuEdit", "mnuRedo"});
+  EXPECT_EQ(image(), imported);
   auto* grid = s.w->settingsWindow()->findChild<QtGrid*>(QStringLiteral("vsfgGridCh"));
   EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("435.0125"));
 

@@ -2,10 +2,13 @@
 // starts the real main window on a copy of the delivered files, once per language, reads a
 // few example channels from the simulated radio k52sim (when it is beside this program)
 // through the communication window, and saves a picture of that window, of every tab of
-// the settings window, of the memory viewer and of the error window.
+// the settings window, of the Edit menu, of the CSV import's report, of the memory viewer
+// and of the error window.
 // Usage: k52shots OUTDIR [WIDTHxHEIGHT] [chs|cht|eng ...]   (scripts/screenshots.sh runs it)
-// Files: OUTDIR/<lang>-<W>x<H>-tab<N>.png, -commun.png, -memdat.png and -errors.png, and the
-// first page of the printed channel list, OUTDIR/<lang>-print.png
+// Files: OUTDIR/<lang>-<W>x<H>-tab<N>.png, -editmenu.png, -csvreport.png, -commun.png,
+// -memdat.png and -errors.png, and the first page of the printed channel list as File ->
+// Print writes it into a PDF file where no printer is set up, rendered by pdftoppm
+// (poppler-utils): OUTDIR/<lang>-print.png
 
 #include "gui/frmCommun.h"
 #include "gui/frmMemDat.h"
@@ -24,12 +27,12 @@
 #include "gui/qtdialogs.h"
 #include "platform/serialdevice.h"
 #include "app/chcodec.h"
-#include "app/printedchannels.h"
-#include "gui/qtprintedtable.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QMenuBar>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -46,6 +49,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 using namespace k52;
 
@@ -61,30 +66,40 @@ bool copyDelivered(const QString& from, const QString& to) {
   return true;
 }
 
-// The first page of the printed channel list as paper shows it: A4 landscape at 150 dots per
-// inch with 12 mm margins, painted as the printer and the PDF file are.
-void shootPrintedPage(AppContext& ctx, const QString& file) {
-  constexpr double kDpi = 150, kMm = kDpi / 25.4;
-  const QSize paper(qRound(297 * kMm), qRound(210 * kMm));
-  const int margin = qRound(12 * kMm);
-  QImage page(paper - QSize(2 * margin, 2 * margin), QImage::Format_RGB32);
-  page.setDotsPerMeterX(qRound(kDpi / 0.0254));
-  page.setDotsPerMeterY(qRound(kDpi / 0.0254));
-  page.fill(Qt::white);
-  QImage sheet(paper, QImage::Format_RGB32);
-  sheet.fill(Qt::white);
-  bool first = true;
-  QPainter painter(&page);
-  painter.setRenderHint(QPainter::Antialiasing);
-  paintTable(painter, printedChannelList(ctx), [&] {
-    if (first) QPainter(&sheet).drawImage(margin, margin, page);
-    first = false;
-  });
-  painter.end();
-  if (first) QPainter(&sheet).drawImage(margin, margin, page);
-  sheet.save(file);
-  std::printf("%s\n", qPrintable(file));
-}
+// The real dialogs, but for the answers the pictures need: the file the next open or save
+// dialog would give, and no printer (File -> Print then writes its PDF file, as it does on a
+// machine without one).
+class ShotDialogs final : public Dialogs {
+ public:
+  QString nextFile;
+  // Runs once the next list of the CSV import is up (and closes it).
+  std::function<void(QDialog&)> onList;
+  void setParent(QWidget* parent) { qt_.setParent(parent); }
+
+  MsgAnswer messageBox(const QString& p, MsgButtons b, MsgIcon i, const QString& t) override { return qt_.messageBox(p, b, i, t); }
+  QString openFileName(const QString& f, const QString& at) override {
+    return nextFile.isEmpty() ? qt_.openFileName(f, at) : std::exchange(nextFile, QString());
+  }
+  QString saveFileName(const QString& f, const QString& at, const QString& suffix) override {
+    return nextFile.isEmpty() ? qt_.saveFileName(f, at, suffix) : std::exchange(nextFile, QString());
+  }
+  bool shellOpen(const QString& path) override { return qt_.shellOpen(path); }
+  int systemLocaleId() override { return qt_.systemLocaleId(); }
+  std::optional<CustomRangeTexts> customRange(const CustomRangeForm& form) override { return qt_.customRange(form); }
+  bool printImage(const QImage& image, const QString& job) override { return qt_.printImage(image, job); }
+  bool confirmList(const QString& title, const QString& heading, const QStringList& lines, const QString& yes, const QString& no) override {
+    if (auto look = std::exchange(onList, nullptr))
+      QTimer::singleShot(300, [look] {
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) look(*box);
+      });
+    return qt_.confirmList(title, heading, lines, yes, no);
+  }
+  bool printerInstalled() override { return false; }
+  bool printTable(const PrintedTable& table, const QString& pdf) override { return qt_.printTable(table, pdf); }
+
+ private:
+  QtDialogs qt_;
+};
 
 void settle(int ms) {
   QEventLoop loop;
@@ -150,6 +165,59 @@ void shoot(QWidget& w, const QString& file) {
     w.screen()->grabWindow(0).save(file);
   else
     w.grab().save(file);
+  std::printf("%s\n", qPrintable(file));
+}
+
+// A pop-up (a menu, a dialog) over the window it belongs to, in one picture.
+void shootOver(QWidget& w, QWidget& popup, const QString& file) {
+  if (g_wholeScreen) return shoot(w, file);
+  QPixmap picture = w.grab();
+  QPainter(&picture).drawPixmap(w.mapFromGlobal(popup.mapToGlobal(QPoint(0, 0))), popup.grab());
+  picture.save(file);
+  std::printf("%s\n", qPrintable(file));
+}
+
+// A channel plan as another program writes it: rows the radio takes, rows it takes changed
+// and rows it cannot take (off the raster, outside the band, a tone not in its lists).
+constexpr char kCsvPlan[] =
+    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,Skip\r\n"
+    "1,BASE,435.125000,,0.000000,TSQL,88.5,88.5,023,NN,FM,\r\n"
+    "2,YARD,435.150000,,0.000000,TSQL,88.5,88.5,023,NN,FM,\r\n"
+    "3,RPT1,438.500000,-,7.600000,Tone,123.0,88.5,023,NN,NFM,\r\n"
+    "4,RPT-2,438.525000,-,7.600000,Tone,123.0,88.5,023,NN,NFM,\r\n"
+    "5,MARINE16,156.800000,,0.000000,,88.5,88.5,023,NN,FM,S\r\n"
+    "6,PMR1,446.006250,,0.000000,,88.5,88.5,023,NN,NFM,\r\n"
+    "7,SITE,451.275000,,0.000000,TSQL,69.4,69.4,023,NN,FM,\r\n"
+    "8,GATE,451.300000,,0.000000,DTCS,88.5,88.5,051,NR,FM,\r\n";
+
+// File -> Import CSV of that plan: a picture of its report, then "Import the rest".
+void shootCsvImport(mdifrmMain& w, ShotDialogs& dialogs, const QString& folder, const QString& file) {
+  const QString csv = QDir(folder).filePath(QStringLiteral("plan.csv"));
+  QFile f(csv);
+  if (!f.open(QIODevice::WriteOnly) || f.write(kCsvPlan) != qint64(sizeof kCsvPlan - 1)) return;
+  f.close();
+  dialogs.nextFile = csv;
+  dialogs.onList = [&w, file](QDialog& box) {
+    shootOver(w, box, file);
+    box.accept();
+  };
+  w.menuItem(QStringLiteral("mnuFileImportCsv"))->trigger();
+}
+
+// File -> Print of the channel table into a PDF file, as where no printer is set up; its
+// first page rendered by pdftoppm at 150 dots per inch.
+void shootPrintedPage(mdifrmMain& w, ShotDialogs& dialogs, const QString& folder, const QString& file) {
+  const QString pdf = QDir(folder).filePath(QStringLiteral("channels.pdf"));
+  dialogs.nextFile = pdf;
+  w.menuItem(QStringLiteral("mnuPrintFile"))->trigger();
+  QString base = file;
+  base.chop(4);  // pdftoppm adds ".png"
+  const QStringList args{QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-f"), QStringLiteral("1"),
+                         QStringLiteral("-singlefile"), pdf, base};
+  if (!QFileInfo::exists(pdf) || QProcess::execute(QStringLiteral("pdftoppm"), args) != 0) {
+    std::fprintf(stderr, "k52shots: no printed page (the PDF file %s, or pdftoppm of poppler-utils, missing)\n", qPrintable(pdf));
+    return;
+  }
   std::printf("%s\n", qPrintable(file));
 }
 
@@ -233,7 +301,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<QProcess> radio = startRadio(folder.path(), exampleRadio(folder.path()), link);
     if (!radio) std::fprintf(stderr, "k52sim not found beside k52shots: no communication window, no example channels\n");
     SystemClock clock;
-    QtDialogs dialogs;
+    ShotDialogs dialogs;
     AppContext ctx(clock, dialogs, folder.path());
     ctx.port = std::make_unique<SerialDevice>();
     mdifrmMain w(ctx);
@@ -263,23 +331,20 @@ int main(int argc, char** argv) {
         settle(50);
         shoot(w, prefix + QStringLiteral("-tab2-end.png"));
       }
-      // The Edit menu, with a step to undo: a channel typed into the grid's first empty row.
+      // File -> Import CSV of a plan some rows of which the radio cannot take: the report,
+      // then "Import the rest"; the Edit menu offers to undo the import, which is undone.
       s->sstabMain()->setCurrentIndex(1);
-      for (int n = 1; n <= w.context().ch.ChCount; ++n)
-        if (w.context().ch.ChInfo(n, kFieldRx) == -1) {
-          w.context().gridCh().setText(n, kFieldRx, QStringLiteral("438.5"));
-          vsfgGridCh_AfterEdit(w.context(), n, kFieldRx);
-          w.configurationEdited(QString());
-          break;
-        }
+      shootCsvImport(w, dialogs, folder.path(), prefix + QStringLiteral("-csvreport.png"));
       if (auto* edit = w.findChild<QMenu*>(QStringLiteral("mnuEdit"))) {
-        edit->popup(w.mapToGlobal(QPoint(40, 40)));
+        edit->popup(w.menuBar()->mapToGlobal(w.menuBar()->actionGeometry(edit->menuAction()).bottomLeft()));
         settle(50);
-        shoot(*edit, prefix + QStringLiteral("-editmenu.png"));
+        shootOver(w, *edit, prefix + QStringLiteral("-editmenu.png"));
         edit->hide();
       }
+      w.menuItem(QStringLiteral("mnuUndo"))->trigger();
+      settle(50);
+      shootPrintedPage(w, dialogs, folder.path(), QDir(out).filePath(langNames[lang - 1] + QStringLiteral("-print.png")));
     }
-    shootPrintedPage(ctx, QDir(out).filePath(langNames[lang - 1] + QStringLiteral("-print.png")));
     // The memory viewer of test mode, filled from the image as read.
     w.showMemDat();
     if (frmMemDat* m = w.memDatWindow()) {
