@@ -490,7 +490,9 @@ int runBatch(Session& session, const Options& o) {
     QString device;
     if (const QString problem = resolvePort(ctx, p, device); !problem.isEmpty()) return badInput(p, problem);
 #ifndef Q_OS_WIN
-    if (!QFileInfo::exists(device)) return badInput(p, QStringLiteral("no such device"));
+    // As the port opens it: a name without a slash that is not here is one in /dev.
+    if (!QFileInfo::exists(device) && (device.contains(QLatin1Char('/')) || !QFileInfo::exists(QStringLiteral("/dev/") + device)))
+      return badInput(p, QStringLiteral("no such device"));
 #endif
     if (devices.contains(device)) return badInput(p, QStringLiteral("the port is named twice"));
     devices << device;
