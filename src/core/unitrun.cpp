@@ -47,6 +47,11 @@ class StageProgress final : public TransferProgress {
   int last_ = -1;
 };
 
+// A unit polls for a reply every 5 ms, 30 times: the communication window's time-out of
+// 150 ms with a fifth of the wake-ups, which count when many ports run at once. A reply is
+// taken as soon as it is in either way.
+constexpr ReplyPolls kUnitPolls{5, 30};
+
 // How a transfer that did not go through ends the unit.
 void takeFailedTransfer(UnitResult& r, const TransferOutcome& t, const ScriptStore& scripts, int dir, UnitState stage) {
   r.failedIn = stage;
@@ -214,7 +219,7 @@ void UnitRunner::runOnUnitThread(const UnitJob& job) {
       stage(UnitState::Writing);
     });
     MemoryImage sent = job.image;
-    const TransferOutcome written = transferImage(engine, scripts, kWriteDir, sent, writing);
+    const TransferOutcome written = transferImage(engine, scripts, kWriteDir, sent, writing, kUnitPolls);
     if (written.end != TransferEnd::Succeeded) {
       takeFailedTransfer(r, written, scripts, kWriteDir, r.ident.isEmpty() ? UnitState::Handshake : UnitState::Writing);
       return;
@@ -222,7 +227,7 @@ void UnitRunner::runOnUnitThread(const UnitJob& job) {
     if (!job.verify) return;
     stage(UnitState::Verifying);
     StageProgress verifying(shared_->stop, percent, {});
-    *readBack = readBackWritten(engine, job.written, job.image, verifying);
+    *readBack = readBackWritten(engine, job.written, job.image, verifying, kUnitPolls);
     if (readBack->transfer.end != TransferEnd::Succeeded) {
       takeFailedTransfer(r, readBack->transfer, buildScripts(job.written, {1, 0}), kReadDir, UnitState::Verifying);
       return;
