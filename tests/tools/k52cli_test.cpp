@@ -249,7 +249,8 @@ TEST_F(K52Cli, VerifyComparesTheRadioWithTheFileAsWritten) {
 // batch-write programs four radios at once, each on its own: two take the image, one loses
 // seven replies in a row to its first block, one has a byte that does not take (found by the
 // read-back, named by its field). A line per unit, a log row per unit; the radios that passed
-// hold what a plain write sends. Started again on the good radios, every unit passes.
+// hold what a plain write sends. Started again on the good radios with a CSV channel list,
+// every unit passes.
 TEST_F(K52Cli, BatchWriteProgramsFourRadiosAtOnceAndLogsEachUnit) {
   k52::test::Sim sims[4];
   const QString extra[4] = {{}, QStringLiteral("--ident 0102030405060708"),
@@ -290,8 +291,13 @@ TEST_F(K52Cli, BatchWriteProgramsFourRadiosAtOnceAndLogsEachUnit) {
   EXPECT_EQ(written.left(16), oneChannelImage().left(16));
   sim.device = ports[0];
   EXPECT_EQ(run(QStringLiteral("verify --port @port one.dat")).exitCode, 0) << "the radio holds what a write sends";
-  const CliResult again = run(QStringLiteral("batch-write --ports %1,%2 one.dat").arg(ports[0], ports[1]));
+  // Again, from a CSV channel list put on the default image.
+  env.writeFile(QStringLiteral("plan.csv"), "Location,Frequency\n1,435.125\n");
+  env.writeFile(QStringLiteral("erased.bin"), QByteArray(0x2000, char(0xFF)));
+  ASSERT_TRUE(sims[0].command(("load " + path("erased.bin")).toUtf8().constData()).startsWith("loaded"));
+  const CliResult again = run(QStringLiteral("batch-write --ports %1,%2 plan.csv").arg(ports[0], ports[1]));
   EXPECT_TRUE(again.exitCode == 0 && again.out.count(" passed ") == 2) << again.out.constData() << again.err.constData();
+  EXPECT_EQ(sims[0].dump().left(4), QByteArray::fromHex("00255143")) << "channel 1 receives on 435.125 MHz";
 }
 
 // export writes the channels as the grid shows them (the power names of the settings file);
