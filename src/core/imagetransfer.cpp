@@ -44,6 +44,7 @@ TransferOutcome transferImage(ProtocolEngine& engine, const ScriptStore& scripts
   }
   engine.PollDelay = polls.delayMs;
   engine.PollMax = polls.max;
+  engine.LineByteUs = polls.lineByteUs;
   // A read lands in a copy: the image changes only when the whole read went through.
   MemoryImage scratch;
   if (dir == kReadDir) scratch = image;

@@ -52,6 +52,9 @@ class TransferProgress {
 struct ReplyPolls {
   int16_t delayMs = 1;
   int16_t max = 150;
+  // The time a byte takes on the line (µs), when the wait may count on it: see
+  // ProtocolEngine::LineByteUs. 0: every byte is waited for as it comes.
+  int16_t lineByteUs = 0;
 };
 
 // The addresses a direction would touch outside an image of addresses 0 ... upper (for a

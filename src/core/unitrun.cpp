@@ -48,9 +48,11 @@ class StageProgress final : public TransferProgress {
 };
 
 // A unit polls for a reply every 5 ms, 30 times: the communication window's time-out of
-// 150 ms with a fifth of the wake-ups, which count when many ports run at once. A reply is
-// taken as soon as it is in either way.
-constexpr ReplyPolls kUnitPolls{5, 30};
+// 150 ms with a fifth of the wake-ups, which count when many ports run at once. Before it
+// polls it sleeps through the time the frame and the reply take on the line at 9600 baud
+// (ten bits a byte): a byte coming in then wakes nobody. A reply is taken as soon as it is in.
+constexpr int16_t kLineByteUs = 1042;
+constexpr ReplyPolls kUnitPolls{5, 30, kLineByteUs};
 
 // How a transfer that did not go through ends the unit.
 void takeFailedTransfer(UnitResult& r, const TransferOutcome& t, const ScriptStore& scripts, int dir, UnitState stage) {
