@@ -18,6 +18,9 @@ class Clock {
   // in between (the waits of the communication code). When done is given, the wait ends
   // as soon as done() holds after events were handled (data the port was waiting for).
   virtual void waitEvents(int64_t ms, const std::function<bool()>& done = {}) const = 0;
+  // Sleeps ms milliseconds without handling events: nothing that arrives meanwhile wakes
+  // the thread; it is handled by the next wait.
+  virtual void sleepMs(int64_t ms) const { waitEvents(ms); }
 };
 
 // A clock whose time only moves when told to, or when something waits on it: a wait

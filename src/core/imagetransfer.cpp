@@ -12,9 +12,6 @@ namespace {
 
 // The pause after a failed script run, before the same script is run again.
 constexpr int kRetryPauseMs = 30;
-// The engine's receive polls at the start of every transfer: 150 polls of 1 ms.
-constexpr int16_t kPollDelayMs = 1;
-constexpr int16_t kPollMax = 150;
 constexpr uint8_t kLimitMax = 4;
 
 }  // namespace
@@ -38,15 +35,16 @@ AddressRange outsideImage(const ScriptStore& scripts, int dir, int upper) {
 }
 
 TransferOutcome transferImage(ProtocolEngine& engine, const ScriptStore& scripts, int dir, MemoryImage& image,
-                              TransferProgress& progress) {
+                              TransferProgress& progress, ReplyPolls polls) {
   TransferOutcome out;
   out.outside = outsideImage(scripts, dir, image.upper());
   if (out.outside.start <= out.outside.end) {
     out.end = TransferEnd::Refused;
     return out;
   }
-  engine.PollDelay = kPollDelayMs;
-  engine.PollMax = kPollMax;
+  engine.PollDelay = polls.delayMs;
+  engine.PollMax = polls.max;
+  engine.LineByteUs = polls.lineByteUs;
   // A read lands in a copy: the image changes only when the whole read went through.
   MemoryImage scratch;
   if (dir == kReadDir) scratch = image;

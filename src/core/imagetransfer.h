@@ -45,6 +45,18 @@ class TransferProgress {
   virtual bool stopRequested() { return false; }
 };
 
+// How a transfer waits for a reply: `max` polls of `delayMs` each before the reply has
+// timed out; a poll ends as soon as the reply is in. The communication window's values are
+// 150 polls of 1 ms. Several radios at once poll less often for the same time-out: a poll
+// that ends on its timer wakes the thread for nothing.
+struct ReplyPolls {
+  int16_t delayMs = 1;
+  int16_t max = 150;
+  // The time a byte takes on the line (µs), when the wait may count on it: see
+  // ProtocolEngine::LineByteUs. 0: every byte is waited for as it comes.
+  int16_t lineByteUs = 0;
+};
+
 // The addresses a direction would touch outside an image of addresses 0 ... upper (for a
 // write also the limited byte and the programming date, which the write sets); nothing
 // when all fit (start > end).
@@ -52,9 +64,10 @@ AddressRange outsideImage(const ScriptStore& scripts, int dir, int upper);
 
 // Runs every script of a direction over the engine's open port. A read fills a copy and
 // replaces `image` only when every script went through; a write sends `image` as it is
-// and leaves it alone (stampForWrite prepares it). The engine's poll values start afresh.
+// and leaves it alone (stampForWrite prepares it). The engine's poll values start afresh
+// (at `polls`).
 TransferOutcome transferImage(ProtocolEngine& engine, const ScriptStore& scripts, int dir, MemoryImage& image,
-                              TransferProgress& progress);
+                              TransferProgress& progress, ReplyPolls polls = {});
 // The same on a device the engine opens first and closes again afterwards.
 TransferOutcome transferOnDevice(ProtocolEngine& engine, const QString& device, const ScriptStore& scripts, int dir,
                                  MemoryImage& image, TransferProgress& progress);

@@ -138,7 +138,11 @@ void ProtocolEngine::sendFrames() {
   VarPos = 1;
   ComPos = 1;
   for (;;) {
-    wait(kFramePauseMs);
+    // A unit of many (LineByteUs set) has no window to keep alive: its pause is a plain sleep.
+    if (LineByteUs > 0)
+      clock_.sleepMs(kFramePauseMs);
+    else
+      wait(kFramePauseMs);
     TxBuf.clear();
     RxExpect.clear();
     if (ComCode(ComPos) != kTX) return;  // "EN": the script is done
@@ -189,6 +193,14 @@ void ProtocolEngine::receiveReply(int16_t n) {
 void ProtocolEngine::checkReply(int16_t n) {
   VarPos = 1;
   int waits = 0;
+  if (LineByteUs > 0 && PollDelay > 0) {
+    const int64_t onLine = int64_t{TxBuf.size()} + n - 1;
+    const int64_t ms = std::min<int64_t>(onLine * LineByteUs / 1000, int64_t{PollDelay} * PollMax);
+    if (ms > 0) {
+      clock_.sleepMs(ms);
+      waits = static_cast<int>(ms / PollDelay);
+    }
+  }
   // A poll ends early once the reply is in, so the next frame need not wait for the
   // poll's full millisecond; a poll that ran its time counts towards the limit.
   const auto replyIn = [&] { return port_.bytesWaiting() >= n; };

@@ -142,6 +142,10 @@ class ProtocolEngine {
   bool ComErr = false;               // a reply was missing or wrong
   int16_t PollDelay = 1;             // ms per receive poll
   int16_t PollMax = 150;             // polls before a reply has timed out
+  // When set (µs per byte), a reply wait first sleeps through the bytes still to cross the
+  // line, the frame just sent and the reply, rather than waking for each byte as it comes
+  // in; that time counts towards the time-out. Many radios at once use it.
+  int16_t LineByteUs = 0;
 
  private:
   void replyFailed();

@@ -10,13 +10,13 @@ MemoryImage expectedAfterWrite(const MemoryImage& sent) {
   return out;
 }
 
-ReadBack readBackWritten(ProtocolEngine& engine, AddressRange written, const MemoryImage& sent, TransferProgress& progress) {
+ReadBack readBackWritten(ProtocolEngine& engine, AddressRange written, const MemoryImage& sent, TransferProgress& progress, ReplyPolls polls) {
   ReadBack out;
   out.expected = expectedAfterWrite(sent);
   out.read = out.expected;
   // The read direction only: the handshake, the blocks of the range, the closing script.
   const ScriptStore scripts = buildScripts(written, {1, 0});
-  out.transfer = transferImage(engine, scripts, kReadDir, out.read, progress);
+  out.transfer = transferImage(engine, scripts, kReadDir, out.read, progress, polls);
   return out;
 }
 

@@ -21,7 +21,9 @@ struct ReadBack {
 };
 
 // Reads the range `written` back over the engine's open port and sets it beside what a
-// write of `sent` left there. The engine's poll values start afresh, as for any transfer.
-ReadBack readBackWritten(ProtocolEngine& engine, AddressRange written, const MemoryImage& sent, TransferProgress& progress);
+// write of `sent` left there. The engine's poll values start afresh (at `polls`), as for any
+// transfer.
+ReadBack readBackWritten(ProtocolEngine& engine, AddressRange written, const MemoryImage& sent, TransferProgress& progress,
+                         ReplyPolls polls = {});
 
 }  // namespace k52

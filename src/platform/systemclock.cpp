@@ -56,4 +56,8 @@ void SystemClock::waitEvents(int64_t ms, const std::function<bool()>& done) cons
   std::this_thread::sleep_until(deadline);
 }
 
+void SystemClock::sleepMs(int64_t ms) const {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
 }  // namespace k52

@@ -12,6 +12,7 @@ class SystemClock final : public Clock {
   QDateTime now() const override;
   int64_t tickMs() const override;
   void waitEvents(int64_t ms, const std::function<bool()>& done = {}) const override;
+  void sleepMs(int64_t ms) const override;
 
  private:
   int64_t origin_;
