@@ -133,7 +133,7 @@ class UnitRunner : public QObject {
   struct Shared;
   void post(std::function<void()> onRunnerThread);
   void runOnUnitThread(const UnitJob& job);
-  void deliver(UnitResult result, const UnitJob& job);
+  void deliver(UnitResult result);
 
   UnitDevices devices_;
   std::shared_ptr<Shared> shared_;  // the stop flag, shared with the unit's thread
@@ -147,4 +147,5 @@ class UnitRunner : public QObject {
 
 }  // namespace k52
 
+Q_DECLARE_METATYPE(k52::UnitState)
 Q_DECLARE_METATYPE(k52::UnitResult)
