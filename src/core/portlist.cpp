@@ -61,7 +61,9 @@ SerialDeviceDetails detailsOf(const QString& device, const std::vector<SerialDev
       found.device = device;
       return found;
     }
-  return {device};
+  SerialDeviceDetails unlisted;
+  unlisted.device = device;
+  return unlisted;
 }
 
 QStringList listedSerialDevices() {
