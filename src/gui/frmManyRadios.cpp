@@ -116,8 +116,8 @@ frmManyRadios::frmManyRadios(AppContext& ctx, UnitDevices devices, QWidget* pare
 frmManyRadios::~frmManyRadios() = default;
 
 void frmManyRadios::showEvent(QShowEvent* event) {
-  watcher_.start();
-  refreshPorts();
+  watcher_.start();  // the rows follow its first look
+  if (units_.empty()) refreshPorts();
   QDialog::showEvent(event);
 }
 
@@ -176,25 +176,39 @@ void frmManyRadios::refreshPorts() {
 }
 
 void frmManyRadios::showRows() {
+  // A row's widgets stay while the rows are shown again (a cable plugged in above it moves
+  // it down); they find their unit by the device they are given.
   table_->setRowCount(static_cast<int>(units_.size()));
   for (int row = 0; row < table_->rowCount(); ++row) {
     Unit& u = *units_[static_cast<size_t>(row)];
-    auto* tick = new QCheckBox(QStringLiteral("COM%1").arg(u.port.portNo), table_);
+    const QString device = u.port.details.device;
+    auto* tick = qobject_cast<QCheckBox*>(table_->cellWidget(row, ColPort));
+    if (!tick) {
+      tick = new QCheckBox(table_);
+      connect(tick, &QCheckBox::toggled, this, [this, tick](bool on) {
+        if (const int r = rowOf(tick->property("device").toString()); r >= 0) units_[static_cast<size_t>(r)]->ticked = on;
+      });
+      table_->setCellWidget(row, ColPort, tick);
+      auto* bar = new QProgressBar(table_);
+      bar->setRange(0, 100);
+      table_->setCellWidget(row, ColProgress, bar);
+      auto* again = new QPushButton(ctx_.text(kTextManyAgain), table_);
+      again->setAutoDefault(false);
+      connect(again, &QPushButton::clicked, this, [this, again] {
+        if (const int r = rowOf(again->property("device").toString()); r >= 0) startUnit(*units_[static_cast<size_t>(r)]);
+      });
+      table_->setCellWidget(row, ColAgain, again);
+      for (int c : {ColDevice, ColState, ColIdent, ColTime, ColResult}) table_->setItem(row, c, new QTableWidgetItem);
+    }
+    auto* again = qobject_cast<QPushButton*>(table_->cellWidget(row, ColAgain));
+    tick->setProperty("device", device);
+    again->setProperty("device", device);
     tick->setObjectName(QStringLiteral("chkPort%1").arg(u.port.portNo));
-    tick->setChecked(u.ticked);
-    connect(tick, &QCheckBox::toggled, this, [&u](bool on) { u.ticked = on; });
-    table_->setCellWidget(row, ColPort, tick);
-    auto* bar = new QProgressBar(table_);
-    bar->setRange(0, 100);
-    bar->setTextVisible(true);
-    table_->setCellWidget(row, ColProgress, bar);
-    auto* again = new QPushButton(ctx_.text(kTextManyAgain), table_);
     again->setObjectName(QStringLiteral("cmdAgain%1").arg(u.port.portNo));
-    again->setAutoDefault(false);
-    connect(again, &QPushButton::clicked, this, [this, &u] { startUnit(u); });
-    table_->setCellWidget(row, ColAgain, again);
-    for (int c : {ColDevice, ColState, ColIdent, ColTime, ColResult})
-      if (!table_->item(row, c)) table_->setItem(row, c, new QTableWidgetItem);
+    tick->setText(QStringLiteral("COM%1").arg(u.port.portNo));
+    const QSignalBlocker quiet(tick);
+    tick->setChecked(u.ticked);
+    table_->item(row, ColTime)->setText(u.runner && u.runner->isRunning() ? seconds(u.elapsed.elapsed()) : QString());
     showRow(row);
   }
 }
