@@ -228,6 +228,14 @@ Session::Verified Session::verifyRadio(const QString& device, TransferProgress& 
   return out;
 }
 
+FirstDifference Session::firstDifference() const {
+  return [this](const MemoryImage& expected, const MemoryImage& read) -> std::optional<Difference> {
+    const ConfigComparison c = compareConfigurations(configurationOf(expected), configurationOf(read), diffWords());
+    if (c.differences.empty()) return std::nullopt;
+    return c.differences.front();
+  };
+}
+
 namespace {
 
 // Temporary files of interrupted saves are left alone for this long: another running copy

@@ -9,6 +9,7 @@
 #include "core/configdiff.h"
 #include "core/writeverify.h"
 #include "core/channelcsv.h"
+#include "core/unitrun.h"
 
 #include <QByteArray>
 #include <QString>
@@ -100,6 +101,10 @@ class Session {
     ConfigComparison comparison;
   };
   Verified verifyRadio(const QString& device, TransferProgress& progress);
+  // For a unit of the many-radios run: the first decoded field in which what a radio gave
+  // back differs from what was written to it (the programming date is none), in the words
+  // of the program's tables. Keeps a reference to the session.
+  FirstDifference firstDifference() const;
 
  private:
   AppContext& ctx_;

@@ -1,6 +1,7 @@
 // The program's Read and Write on a fake port and the test clock (what the program does
 // around the engine's transfer); the engine against k52sim over a pseudo-terminal (the
-// fault kinds on a reply are the engine tests'), and two engines on two radios at once.
+// fault kinds on a reply are the engine tests'), two engines on two radios at once, and a
+// unit of the many-radios run.
 
 #include "app/backup.h"
 #include "app/protocol.h"
@@ -11,8 +12,11 @@
 #include "app/startup.h"
 #include "platform/serialdevice.h"
 #include "platform/systemclock.h"
+#include "core/unitrun.h"
+#include "core/writeverify.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QThread>
 #include <array>
 #include <gtest/gtest.h>
@@ -334,6 +338,47 @@ TEST(TwoEngines, RunSideBySideOnTwoPortsAndEachRadioHoldsItsOwnImage) {
   QByteArray written = image[1].toByteArray();
   written.replace(0x0F80, 18, QByteArray(18, '\xFF'));  // the closing fills of the radio's own area
   EXPECT_EQ(sim[1].dump(), written) << "the second radio holds the written image";
+}
+
+// One port's unit: a port that does not open, a run stopped once the radio has answered,
+// and the same unit started again on that port, written and read back.
+TEST(UnitRun, StoppedThenStartedAgainOnThePortWritesAndVerifies) {
+  if (!QFile::exists(QStringLiteral(K52_BIN_DIR "/k52sim"))) GTEST_SKIP() << "k52sim not built";
+  Sim sim;
+  ASSERT_TRUE(sim.start({QStringLiteral("--fast"), QStringLiteral("--ident"), QStringLiteral("0102030405060708")}));
+  UnitRunner unit({[] { return std::make_unique<SerialDevice>(); }, [] { return std::make_unique<SystemClock>(); }});
+  UnitJob job;
+  job.image.allocate(0x1FFF);
+  for (int a = 0; a < 0x2000; ++a) job.image.at(a) = static_cast<uint8_t>(a * 7 + a / 256);
+  job.written = {0, 0x1FFF};
+  QList<UnitState> states;
+  QObject::connect(&unit, &UnitRunner::stateChanged, [&](UnitState s) { states << s; });
+  QObject::connect(&unit, &UnitRunner::identified, [&] { unit.stop(); });
+  QSignalSpy finished(&unit, &UnitRunner::finished);
+  const struct {
+    QString port;
+    UnitFailure failure;
+    QList<UnitState> states;
+  } cases[] = {
+      {QStringLiteral("/dev/k52-no-such-port"), UnitFailure::PortNotOpened, {UnitState::Handshake, UnitState::Failed}},
+      {sim.device, UnitFailure::Stopped, {UnitState::Handshake, UnitState::Writing, UnitState::Failed}},
+      {sim.device, UnitFailure::None, {UnitState::Handshake, UnitState::Writing, UnitState::Verifying, UnitState::Passed}},
+  };
+  for (const auto& c : cases) {
+    if (c.failure == UnitFailure::None) QObject::disconnect(&unit, &UnitRunner::identified, nullptr, nullptr);
+    states.clear();
+    job.port = c.port;
+    ASSERT_TRUE(unit.start(job));
+    EXPECT_FALSE(unit.start(job)) << "one run at a time";
+    ASSERT_TRUE(finished.wait(120000));
+    const UnitResult& r = unit.result();
+    EXPECT_EQ(r.failure, c.failure) << unitFailureWords(r).toStdString();
+    EXPECT_EQ(states, c.states);
+    EXPECT_EQ(r.ident, c.failure == UnitFailure::PortNotOpened ? QByteArray() : QByteArray::fromHex("0102030405060708"));
+    EXPECT_EQ(r.portFault.isEmpty(), c.failure != UnitFailure::PortNotOpened);
+  }
+  EXPECT_EQ(unit.percent(), 100);
+  EXPECT_EQ(sim.dump(), expectedAfterWrite(job.image).toByteArray());
 }
 
 }  // namespace

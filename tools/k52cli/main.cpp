@@ -21,6 +21,9 @@
 #include "core/portlist.h"
 #include "platform/serialdevice.h"
 #include "core/langtexts.h"
+#include "core/guarded.h"
+#include "core/unitlog.h"
+#include "core/unitrun.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,6 +57,8 @@ const char* const kUsage =
     "       k52cli [--lang 1|2|3] [--program-folder DIR] write --port DEV [--start HEX] [--end HEX] IN.dat\n"
     "       k52cli [--lang 1|2|3] [--program-folder DIR] diff [--json] A.dat B.dat\n"
     "       k52cli [--lang 1|2|3] [--program-folder DIR] verify --port DEV [--start HEX] [--end HEX] IN.dat\n"
+    "       k52cli [--lang 1|2|3] [--program-folder DIR] batch-write --ports DEV1,DEV2,... [--verify]\n"
+    "              [--log FILE.csv] [--start HEX] [--end HEX] IN.dat|IN.csv\n"
     "       k52cli [--lang 1|2|3] [--program-folder DIR] export IN.dat OUT.csv\n"
     "       k52cli [--lang 1|2|3] [--program-folder DIR] import [--skip-bad] IN.csv BASE.dat OUT.dat\n"
     "\n"
@@ -68,6 +73,12 @@ const char* const kUsage =
     "  verify     read the write range back from the radio on DEV and compare it with IN.dat\n"
     "             as a write would have sent it; the programming date is no difference.\n"
     "             exit status: 0 equal, 1 different (or the read failed), 2 bad input\n"
+    "  batch-write  write IN into the radios on all the ports at once, as write does (a CSV\n"
+    "             channel list goes onto the default image); --verify reads each radio back\n"
+    "             and a unit passes only when it holds what was written. A line per unit on\n"
+    "             standard output as it ends: port, passed or failed, seconds, the reason;\n"
+    "             --log appends a row per unit to a CSV log (created with a header line).\n"
+    "             exit status: 0 every unit passed, 1 any failed, 2 bad input\n"
     "  export     open IN.dat and write its channels as a CSV channel list\n"
     "  import     the channels of IN.csv replace those of BASE.dat (everything else stays\n"
     "             BASE.dat's), saved as OUT.dat; a row that cannot be taken as it stands is\n"
@@ -135,6 +146,9 @@ struct Options {
   QString port, start, end;
   bool json = false;
   bool skipBad = false;
+  QStringList ports;  // batch-write
+  bool verify = false;
+  QString log;
 };
 
 bool isTransfer(const QString& command) {
@@ -173,6 +187,14 @@ QString parseArgs(const QStringList& args, Options& o) {
     } else if (takeValue(QStringLiteral("--end"))) {
       if (value.isEmpty()) return QStringLiteral("--end takes a hexadecimal address");
       o.end = value;
+    } else if (takeValue(QStringLiteral("--ports"))) {
+      o.ports = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+      if (o.ports.isEmpty()) return QStringLiteral("--ports takes devices or COMn, separated by commas");
+    } else if (takeValue(QStringLiteral("--log"))) {
+      if (value.isEmpty()) return QStringLiteral("--log takes a file");
+      o.log = value;
+    } else if (a == QLatin1String("--verify")) {
+      o.verify = true;
     } else if (a == QLatin1String("--json")) {
       o.json = true;
     } else if (a == QLatin1String("--skip-bad")) {
@@ -199,11 +221,18 @@ QString parseArgs(const QStringList& args, Options& o) {
   } else if (isTransfer(o.command)) {
     if (o.files.size() != 1) return QStringLiteral("%1 takes one data file").arg(o.command);
     if (o.port.isEmpty()) return QStringLiteral("%1 needs --port DEV").arg(o.command);
+  } else if (o.command == QLatin1String("batch-write")) {
+    if (o.files.size() != 1) return QStringLiteral("batch-write takes one data file or CSV channel list");
+    if (o.ports.isEmpty()) return QStringLiteral("batch-write needs --ports DEV1,DEV2,...");
+    if (!o.port.isEmpty()) return QStringLiteral("batch-write takes --ports, not --port");
   } else {
     return QStringLiteral("unknown command %1").arg(o.command);
   }
-  if (!isTransfer(o.command) && (!o.port.isEmpty() || !o.start.isEmpty() || !o.end.isEmpty()))
-    return QStringLiteral("--port, --start and --end belong to read, write and verify");
+  const bool batch = o.command == QLatin1String("batch-write");
+  if (!isTransfer(o.command) && !batch && (!o.port.isEmpty() || !o.start.isEmpty() || !o.end.isEmpty()))
+    return QStringLiteral("--port, --start and --end belong to read, write, verify and batch-write");
+  if (!batch && (!o.ports.isEmpty() || o.verify || !o.log.isEmpty()))
+    return QStringLiteral("--ports, --verify and --log belong to batch-write");
   if (o.json && o.command != QLatin1String("diff")) return QStringLiteral("--json belongs to diff");
   if (o.skipBad && o.command != QLatin1String("import")) return QStringLiteral("--skip-bad belongs to import");
   return {};
@@ -451,6 +480,83 @@ int runTransfer(Session& session, NeverAskDialogs& dialogs, const Options& o) {
   return kExitOk;
 }
 
+// batch-write: every port a unit of its own, all at once, each on its own thread.
+int runBatch(Session& session, const Options& o) {
+  AppContext& ctx = session.context();
+  session.prepareTransfers();
+  if (const QString problem = applyRange(ctx, o); !problem.isEmpty()) return usage(problem);
+  QStringList devices;
+  for (const QString& p : o.ports) {
+    QString device;
+    if (const QString problem = resolvePort(ctx, p, device); !problem.isEmpty()) return badInput(p, problem);
+#ifndef Q_OS_WIN
+    // As the port opens it: a name without a slash that is not here is one in /dev.
+    if (!QFileInfo::exists(device) && (device.contains(QLatin1Char('/')) || !QFileInfo::exists(QStringLiteral("/dev/") + device)))
+      return badInput(p, QStringLiteral("no such device"));
+#endif
+    if (devices.contains(device)) return badInput(p, QStringLiteral("the port is named twice"));
+    devices << device;
+  }
+  const QString& in = o.files[0];
+  if (in.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+    // A channel list goes onto the default image the session started with.
+    CsvImport import;
+    try {
+      import = session.readCsv(in);
+    } catch (const K52Error& e) {
+      return badInput(in, e.detail());
+    }
+    if (!import.readable) return badInput(in, ctx.text(kTextCsvNotAList));
+    for (const QString& line : csvImportReport(ctx, import))
+      printErr(QStringLiteral("k52cli: %1: %2").arg(QDir::toNativeSeparators(in), line));
+    if (import.anyRefused()) return badInput(in, QStringLiteral("rows that cannot be taken as they stand (see above)"));
+    session.replaceChannels(import.channels);
+  } else if (const QString problem = openDataFile(session, in); !problem.isEmpty()) {
+    return badInput(in, problem);
+  }
+  if (!o.log.isEmpty()) {
+    // The log must take the rows before any radio is written.
+    QFile log(o.log);
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append)) return badInput(o.log, log.errorString());
+  }
+  printLog(ctx);
+
+  UnitJob job;
+  job.image = session.imageForWrite();
+  job.written = {ctx.st.WriteStartAddr, ctx.st.WriteEndAddr};
+  job.verify = o.verify;
+  job.firstDifference = session.firstDifference();
+  const UnitDevices made{[] { return std::make_unique<SerialDevice>(); }, [] { return std::make_unique<SystemClock>(); }};
+  std::vector<std::unique_ptr<UnitRunner>> units;
+  int running = 0;
+  int status = kExitOk;
+  for (const QString& device : devices) {
+    auto unit = std::make_unique<UnitRunner>(made);
+    QObject::connect(unit.get(), &UnitRunner::finished, [&](const UnitResult& r) {
+      QString line = QStringLiteral("%1 %2 %3 s").arg(r.port, r.passed() ? QStringLiteral("passed") : QStringLiteral("failed"),
+                                                     QString::number(static_cast<double>(r.durationMs) / 1000.0, 'f', 1));
+      if (!r.passed()) line += QStringLiteral(": ") + unitFailureWords(r);
+      const QByteArray b = line.toUtf8() + '\n';
+      std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout);
+      std::fflush(stdout);
+      for (const UnitFault& f : r.faults)
+        printErr(QStringLiteral("k52cli: %1: %2 %3 %4").arg(r.port, f.procName).arg(f.number).arg(f.source));
+      if (!r.passed()) status = kExitWriteFailed;
+      if (!o.log.isEmpty() && !guarded(ctx.log, "modUnitLog->AppendUnit", [&] { appendUnitLog(o.log, r, deviceSerialNumber(r.port)); })) {
+        printLog(ctx);
+        status = kExitWriteFailed;
+      }
+      if (--running == 0) QCoreApplication::quit();
+    });
+    job.port = device;
+    units.push_back(std::move(unit));
+    ++running;
+    units.back()->start(job);
+  }
+  QCoreApplication::exec();
+  return status;
+}
+
 // export and import: the channel table as a CSV channel list, and back over a base file.
 int runCsv(Session& session, const Options& o) {
   AppContext& ctx = session.context();
@@ -518,6 +624,7 @@ int main(int argc, char** argv) {
     return badInput(settings,
                     QStringLiteral("\"DatNum\" %1 leaves the image short of the memory 0000-1FFF").arg(ctx.st.DatNum));
   if (isTransfer(o.command)) return runTransfer(session, dialogs, o);
+  if (o.command == QLatin1String("batch-write")) return runBatch(session, o);
   if (o.command == QLatin1String("diff")) return runDiff(session, o);
   if (o.command == QLatin1String("export") || o.command == QLatin1String("import")) return runCsv(session, o);
 

@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 using namespace k52sim;
@@ -45,6 +46,9 @@ Memory (8 KB):
                       exit (written to a temporary file, then renamed)
   --ident HEX         the eight identification bytes answered to "M" 0x02, as 16 hex digits
                       (default 4B353253494D0100)
+  --stuck ADDR[:VALUE]  the byte at ADDR (hex) is stuck: block writes to it do not take, so a
+                      read-back after a write differs there; with VALUE (hex) it holds VALUE
+                      from the start (repeatable, or a comma list)
 
 Line:
   --link PATH         also place a symbolic link to the device at PATH (removed at exit)
@@ -238,6 +242,7 @@ struct Options {
   FaultPlan plan;
   bool ident = false;
   Bytes identBytes;
+  std::vector<std::pair<unsigned, int>> stuck;  // address, value to hold (-1: as it is)
 };
 
 class Sim {
@@ -630,6 +635,29 @@ bool parseHexBytes(const std::string& text, Bytes& out) {
   return true;
 }
 
+// "0F92" or "0F92:5A", or a comma list of them.
+bool parseStuck(const std::string& list, std::vector<std::pair<unsigned, int>>& out) {
+  std::size_t from = 0;
+  while (from <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', from), list.size());
+    const std::string item = list.substr(from, comma - from);
+    const std::size_t colon = item.find(':');
+    const std::string addr = item.substr(0, colon);
+    char* end = nullptr;
+    const unsigned long a = std::strtoul(addr.c_str(), &end, 16);
+    if (addr.empty() || *end != '\0' || a >= kMemorySize) return false;
+    int v = -1;
+    if (colon != std::string::npos) {
+      Bytes b;
+      if (!parseHexBytes(item.substr(colon + 1), b) || b.size() != 1) return false;
+      v = b[0];
+    }
+    out.emplace_back(unsigned(a), v);
+    from = comma + 1;
+  }
+  return true;
+}
+
 // Parses the command line; returns -1 to go on, or an exit status.
 int parseOptions(int argc, char** argv, Options& opt) {
   const auto usage = [](const std::string& message) {
@@ -683,6 +711,8 @@ int parseOptions(int argc, char** argv, Options& opt) {
     } else if (a == "--late-ms") {
       if (!number(n) || n > 60000) return usage("--late-ms needs a number of milliseconds");
       opt.lateMs = int(n);
+    } else if (a == "--stuck") {
+      if (!value(text) || !parseStuck(text, opt.stuck)) return usage("--stuck needs ADDR[:VALUE] in hex, ADDR below 2000");
     } else if (a == "--ident") {
       if (!value(text) || !parseHexBytes(text, opt.identBytes) || opt.identBytes.size() != 8)
         return usage("--ident needs 16 hex digits");
@@ -715,6 +745,11 @@ int main(int argc, char** argv) {
     if (readFile(executableDir() + "/dhcpqec.dll", data))
       std::copy(data.begin(), data.begin() + std::ptrdiff_t(std::min(data.size(), kMemorySize)),
                 radio.memory.begin());
+  }
+
+  for (const auto& [address, v] : opt.stuck) {
+    radio.stuck[address] = true;
+    if (v >= 0) radio.memory[address] = uint8_t(v);
   }
 
   if (pipe2(gWake, O_NONBLOCK | O_CLOEXEC) != 0) {

@@ -91,7 +91,8 @@ Radio::Outcome Radio::handle(const uint8_t* frame, std::size_t n) {
       }
       const unsigned address = unsigned(frame[1]) << 8 | frame[2];
       const unsigned length = frame[3];
-      for (unsigned i = 0; i < length && 4 + i < n; ++i) memory[at(address + i)] = frame[4 + i];
+      for (unsigned i = 0; i < length && 4 + i < n; ++i)
+        if (!stuck[at(address + i)]) memory[at(address + i)] = frame[4 + i];
       out.reply = Reply{{kAck}, 1};
       out.write = true;
       break;

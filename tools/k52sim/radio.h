@@ -52,6 +52,7 @@ class Radio {
 
   std::array<uint8_t, kMemorySize> memory;
   Bytes ident;  // the eight bytes answered to "M" 0x02
+  std::array<bool, kMemorySize> stuck{};  // bytes that block writes do not change (a worn cell)
   State state = State::Idle;
 };
 
