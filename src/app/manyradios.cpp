@@ -34,13 +34,7 @@ MemoryImage manyRadiosImage(Session& session, const QString& path) {
 
 UnitJob manyRadiosJob(Session& session, const MemoryImage& image, const QString& device, bool verify) {
   const AppContext& ctx = session.context();
-  UnitJob job{device, image, {ctx.st.WriteStartAddr, ctx.st.WriteEndAddr}, verify, {}};
-  job.firstDifference = [&session](const MemoryImage& expected, const MemoryImage& read) -> std::optional<Difference> {
-    const ConfigComparison c =
-        compareConfigurations(session.configurationOf(expected), session.configurationOf(read), session.diffWords());
-    if (c.differences.empty()) return std::nullopt;
-    return c.differences.front();
-  };
+  UnitJob job{device, image, {ctx.st.WriteStartAddr, ctx.st.WriteEndAddr}, verify, session.firstDifference()};
   return job;
 }
 
@@ -66,7 +60,9 @@ QString unitResultText(const AppContext& ctx, const UnitResult& r) {
       QString what;
       if (r.difference) {
         const DiffRow row = diffRow(ctx, *r.difference);
-        what = QStringLiteral("%1 %2: %3 / %4").arg(row.where, row.field, row.a, row.b).simplified();
+        // Written, then read back; an option's one value needs no field name.
+        const QString field = row.field == ctx.text(kTextDiffValue) ? QString() : row.field;
+        what = QStringLiteral("%1 %2: %3 \u2192 %4").arg(row.where, field, row.a, row.b).simplified().replace(QStringLiteral(" :"), QStringLiteral(":"));
       } else if (r.differingBytes.start <= r.differingBytes.end) {
         what = ctx.text(kTextDiffBytes).arg(QStringLiteral("%1-%2")
                                                 .arg(r.differingBytes.start, 4, 16, QLatin1Char('0'))

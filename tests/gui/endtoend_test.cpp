@@ -125,9 +125,10 @@ TEST(EndToEnd, ReadEditAndWriteBackLandsInTheRadioByteForByte) {
   EXPECT_TRUE(ctx.IicDat.toByteArray() == written && ctx.ch.ChInfo(3, 1) == 44601250 && sql->currentIndex() == 7);
 }
 
-// Program -> Program Many Radios with three radios, the third plugged in while the window
-// is shown: two take the configuration, the third does not answer (seven replies lost)
-// and fails alone. Its Again, once it answers, passes. The unit log gets a row per unit.
+// Program -> Program Many Radios with four radios, the third plugged in while the window
+// is shown: two take the configuration, the third does not answer (seven replies lost),
+// the fourth keeps its squelch byte whatever is written; they fail alone. The third's
+// Again, once it answers, passes. The unit log gets a row per unit.
 TEST(EndToEnd, ManyRadiosOneFailingAloneThenPassingAgainEachLogged) {
   TestEnv env;
   env.installProgram(3);
@@ -137,14 +138,15 @@ TEST(EndToEnd, ManyRadiosOneFailingAloneThenPassingAgainEachLogged) {
   QStringList links;
   {
     IniFile ini(env.path(QStringLiteral("minglyc.dll")));
-    for (const char* name : {"radio-a", "radio-b", "radio-c"}) {
+    for (const char* name : {"radio-a", "radio-b", "radio-c", "radio-d"}) {
       links << env.path(QString::fromLatin1(name));
       ini.write(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(links.size()), links.back());
     }
   }
   const QStringList common{QStringLiteral("--fast"), QStringLiteral("--image"), env.path(QStringLiteral("radio.bin")), QStringLiteral("--link")};
-  Sim sims[3];
+  Sim sims[4];
   for (int i : {0, 1}) ASSERT_TRUE(sims[i].start(common + QStringList{links[i]}));
+  ASSERT_TRUE(sims[3].start(common + QStringList{links[3], QStringLiteral("--stuck"), QStringLiteral("0E13")}));
   SystemClock clock;
   AppContext ctx(clock, env.dialogs, env.folder.path());
   ctx.port = std::make_unique<SerialDevice>();
@@ -158,7 +160,7 @@ TEST(EndToEnd, ManyRadiosOneFailingAloneThenPassingAgainEachLogged) {
                                                   QStringLiteral("1:lost,2:lost,3:lost,4:lost,5:lost,6:lost,7:lost")}));
   EXPECT_TRUE(QTest::qWaitFor([&] { return w->rowOf(links[2]) >= 0; }, 5000)) << "the plugged-in port is listed";
 
-  for (int n = 1; n <= 3; ++n) QTest::mouseClick(w->findChild<QCheckBox*>(QStringLiteral("chkPort%1").arg(n)), Qt::LeftButton);
+  for (int n = 1; n <= 4; ++n) QTest::mouseClick(w->findChild<QCheckBox*>(QStringLiteral("chkPort%1").arg(n)), Qt::LeftButton);
   QTest::mouseClick(w->cmdStart(), Qt::LeftButton);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w->anyRunning(); }, 60000));
   QTableWidget* t = w->tblPorts();
@@ -170,6 +172,7 @@ TEST(EndToEnd, ManyRadiosOneFailingAloneThenPassingAgainEachLogged) {
   EXPECT_EQ(row(0), QStringLiteral("Passed|K52SIM 01 00|Passed"));
   EXPECT_EQ(row(1), QStringLiteral("Passed|K52SIM 01 00|Passed"));
   EXPECT_EQ(row(2), QStringLiteral("Failed||No answer"));
+  EXPECT_EQ(row(3), QStringLiteral("Failed|K52SIM 01 00|Differs: Squelch Level: 3 \u2192 5"));
   // The radios that passed hold the window's configuration over the write range.
   const int from = ctx.st.WriteStartAddr, length = ctx.st.WriteEndAddr - ctx.st.WriteStartAddr + 1;
   const QByteArray want = expectedAfterWrite(Session(ctx).imageForWrite()).toByteArray().mid(from, length);
@@ -183,10 +186,10 @@ TEST(EndToEnd, ManyRadiosOneFailingAloneThenPassingAgainEachLogged) {
   ASSERT_TRUE(w->anyRunning());
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w->anyRunning(); }, 60000));
   EXPECT_EQ(row(2), QStringLiteral("Passed|K52SIM 01 00|Passed"));
-  EXPECT_EQ(w->lblTally()->text(), QStringLiteral("3 passed, 0 failed"));
+  EXPECT_EQ(w->lblTally()->text(), QStringLiteral("3 passed, 1 failed"));
   EXPECT_EQ(sims[2].dump().mid(from, length), want);
   const QStringList log = QString::fromUtf8(env.readFile(unitLogPath(ctx))).split(QStringLiteral("\n"), Qt::SkipEmptyParts);
-  ASSERT_EQ(log.size(), 5) << "the header and four units";
+  ASSERT_EQ(log.size(), 6) << "the header and five units";
   const QStringList third = log.filter(links[2]);
   EXPECT_TRUE(third.size() == 2 && third[0].contains(QStringLiteral(",failed,")) && third[0].contains(QStringLiteral(",no answer")) &&
               third[1].contains(QStringLiteral(",passed,")))
