@@ -128,7 +128,8 @@ TEST(EndToEnd, ReadEditAndWriteBackLandsInTheRadioByteForByte) {
 // Program -> Program Many Radios with four radios, the third plugged in while the window
 // is shown: two take the configuration, the third does not answer (seven replies lost),
 // the fourth keeps its squelch byte whatever is written; they fail alone. The third's
-// Again, once it answers, passes. The unit log gets a row per unit.
+// Again, once it answers, passes. The unit log gets a row per unit; a radio unplugged
+// leaves the list.
 TEST(EndToEnd, ManyRadiosOneFailingAloneThenPassingAgainEachLogged) {
   TestEnv env;
   env.installProgram(3);
@@ -188,6 +189,8 @@ TEST(EndToEnd, ManyRadiosOneFailingAloneThenPassingAgainEachLogged) {
   EXPECT_EQ(row(2), QStringLiteral("Passed|K52SIM 01 00|Passed"));
   EXPECT_EQ(w->lblTally()->text(), QStringLiteral("3 passed, 1 failed"));
   EXPECT_EQ(sims[2].dump().mid(from, length), want);
+  sims[3].stop();  // its cable pulled out: the row goes
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w->rowOf(links[3]) < 0; }, 5000));
   const QStringList log = QString::fromUtf8(env.readFile(unitLogPath(ctx))).split(QStringLiteral("\n"), Qt::SkipEmptyParts);
   ASSERT_EQ(log.size(), 6) << "the header and five units";
   const QStringList third = log.filter(links[2]);
