@@ -102,6 +102,42 @@ QStringList comDevices(const IniFile& ini, const QStringList& listed) {
   return devices;
 }
 
+std::vector<PresentPort> presentPorts(const IniFile& ini) {
+  const std::vector<SerialDeviceDetails> listed = listedSerialDeviceDetails();
+  QStringList locations;
+  for (const SerialDeviceDetails& d : listed) locations << d.device;
+  const QStringList devices = comDevices(ini, locations);
+  std::vector<PresentPort> present;
+  for (int n = 1; n <= kPortCount; ++n) {
+    const QString& device = devices.at(n - 1);
+    if (device.isEmpty()) continue;
+#ifdef Q_OS_WIN
+    if (!locations.contains(device, Qt::CaseInsensitive)) continue;
+#else
+    if (!locations.contains(device) && !QFileInfo::exists(device)) continue;
+#endif
+    present.push_back({n, detailsOf(device, listed)});
+  }
+  return present;
+}
+
+PortWatcher::PortWatcher(const IniFile& ini, QObject* parent) : QObject(parent), ini_(ini) {
+  timer_.setInterval(1000);
+  connect(&timer_, &QTimer::timeout, this, &PortWatcher::refresh);
+}
+
+void PortWatcher::start() {
+  refresh();
+  timer_.start();
+}
+
+void PortWatcher::refresh() {
+  std::vector<PresentPort> now = presentPorts(ini_);
+  if (now == ports_) return;
+  ports_ = std::move(now);
+  emit portsChanged();
+}
+
 QString comDevice(const AppContext& ctx, int portNo) {
   checkPortNo(portNo);
   return comDevices(ctx.ini, listedSerialDevices()).at(portNo - 1);

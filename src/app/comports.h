@@ -3,10 +3,15 @@
 // closing the cable for a transfer, the cooperative millisecond wait, the probe of the
 // ports and the automatic choice of one.
 
+#include "core/portlist.h"
+
+#include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace k52 {
 
@@ -23,6 +28,38 @@ QStringList comDevices(const IniFile& ini, const QStringList& listed);
 // The device of port number portNo with the devices this system lists; a number outside
 // 1-16 raises the invalid-property error (380).
 QString comDevice(const AppContext& ctx, int portNo);
+
+// A port whose device is there now: its number and what the system knows of the device.
+struct PresentPort {
+  int portNo = 0;
+  SerialDeviceDetails details;
+  bool operator==(const PresentPort&) const = default;
+};
+// The ports 1-16 whose device is there now: listed by the system, or a path the settings
+// file names that exists (a simulator's terminal, a link under /dev/serial/by-id).
+std::vector<PresentPort> presentPorts(const IniFile& ini);
+
+// Keeps presentPorts current while started: looks once a second and says when a cable was
+// plugged in or pulled out. Stopped, it does nothing.
+class PortWatcher : public QObject {
+  Q_OBJECT
+ public:
+  explicit PortWatcher(const IniFile& ini, QObject* parent = nullptr);
+  const std::vector<PresentPort>& ports() const { return ports_; }
+  // Looks now, then every second until stop().
+  void start();
+  void stop() { timer_.stop(); }
+  // Looks now; portsChanged() when the list differs from the last look.
+  void refresh();
+
+ signals:
+  void portsChanged();
+
+ private:
+  const IniFile& ini_;
+  QTimer timer_;
+  std::vector<PresentPort> ports_;
+};
 
 // Opens the port ComNo for a transfer. PortError tells the caller whether it failed; on
 // failure the port dialog has been shown and the log says why.

@@ -130,6 +130,26 @@ inline constexpr int kTextCustomCancel = 378;      // "Cancel"
 inline constexpr int kTextRecentFiles = 340;       // "Open &Recent", the File menu's list of files
 inline constexpr int kTextRecentFileMissing = 341; // "The file no longer exists and was taken off the list of recent files:"
 inline constexpr int kTextPageOf = 342;            // "Page %1 of %2", the foot of each printed page
+
+// The many-radios window: the same configuration into a radio on every ticked port, each
+// written, read back and logged.
+inline constexpr int kTextManyMenu = 343;          // "Program &Many Radios"
+inline constexpr int kTextManyConfig = 344;        // "Configuration:"
+inline constexpr int kTextManyBrowse = 345;        // "&Browse..."
+inline constexpr int kTextManyVerify = 346;        // "Verify after write"
+inline constexpr int kTextManyStart = 347;         // "&Start"
+inline constexpr int kTextManyPort = 348;          // "Port", the columns from here to "Result"
+inline constexpr int kTextManyResult = 354;        // "Result"
+inline constexpr int kTextManyAgain = 355;         // "Again", a row's restart button
+inline constexpr int kTextUnitWaiting = 356;       // "Waiting", then the stages to "Failed" (361)
+inline constexpr int kTextUnitNoAnswer = 362;      // "No answer"
+inline constexpr int kTextUnitScriptFailed = 363;  // "Script %1 failed seven times (address %2)"
+inline constexpr int kTextUnitDiffers = 364;       // "Differs: %1"
+inline constexpr int kTextUnitPortFault = 365;     // "The port did not open: %1"
+inline constexpr int kTextUnitStopped = 366;       // "Stopped"
+inline constexpr int kTextUnitBroken = 367;        // "Unexpected fault, see the error log"
+inline constexpr int kTextManyTally = 368;         // "%1 passed, %2 failed"
+inline constexpr int kTextManyNoneTicked = 369;    // "Tick the ports to program."
 inline constexpr int kTextTimeLabel = 54;          // "Time:", when the list was printed
 inline constexpr int kTextPrintFailed = 106;       // "Print occur error!"
 

@@ -1,5 +1,6 @@
 #include "core/portlist.h"
 
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
 
@@ -29,6 +30,40 @@ bool deviceNameLess(const QString& a, const QString& b) {
   }
   if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
   return a < b;  // equal under the natural order ("ttyS01" and "ttyS1"): plain order decides
+}
+
+QString SerialDeviceDetails::product() const {
+  QStringList parts;
+  const QString names = QStringList{manufacturer, description}.join(QLatin1Char(' ')).simplified();
+  if (!names.isEmpty()) parts << names;
+  if (vendorId >= 0 && productId >= 0)
+    parts << QStringLiteral("USB %1:%2").arg(vendorId, 4, 16, QLatin1Char('0')).arg(productId, 4, 16, QLatin1Char('0'));
+  return parts.join(QStringLiteral(", "));
+}
+
+std::vector<SerialDeviceDetails> listedSerialDeviceDetails() {
+  std::vector<SerialDeviceDetails> listed;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    SerialDeviceDetails d{info.systemLocation(), info.manufacturer(), info.description(), info.serialNumber()};
+    if (info.hasVendorIdentifier()) d.vendorId = info.vendorIdentifier();
+    if (info.hasProductIdentifier()) d.productId = info.productIdentifier();
+    listed.push_back(d);
+  }
+  std::sort(listed.begin(), listed.end(), [](const auto& a, const auto& b) { return deviceNameLess(a.device, b.device); });
+  return listed;
+}
+
+SerialDeviceDetails detailsOf(const QString& device, const std::vector<SerialDeviceDetails>& listed) {
+  const QString target = QFileInfo(device).canonicalFilePath();
+  for (const SerialDeviceDetails& d : listed)
+    if (d.device == device || (!target.isEmpty() && QFileInfo(d.device).canonicalFilePath() == target)) {
+      SerialDeviceDetails found = d;
+      found.device = device;
+      return found;
+    }
+  SerialDeviceDetails unlisted;
+  unlisted.device = device;
+  return unlisted;
 }
 
 QStringList listedSerialDevices() {

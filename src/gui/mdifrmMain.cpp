@@ -17,6 +17,7 @@
 #include "core/dialogs.h"
 #include "gui/qtwindowfit.h"
 #include "gui/qtcompare.h"
+#include "gui/frmManyRadios.h"
 #include "app/configundo.h"
 #include "gui/qtchgridedit.h"
 #include "gui/qtchannelactions.h"
@@ -134,6 +135,8 @@ constexpr MenuRow kMenuTree[] = {
     {1, "mnuReadFre", 27, nullptr, "Ctrl+R", true, false},
     {1, "mnuWriteFre", 28, nullptr, "Ctrl+W", true, false},
     {1, "mnuCompareRadio", 321, nullptr, nullptr, true, false},
+    {1, "sepManyRadios", -1, nullptr, nullptr, true, false},
+    {1, "mnuManyRadios", 343, nullptr, nullptr, true, false},
     {1, "sepBatchRw", -1, nullptr, nullptr, false, false},
     {1, "mnuReadWriteFre", 48, nullptr, "F2", false, false},
     {1, "sepAddFre", -1, nullptr, nullptr, false, false},
@@ -231,6 +234,7 @@ void mdifrmMain::buildMenus() {
   on("mnuFileSaveAs", [this] { SaveAsFile(ctx_); });
   on("mnuFileCompare", [this] { compareWithFile(ctx_, this); });
   on("mnuCompareRadio", [this] { compareWithRadio(ctx_, this); });
+  on("mnuManyRadios", [this] { showManyRadios(ctx_, this); });
   on("mnuFileImportCsv", [this] { ImportCsv(ctx_); });
   on("mnuFileExportCsv", [this] { ExportCsv(ctx_); });
   on("mnuPrintFile", [this] { mnuPrintFile_Click(); });

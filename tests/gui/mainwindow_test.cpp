@@ -48,6 +48,7 @@
 
 using namespace k52;
 using k52::test::TestEnv;
+using k52::test::chooseMenu;
 
 namespace {
 
@@ -166,26 +167,6 @@ TEST(MainWindow, UnsavedEditsAreAskedAboutBeforeOpenALanguageChangeAndExit) {
   EXPECT_FALSE(s.w->isVisible());
   EXPECT_EQ(d.asked.size(), questions + 3);
   EXPECT_EQ(s.env.readFile(saved).mid(addr::channelRecord(4), 4), QByteArray(4, '\xFF')) << "channel 4 was not saved";
-}
-
-// Chooses a menu item with the mouse: a menu of the menu bar, its sub-menus, the item
-// (each named as the program names it).
-void chooseMenu(mdifrmMain& w, std::initializer_list<const char*> path) {
-  auto name = path.begin();
-  QMenu* menu = w.findChild<QMenu*>(QLatin1String(*name));
-  ASSERT_NE(menu, nullptr) << *name;
-  QTest::mouseClick(w.menuBar(), Qt::LeftButton, {}, w.menuBar()->actionGeometry(menu->menuAction()).center());
-  for (++name; name != path.end(); ++name) {
-    ASSERT_TRUE(menu && menu->isVisible()) << *name;
-    QMenu* sub = w.findChild<QMenu*>(QLatin1String(*name));
-    QAction* item = sub ? sub->menuAction() : w.findChild<QAction*>(QLatin1String(*name));
-    ASSERT_TRUE(item && item->isEnabled()) << *name;
-    const QPoint at = menu->actionGeometry(item).center();
-    QTest::mouseMove(menu, at);
-    QTest::mouseClick(menu, Qt::LeftButton, {}, at);
-    menu = sub;
-  }
-  QApplication::processEvents();
 }
 
 // File -> Compare with File lists what differs from the file, by field and in the

@@ -2,11 +2,17 @@
 
 #include "gui/qtprintedtable.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QTest>
 #include <climits>
+#include <gtest/gtest.h>
 
 namespace k52::test {
 
@@ -72,6 +78,24 @@ std::unique_ptr<mdifrmMain> startMainWindow(AppContext& ctx, QSize size) {
   w->show();
   if (!finished.wait(10000)) return nullptr;
   return w;
+}
+
+void chooseMenu(mdifrmMain& w, std::initializer_list<const char*> path) {
+  auto name = path.begin();
+  QMenu* menu = w.findChild<QMenu*>(QLatin1String(*name));
+  ASSERT_NE(menu, nullptr) << *name;
+  QTest::mouseClick(w.menuBar(), Qt::LeftButton, {}, w.menuBar()->actionGeometry(menu->menuAction()).center());
+  for (++name; name != path.end(); ++name) {
+    ASSERT_TRUE(menu && menu->isVisible()) << *name;
+    QMenu* sub = w.findChild<QMenu*>(QLatin1String(*name));
+    QAction* item = sub ? sub->menuAction() : w.findChild<QAction*>(QLatin1String(*name));
+    ASSERT_TRUE(item && item->isEnabled()) << *name;
+    const QPoint at = menu->actionGeometry(item).center();
+    QTest::mouseMove(menu, at);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+    menu = sub;
+  }
+  QApplication::processEvents();
 }
 
 }  // namespace k52::test

@@ -6,11 +6,13 @@
 // and of the error window.
 // Usage: k52shots OUTDIR [WIDTHxHEIGHT] [chs|cht|eng ...]   (scripts/screenshots.sh runs it)
 // Files: OUTDIR/<lang>-<W>x<H>-tab<N>.png, -editmenu.png, -csvreport.png, -commun.png,
-// -memdat.png and -errors.png, and the first page of the printed channel list as File ->
-// Print writes it into a PDF file where no printer is set up, rendered by pdftoppm
-// (poppler-utils): OUTDIR/<lang>-print.png
+// -many.png (the many-radios window during a run with one radio failing), -memdat.png and
+// -errors.png, and the first page of the printed channel list as File -> Print writes it
+// into a PDF file where no printer is set up, rendered by pdftoppm (poppler-utils):
+// OUTDIR/<lang>-print.png
 
 #include "gui/frmCommun.h"
+#include "gui/frmManyRadios.h"
 #include "gui/frmMemDat.h"
 #include "app/chgridedit.h"
 #include "gui/frmSysSet.h"
@@ -29,6 +31,8 @@
 #include "app/chcodec.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QTableWidget>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -222,7 +226,8 @@ void shootPrintedPage(mdifrmMain& w, ShotDialogs& dialogs, const QString& folder
 }
 
 // The simulated radio holding `image`, reachable at `link`; nullptr when k52sim is missing.
-std::unique_ptr<QProcess> startRadio(const QString& folder, const QByteArray& image, const QString& link) {
+std::unique_ptr<QProcess> startRadio(const QString& folder, const QByteArray& image, const QString& link,
+                                     const QStringList& faults = {}) {
   const QString sim = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("k52sim"));
   if (!QFileInfo(sim).isExecutable()) return nullptr;
   const QString imageFile = QDir(folder).filePath(QStringLiteral("radio.bin"));
@@ -231,7 +236,7 @@ std::unique_ptr<QProcess> startRadio(const QString& folder, const QByteArray& im
   f.close();
   auto p = std::make_unique<QProcess>();
   p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  p->start(sim, {QStringLiteral("--fast"), QStringLiteral("--image"), imageFile, QStringLiteral("--link"), link});
+  p->start(sim, QStringList{QStringLiteral("--fast"), QStringLiteral("--image"), imageFile, QStringLiteral("--link"), link} + faults);
   if (!p->waitForStarted(5000) || !p->waitForReadyRead(5000)) return nullptr;
   return p;
 }
@@ -262,6 +267,30 @@ void readAndShoot(mdifrmMain& w, const QString& file) {
     commun->reject();
   });
   w.menuItem(QStringLiteral("mnuReadFre"))->trigger();
+}
+
+// Program -> Program Many Radios on the radios at links, the last of them answering nothing;
+// the picture is taken once that one has failed while the others are still being written.
+void manyAndShoot(mdifrmMain& w, const QStringList& links, const QString& file) {
+  frmManyRadios* many = showManyRadios(w.context(), &w);
+  settle(300);
+  QTableWidget* t = many->tblPorts();
+  for (const QString& link : links)
+    if (const int row = many->rowOf(link); row >= 0)
+      if (auto* tick = qobject_cast<QCheckBox*>(t->cellWidget(row, frmManyRadios::ColPort))) tick->setChecked(true);
+  many->cmdStart()->click();
+  const int failing = many->rowOf(links.back()), writing = many->rowOf(links.front());
+  if (failing < 0 || writing < 0) {
+    std::fprintf(stderr, "k52shots: the radios are not in the many-radios window\n");
+    return;
+  }
+  const auto progress = [&] { return qobject_cast<QProgressBar*>(t->cellWidget(writing, frmManyRadios::ColProgress))->value(); };
+  for (int waited = 0; waited < 60000 && (t->item(failing, frmManyRadios::ColResult)->text().isEmpty() || progress() < 30); waited += 50)
+    settle(50);
+  settle(50);
+  shoot(*many, file);
+  for (int waited = 0; waited < 60000 && many->anyRunning(); waited += 50) settle(50);
+  many->close();
 }
 
 }  // namespace
@@ -297,6 +326,9 @@ int main(int argc, char** argv) {
     ini.write(QStringLiteral("Setting"), QStringLiteral("Language"), QString::number(lang));
     ini.write(QStringLiteral("Setting"), QStringLiteral("COM"), QStringLiteral("1"));
     ini.write(QStringLiteral("Ports"), QStringLiteral("COM1"), link);
+    const QStringList manyLinks{link, link + QStringLiteral("-2"), link + QStringLiteral("-3")};
+    ini.write(QStringLiteral("Ports"), QStringLiteral("COM2"), manyLinks[1]);
+    ini.write(QStringLiteral("Ports"), QStringLiteral("COM3"), manyLinks[2]);
     // The radio first, so that the program's start finds it on COM1.
     std::unique_ptr<QProcess> radio = startRadio(folder.path(), exampleRadio(folder.path()), link);
     if (!radio) std::fprintf(stderr, "k52sim not found beside k52shots: no communication window, no example channels\n");
@@ -316,6 +348,22 @@ int main(int argc, char** argv) {
         QStringLiteral("%1-%2x%3").arg(langNames[lang - 1]).arg(size.width()).arg(size.height()));
 
     if (radio) readAndShoot(w, prefix + QStringLiteral("-commun.png"));
+    // Two more radios on COM2 and COM3 for the many-radios window; the one on COM3 loses
+    // its first seven replies.
+    std::unique_ptr<QProcess> more[2];
+    if (radio) {
+      for (int i = 0; i < 2; ++i) {
+        QStringList faults;
+        if (i == 1) faults << QStringLiteral("--fault-at") << QStringLiteral("1:lost,2:lost,3:lost,4:lost,5:lost,6:lost,7:lost");
+        more[i] = startRadio(folder.path(), exampleRadio(folder.path()), manyLinks[i + 1], faults);
+      }
+      manyAndShoot(w, manyLinks, prefix + QStringLiteral("-many.png"));
+      for (auto& p : more)
+        if (p) {
+          p->terminate();
+          p->waitForFinished(5000);
+        }
+    }
 
     if (frmSysSet* s = w.settingsWindow()) {
       for (int tab = 0; tab < s->sstabMain()->count(); ++tab) {
