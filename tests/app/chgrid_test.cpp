@@ -56,15 +56,6 @@ class ChGridTest : public ::testing::Test {
     for (int i = 0; i < kNameLength; ++i) v.push_back(ctx.chars.NameCode(i));
     return v;
   }
-  // Stores the codes as channel n's name and returns what the grid shows.
-  QString shownName(int16_t n, std::vector<int> name) {
-    grid.setRows(addr::kMaxChannels + 1);
-    grid.setCols(9);
-    for (int i = 0; i < 5; ++i) ctx.ch.ChNameCode(n, i) = static_cast<uint8_t>(name[size_t(i)]);
-    grid.setText(n, 8, QStringLiteral("stale"));
-    ChNameCharShow(ctx, n);
-    return grid.text(n, 8);
-  }
 
   test::TestEnv env;
   AppContext& ctx;
@@ -81,14 +72,6 @@ TEST_F(ChGridTest, TextBecomesFiveCodesOfTheRadiosFortyFiveCharactersPaddedWithS
   for (const auto& [text, expected] : cases) EXPECT_EQ(codes(QString::fromUtf8(text)), expected) << text;
 }
 
-TEST_F(ChGridTest, ANameShowsUpToTheFirstNonCharacterAsTheRadioWillShowIt) {
-  const std::pair<std::vector<int>, const char*> cases[] = {{{10, 11, 36, 36, 36}, "AB   "}, {{10, 255, 11, 36, 36}, "A"},
-                                                            {{255, 10, 11, 12, 13}, ""},      {{44, 43, 0, 9, 45}, "_-09"}};
-  for (const auto& [name, shown] : cases) EXPECT_EQ(shownName(3, name), QLatin1String(shown));
-  EXPECT_EQ(shownName(260, {12, 17, 10, 23, 23}), QStringLiteral("CHANN"));
-  EXPECT_TRUE(grid.text(3, 7).isEmpty() && ctx.log.entriesLogged() == 0) << "other columns are left alone";
-}
-
 }  // namespace
 
 TEST(FrequencyText, IsTheExactShortestDecimalInMegahertz) {
@@ -101,6 +84,9 @@ TEST_F(ChGridTest, RowsAbove200HaveNoHeaderAndMoreThan300RowsIsABoundsError) {
   ctx.ch.ChCount = 260;
   SetChGrid(ctx);
   EXPECT_EQ(grid.headerText(199, 0) + grid.headerText(200, 0) + grid.headerText(201, 0) + grid.headerText(260, 0), QStringLiteral("199VFO"));
+  setName(260, {12, 17, 10, 23, 23});
+  ChNameCharShow(ctx, 260);
+  EXPECT_EQ(grid.text(260, 8), QStringLiteral("CHANN")) << "the last row takes a name too";
 
   ctx.ch.ChCount = 301;
   SetChGrid(ctx);
@@ -112,20 +98,22 @@ TEST_F(ChGridTest, ShowFillsEachKindOfRowAndAFieldPastItsTableIsLoggedUnderItsRo
   SetChGrid(ctx);
   for (int r = 1; r <= 16; ++r) fillRow(r, QStringLiteral("stale"));
   for (int n = 1; n <= 16; ++n) setFields(n, {-1, -1, 0, 0, 0, 0, 0, 0});
-  // A full channel: options Narrow / Off / Low (field 7 = 2 is item 5), name "AB".
+  // A full channel: options Narrow / Off / Low (field 7 = 2 is item 5), a name shown as
+  // the radio will show it, up to the first code that is no character, blanks and all.
   setFields(1, {17399500, 14600000, 0, 5, 1, 0, 2, 0});
-  setName(1, {10, 11, 255, 255, 255});
+  setName(1, {10, 11, 36, 36, 255});
   // An empty channel, whatever its other fields hold.
   setFields(2, {-1, 43000000, 3, 4, 1, 1, 1, 0});
   setName(2, {10, 10, 10, 10, 10});
-  // Receive-only: no TX and no encode tone, but its decode tone.
+  // Receive-only: no TX and no encode tone, but its decode tone; 45 is no character.
   setFields(3, {43012500, -1, 7, 9, 0, 1, 0, 0});
+  setName(3, {44, 43, 0, 9, 45});
   // A name whose first code is 0xFF; option fields never decoded (-1) show item 2.
   setFields(4, {43600000, 43600000, 0, 0, -1, -1, -1, 0});
   setName(4, {255, 10, 11, 12, 13});
 
   ShowChTblGrid(ctx);
-  EXPECT_EQ((QStringList{row(1), row(3), row(4)}), (QStringList{"173.995|146|None|77.0|Narrow|Off|Low|AB", "430.125||82.5||Wide|On|High|", "436|436|None|None|0|1|0|"}));
+  EXPECT_EQ((QStringList{row(1), row(3), row(4)}), (QStringList{"173.995|146|None|77.0|Narrow|Off|Low|AB  ", "430.125||82.5||Wide|On|High|_-09", "436|436|None|None|0|1|0|"}));
   for (int r : {2, 5, 16}) EXPECT_EQ(row(r), QStringLiteral("|||||||")) << r;
   EXPECT_TRUE(grid.redraw() && ctx.log.entriesLogged() == 0);
 
@@ -153,9 +141,8 @@ TEST(ReadChInfo, WithoutItsSectionGivesSixteenRowsNineColumnsAndFailsAtTheFirstI
   env.writeSettings(QStringLiteral("[Setting]\nDatNum=8191\n"));
   ctx.st.CurLang = 7;  // not a language: read as English
   ReadChInfo(ctx);
-  EXPECT_EQ((std::vector<int>{ctx.st.CurLang, ctx.ch.ChCount, ctx.ch.ColCount, ctx.ch.RowHeight, ctx.ch.ColWidth(9)}),
-            (std::vector<int>{3, 16, 9, 240, 1000}));
-  EXPECT_EQ(ctx.ch.GridFormat + ctx.ch.ColItems(1, 49) + test::lastError(ctx), QStringLiteral("0|0|0|0|0|0|0|0|0|00") + test::failure(QStringLiteral("modChMem->ReadChInfo"), ErrBounds));
+  EXPECT_EQ((std::vector<int>{ctx.st.CurLang, ctx.ch.ChCount, ctx.ch.ColCount}), (std::vector<int>{3, 16, 9}));
+  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("modChMem->ReadChInfo"), ErrBounds));
 }
 
 TEST(ChannelTable, DeletingAChannelErasesItsRecordAndNameExtensionOnlyInitOneChannelNothingOfTheImage) {

@@ -66,8 +66,6 @@ TEST(FaceTextParsing, TakesTheTextVerbatimAfterTheFirstEqualsSignAndSkipsMalform
       "2=two\n2=again\n");
   EXPECT_EQ((std::vector<int>{bad.badLines, bad.firstBadLine, bad.firstBadError}), (std::vector<int>{7, 2, ErrTypeMismatch}));
   EXPECT_TRUE(bad.value(1) == u("one") && !bad.isSet(3) && bad.value(2) == u("again") && bad.repeated == std::vector<int>{2});
-  const FaceTextList far = ParseFaceTextList("446=x\n0=y\n");
-  EXPECT_TRUE(far.firstBadError == ErrBounds && far.value(0) == u("y"));
 }
 
 TEST(InitFaceText, AnUnknownLanguageIsEnglishAndABadListIsLoggedOnceWithItsGoodLinesApplied) {

@@ -129,13 +129,6 @@ TEST_F(Engine, AReplyInPiecesIsTakenOnceCompleteIfByTheHundredFiftiethPoll) {
   EXPECT_FALSE(engine.run(QStringLiteral("TX06RX06TX06RX06EN")));
   EXPECT_EQ(clock.tickMs() - port.writtenAt.back(), 151) << "151 waits of 1 ms";
   EXPECT_TRUE(port.frames.size() + view.shown.size() == 2u && view.lines == QStringList{kNoReply}) << "the rest is not run, nothing received is shown";
-
-  engine.PollDelay = 3;  // two polls of 3 ms
-  engine.PollMax = 2;
-  for (int at : {6, 7}) {
-    reply({{at, bytes({0x06})}});
-    EXPECT_EQ(engine.run(QStringLiteral("TX06RX06EN")), at == 6) << at;
-  }
 }
 
 TEST_F(Engine, ShortWrongAndExtraRepliesAndBrokenScripts) {
