@@ -74,12 +74,6 @@ TEST_F(ChGridTest, TextBecomesFiveCodesOfTheRadiosFortyFiveCharactersPaddedWithS
 
 }  // namespace
 
-TEST(FrequencyText, IsTheExactShortestDecimalInMegahertz) {
-  const std::pair<int32_t, const char*> cases[] = {
-      {17399500, "173.995"}, {43600000, "436"}, {13601250, "136.0125"}, {12000001, "120.00001"}, {99999999, "999.99999"}, {5, "0.00005"}, {0, "0"}};
-  for (const auto& [v, text] : cases) EXPECT_EQ(frequencyText(v), QLatin1String(text)) << v;
-}
-
 TEST_F(ChGridTest, RowsAbove200HaveNoHeaderAndMoreThan300RowsIsABoundsError) {
   ctx.ch.ChCount = 260;
   SetChGrid(ctx);
@@ -98,9 +92,10 @@ TEST_F(ChGridTest, ShowFillsEachKindOfRowAndAFieldPastItsTableIsLoggedUnderItsRo
   SetChGrid(ctx);
   for (int r = 1; r <= 16; ++r) fillRow(r, QStringLiteral("stale"));
   for (int n = 1; n <= 16; ++n) setFields(n, {-1, -1, 0, 0, 0, 0, 0, 0});
-  // A full channel: options Narrow / Off / Low (field 7 = 2 is item 5), a name shown as
-  // the radio will show it, up to the first code that is no character, blanks and all.
-  setFields(1, {17399500, 14600000, 0, 5, 1, 0, 2, 0});
+  // A full channel: frequencies as the exact shortest decimal in MHz, options Narrow / Off /
+  // Low (field 7 = 2 is item 5), a name shown as the radio will show it, up to the first
+  // code that is no character, blanks and all.
+  setFields(1, {17399500, 12000001, 0, 5, 1, 0, 2, 0});
   setName(1, {10, 11, 36, 36, 255});
   // An empty channel, whatever its other fields hold.
   setFields(2, {-1, 43000000, 3, 4, 1, 1, 1, 0});
@@ -109,11 +104,12 @@ TEST_F(ChGridTest, ShowFillsEachKindOfRowAndAFieldPastItsTableIsLoggedUnderItsRo
   setFields(3, {43012500, -1, 7, 9, 0, 1, 0, 0});
   setName(3, {44, 43, 0, 9, 45});
   // A name whose first code is 0xFF; option fields never decoded (-1) show item 2.
-  setFields(4, {43600000, 43600000, 0, 0, -1, -1, -1, 0});
+  setFields(4, {99999999, 0, 0, 0, -1, -1, -1, 0});
   setName(4, {255, 10, 11, 12, 13});
 
   ShowChTblGrid(ctx);
-  EXPECT_EQ((QStringList{row(1), row(3), row(4)}), (QStringList{"173.995|146|None|77.0|Narrow|Off|Low|AB  ", "430.125||82.5||Wide|On|High|_-09", "436|436|None|None|0|1|0|"}));
+  EXPECT_EQ((QStringList{row(1), row(3), row(4)}),
+            (QStringList{"173.995|120.00001|None|77.0|Narrow|Off|Low|AB  ", "430.125||82.5||Wide|On|High|_-09", "999.99999|0|None|None|0|1|0|"}));
   for (int r : {2, 5, 16}) EXPECT_EQ(row(r), QStringLiteral("|||||||")) << r;
   EXPECT_TRUE(grid.redraw() && ctx.log.entriesLogged() == 0);
 
