@@ -168,7 +168,7 @@ TEST_F(ChGridEditTest, TheVfoRowKeepsItsFrequenciesTakesNoNameAndItsColumnTenIsL
   EXPECT_TRUE(!cancel && g.editMode() == GridEditMode::None && g.colComboList(10) == QStringLiteral("stale")) << "no edit mode, no list set";
   dblClick(200, 10);  // resets to the first choice
   dblClick(199, 10);  // an empty channel: nothing
-  EXPECT_EQ(g.text(200, 10) + g.text(199, 10), QStringLiteral("A"));
+  EXPECT_EQ((QStringList{g.text(200, 10), g.text(199, 10)}), (QStringList{"A", ""}));
   // Text typed into the RX of a VFO without a frequency leaves it empty (no "-0.00001").
   ctx.ch.ChInfo(200, 1) = -1;
   g.setText(200, 1, QString());

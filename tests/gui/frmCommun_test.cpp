@@ -97,7 +97,8 @@ TEST_F(CommunWindow, AddressBoxesStoreTheirTextAndTheRangeOfTheNextTransfer) {
   w->txtMaxAddr()->setText(QStringLiteral("0FFF"));
   EXPECT_TRUE(env.setting("ReadEndAddr") == QStringLiteral("10f") && ctx.st.TableMaxAddr == 0x0FFF);
   ASSERT_EQ(w->cmdRead_Click(), TransferEnd::Succeeded);
-  EXPECT_EQ(port->frames.at(3), bytes({0x52, 0x01, 0x00, 0x10}));
+  ASSERT_EQ(port->frames.size(), 5u) << "one block, 0100-010F";
+  EXPECT_EQ(port->frames[3], bytes({0x52, 0x01, 0x00, 0x10}));
 }
 
 TEST_F(CommunWindow, TheMainWindowsCommandsShowItModally) {
