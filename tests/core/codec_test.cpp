@@ -47,7 +47,7 @@ struct Tables {
     fillToneCodes(tones);
     for (int i = 1; i <= kOptEntries; ++i) defaults(i) = static_cast<int16_t>(i % 3);
   }
-  CodecTables operator()(int channels = 4, int toneMax = 260) const { return {tones, toneMax, defaults, channels}; }
+  CodecTables operator()(int channels = 4) const { return {tones, 260, defaults, channels}; }
 };
 
 constexpr NameCodes kNoName{255, 255, 255, 255, 255};

@@ -107,6 +107,7 @@ TEST(IniFile, AFileNotReadToItsEndIsNeverWrittenTheChangeHoldsForTheRun) {
   EXPECT_TRUE(slurp(path) == text && ini.read(QStringLiteral("Setting"), QStringLiteral("Language"), {}) == QStringLiteral("3")) << "the file as it was, the value for the run";
   try {
     ini.raiseWriteFailure();
+    ADD_FAILURE() << "the refused write is not raised";
   } catch (const K52Error& e) {
     EXPECT_TRUE(e.number() == ErrPathFileAccess && e.source() == path);
   }

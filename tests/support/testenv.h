@@ -83,10 +83,10 @@ class ScriptedDialogs final : public Dialogs {
   std::vector<QString> printedPdfs;
 };
 
-// The program's views without windows: what was asked of them, the steps in order.
 // How ScriptedDialogs lays a printed table out, where a test can see the pages.
 inline std::function<bool(ScriptedDialogs&, const PrintedTable&, const QString&)> scriptedTablePrinter;
 
+// The program's views without windows: what was asked of them, the steps in order.
 class RecordingViews : public AppViews {
  public:
   void closeMainWindow() override { calls << QStringLiteral("close"); }
