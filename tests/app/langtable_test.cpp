@@ -64,14 +64,8 @@ TEST(FaceTextParsing, TakesTheTextVerbatimAfterTheFirstEqualsSignAndSkipsMalform
   const FaceTextList bad = ParseFaceTextList(
       "1=one\nno equals sign\n446=too far\n-1=negative\nx2=letters\n=no number\n99999999999999999999=huge\n3=\xFF\xFE bad bytes\n"
       "2=two\n2=again\n");
-  EXPECT_EQ(bad.badLines, 7);
-  EXPECT_EQ(bad.firstBadLine, 2);
-  EXPECT_EQ(bad.firstBadError, ErrTypeMismatch);
-  EXPECT_TRUE(bad.value(1) == u("one") && !bad.isSet(3) && bad.value(2) == u("again"));
-  EXPECT_EQ(bad.repeated, std::vector<int>{2});
-  const FaceTextList far = ParseFaceTextList("446=x\n0=y\n");
-  EXPECT_EQ(far.firstBadError, ErrBounds);
-  EXPECT_EQ(far.value(0), u("y"));
+  EXPECT_EQ((std::vector<int>{bad.badLines, bad.firstBadLine, bad.firstBadError}), (std::vector<int>{7, 2, ErrTypeMismatch}));
+  EXPECT_TRUE(bad.value(1) == u("one") && !bad.isSet(3) && bad.value(2) == u("again") && bad.repeated == std::vector<int>{2});
 }
 
 TEST(InitFaceText, AnUnknownLanguageIsEnglishAndABadListIsLoggedOnceWithItsGoodLinesApplied) {
@@ -79,13 +73,11 @@ TEST(InitFaceText, AnUnknownLanguageIsEnglishAndABadListIsLoggedOnceWithItsGoodL
   AppContext& ctx = *env.ctx;
   ctx.st.CurLang = 7;  // unknown: English, and 3 from then on
   InitFaceText(ctx);
-  EXPECT_EQ(ctx.st.CurLang * 1000 + ctx.log.entriesLogged(), 3000);
-  EXPECT_EQ(ctx.SoftFaceText(94), u("Ready"));
+  EXPECT_TRUE(ctx.st.CurLang == 3 && ctx.log.entriesLogged() == 0 && ctx.SoftFaceText(94) == u("Ready"));
   ctx.SoftFaceText(2) = QStringLiteral("before");
   ApplyFaceTextList(ctx, ParseFaceTextList("1=one\nbroken\n500=x\n3=three\n"));
   EXPECT_EQ(ctx.SoftFaceText(1) + ctx.SoftFaceText(2) + ctx.SoftFaceText(3), u("onebeforethree"));
-  EXPECT_EQ(ctx.log.entriesLogged(), 1);
-  EXPECT_EQ(test::lastError(ctx), test::failure(u("mdifrmMain->InitFaceText"), ErrTypeMismatch));
+  EXPECT_TRUE(ctx.log.entriesLogged() == 1 && test::lastError(ctx) == test::failure(u("mdifrmMain->InitFaceText"), ErrTypeMismatch));
 }
 
 }  // namespace

@@ -64,6 +64,9 @@ class OptPageTest : public ::testing::Test {
     InitFaceText(ctx);
   }
   int16_t& sel(int k) { return ctx.opt.OptSel(k); }
+  void setSels(std::initializer_list<std::pair<int, int>> values) {
+    for (const auto& [k, v] : values) sel(k) = static_cast<int16_t>(v);
+  }
   // Types text into station box i as the user does: every change runs the change handler.
   void type(int i, const QString& text) {
     for (QChar c : text) {
@@ -88,26 +91,11 @@ class OptPageTest : public ::testing::Test {
   FakePage page;
 };
 
-TEST_F(OptPageTest, EveryComboShowsItsListInTheCurrentLanguageAndTheSelectedValue) {
-  sel(kOptTot) = 4;
-  sel(kOptVoxDly) = 3;
-  sel(kOptRadioNowCh) = 24;
-  InitOpt(ctx, page);
-  EXPECT_EQ(page.shown(kOptTot) + page.shown(kOptVoxDly) + page.shown(kOptRadioNowCh), QStringLiteral("1201.5CH 25"));
-  EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
-  setLanguage(1);
-  InitOpt(ctx, page);
-  EXPECT_EQ(page.combos[kOptRadioNowCh].items.at(2), QStringLiteral("信道3")) << "no blank in Chinese";
-  EXPECT_EQ(page.shown(kOptTot), QStringLiteral("120"));
-}
-
 TEST_F(OptPageTest, AValueAboveTheListIsLoggedOnceAndReplacedByItsDefault) {
   ctx.opt.OptDef(kOptTot) = 3;
   ctx.opt.OptDef(kOptRadioNowCh) = 7;
-  sel(kOptTot) = 12;
-  sel(kOptSql) = 9;         // the highest value is in range
-  sel(kOptVoxLevel) = 9;    // nine items, but 8 is the highest value
-  sel(kOptRadioNowCh) = 25;
+  // The squelch's 9 is its highest value; the VOX level has nine items, but 8 is its highest.
+  setSels({{kOptTot, 12}, {kOptSql, 9}, {kOptVoxLevel, 9}, {kOptRadioNowCh, 25}});
   InitOpt(ctx, page);
   EXPECT_EQ(page.combos[kOptTot].index, 3);
   EXPECT_EQ((B{sel(kOptTot), sel(kOptSql), sel(kOptVoxLevel), sel(kOptRadioNowCh)}), (B{3, 9, 0, 7}))
@@ -120,8 +108,7 @@ TEST_F(OptPageTest, AValueAboveTheListIsLoggedOnceAndReplacedByItsDefault) {
   // A refill logs nothing new.
   sel(kOptSql) = -1;  // only the upper bound is tested: -1 selects nothing
   InitOpt(ctx, page);
-  EXPECT_EQ(page.combos[kOptSql].index, -1);
-  EXPECT_EQ(ctx.log.entriesLogged(), 3);
+  EXPECT_TRUE(page.combos[kOptSql].index == -1 && ctx.log.entriesLogged() == 3);
   sel(kOptSql) = -2;
   InitOpt(ctx, page);
   EXPECT_EQ(ctx.log.lastNumber(), ErrInvalidProperty);
@@ -134,25 +121,20 @@ TEST_F(OptPageTest, ADefaultOutsideTheListStopsTheFillAndLeavesTheRestAsItWas) {
   sel(kOptBeep) = 4;  // above 1, and its default is no position of the list either
   ctx.opt.OptDef(kOptBeep) = 2;
   InitOpt(ctx, page);
-  EXPECT_EQ(test::lastError(ctx), test::failure(QStringLiteral("frmSysSet->InitOpt:"), ErrInvalidProperty));
-  EXPECT_EQ(ctx.log.entriesLogged(), 2) << "the range error, then the failure";
-  EXPECT_EQ(page.fills - fillsBefore, 3) << "time-out, squelch and beep were refilled, nothing after";
-  EXPECT_EQ(page.shown(kOptSql), QStringLiteral("7"));
-  EXPECT_EQ(page.combos[kOptBeep].index, -1);
-  EXPECT_EQ(sel(kOptBeep), 4) << "nothing was selected, so nothing was stored";
+  EXPECT_TRUE(ctx.log.entriesLogged() == 2 && test::lastError(ctx) == test::failure(QStringLiteral("frmSysSet->InitOpt:"), ErrInvalidProperty))
+      << "the range error, then the failure";
+  EXPECT_TRUE(page.fills - fillsBefore == 3 && page.shown(kOptSql) == QStringLiteral("7")) << "time-out, squelch and beep were refilled, nothing after";
+  EXPECT_TRUE(page.combos[kOptBeep].index == -1 && sel(kOptBeep) == 4) << "nothing was selected, so nothing was stored";
   EXPECT_EQ(page.combos[kOptKeyLock].index, 0) << "the next control keeps its previous contents";
 }
 
 TEST_F(OptPageTest, CheckBoxesFollowTheirRuleAndStoreOnlyWhenTheyChange) {
-  sel(kOptChNameShow) = 2;  // ticked when not 0
-  sel(kOptBatSave) = 1;
-  sel(kOptRevFre) = 2;      // ticked only when 1
-  sel(kOptWideBand) = sel(kOptVoxFunc) = sel(kOptRadioOn) = 1;
+  // The channel name display is ticked when not 0, reverse frequency only when 1.
+  setSels({{kOptChNameShow, 2}, {kOptBatSave, 1}, {kOptRevFre, 2}, {kOptWideBand, 1}, {kOptVoxFunc, 1}, {kOptRadioOn, 1}});
   InitOpt(ctx, page);
   for (int e : {kOptChNameShow, kOptBatSave, kOptRevFre, kOptWideBand, kOptVoxFunc, kOptRadioOn})
     EXPECT_EQ(page.checks[e], e != kOptRevFre) << e;
-  EXPECT_EQ(sel(kOptChNameShow), 1) << "the tick stored 1";
-  EXPECT_EQ(sel(kOptRevFre), 2) << "no change of state, so no click";
+  EXPECT_EQ(sels({kOptChNameShow, kOptRevFre}), (B{1, 2})) << "the tick stored 1; no change of state, so no click";
 
   // The user unticks wide band and picks a lamp setting.
   optControlClick(ctx, kOptWideBand, 0);
@@ -164,8 +146,7 @@ TEST_F(OptPageTest, PowerOnMessageKeepsTheFirstFiveConvertibleCharactersAndShows
   InitOpt(ctx, page);
   EXPECT_EQ(page.message, QStringLiteral("00000")) << "shown after the power-on display mode";
   txtPwrMsg_LostFocus(ctx, QStringLiteral("hello world"));
-  EXPECT_EQ(page.message, QStringLiteral("HELLO"));
-  EXPECT_EQ(sels({50, 51, 52, 53, 54}), (B{17, 14, 21, 21, 24}));
+  EXPECT_TRUE(page.message == QStringLiteral("HELLO") && sels({50, 51, 52, 53, 54}) == (B{17, 14, 21, 21, 24}));
   txtPwrMsg_LostFocus(ctx, QStringLiteral("k5!"));
   EXPECT_EQ(page.message, QStringLiteral("K5   ")) << "a character outside the table is left out";
   txtPwrMsg_LostFocus(ctx, QString());
@@ -197,19 +178,16 @@ TEST_F(OptPageTest, StationBoxesAcceptOnly87To108MHzAndRoundHalvesToEven) {
   txtRadioFre_Change(ctx, page, i);
   EXPECT_EQ(page.stations[i], QStringLiteral("-90"));
   txtRadioFre_LostFocus(ctx, page, i);
-  EXPECT_EQ(page.stations[i], QString());
-  EXPECT_EQ(fmStationText(5), QStringLiteral("00.5"));
+  EXPECT_TRUE(page.stations[i].isEmpty() && fmStationText(5) == QStringLiteral("00.5"));
   EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
 }
 
-TEST_F(OptPageTest, FillingShowsStationsInTheBandClearEmptiesThemAllButNotTheCurrentStation) {
-  sel(24) = 875;
-  sel(25) = 1500;
-  sel(26) = 869;
-  sel(48) = 1080;
-  sel(kOptRadioNowCh) = 12;
+// Each list shows the selected value in the current language; the stations in the band.
+TEST_F(OptPageTest, FillingShowsTheValuesAndStationsInTheBandClearEmptiesThemAllButNotTheCurrentStation) {
+  setSels({{24, 875}, {25, 1500}, {26, 869}, {48, 1080}, {kOptRadioNowCh, 12}, {kOptTot, 4}, {kOptVoxDly, 3}});
   page.stations[2] = QStringLiteral("stale");
   InitOpt(ctx, page);
+  EXPECT_EQ(page.shown(kOptTot) + page.shown(kOptVoxDly) + page.shown(kOptRadioNowCh), QStringLiteral("1201.5CH 13"));
   EXPECT_EQ((QStringList{page.stations[0], page.stations[1], page.stations[2], page.stations[24]}),
             (QStringList{"87.5", "", "", "108.0"}));
   EXPECT_EQ(sel(25), 1500) << "the box was empty already: no change, no handler";
@@ -218,6 +196,10 @@ TEST_F(OptPageTest, FillingShowsStationsInTheBandClearEmptiesThemAllButNotTheCur
   cmdClrRadioFre_Click(ctx, page);
   for (int i = 0; i < kFmStations; ++i) EXPECT_TRUE(page.stations[i].isEmpty() && sel(24 + i) == 0) << i;
   EXPECT_EQ(page.shown(kOptRadioNowCh), QStringLiteral("CH 13"));
+  setLanguage(1);
+  InitOpt(ctx, page);
+  EXPECT_EQ(page.combos[kOptRadioNowCh].items.at(2) + page.shown(kOptTot), QStringLiteral("信道3120")) << "no blank in Chinese";
+  EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ struct Tables {
     fillToneCodes(tones);
     for (int i = 1; i <= kOptEntries; ++i) defaults(i) = static_cast<int16_t>(i % 3);
   }
-  CodecTables operator()(int channels = 4, int toneMax = 260) const { return {tones, toneMax, defaults, channels}; }
+  CodecTables operator()(int channels = 4) const { return {tones, 260, defaults, channels}; }
 };
 
 constexpr NameCodes kNoName{255, 255, 255, 255, 255};
@@ -83,7 +83,6 @@ TEST(ChannelCodec, HandWrittenRecordsDecode) {
     const Decoded d = decode(image, tables());
     EXPECT_EQ(d.config.channels.at(2), c.expected) << c.record;
     EXPECT_EQ(names(d.problems), c.problems) << c.record;
-    EXPECT_TRUE(d.config.channels.at(1).empty() && d.config.channels.at(3).empty());
   }
 }
 
@@ -225,8 +224,7 @@ TEST(OptionCodec, ByteValuesAboveTheirLimitsTakeTheDefaultOrTheLimit) {
   for (const auto& [entry, def] : {std::pair{1, 4}, {2, 6}, {14, 3}, {15, 1}, {21, 8}, {23, 7}}) tables.defaults(entry) = int16_t(def);
   MemoryImage image = erased();
   const Encoded e = encodeOptions(options({{1, 10}, {2, 9}, {14, 12}, {15, 6}, {21, 9}, {23, 25}}), {}, kBand136, tables(), image);
-  EXPECT_EQ(hex(image, 0x0E13, 4) + hex(image, 0x0E19, 2), "090403010709");
-  EXPECT_EQ(e.replacedByDefault, (std::vector<int>{1, 14, 15, 23}));
+  EXPECT_TRUE(hex(image, 0x0E13, 4) + hex(image, 0x0E19, 2) == "090403010709" && e.replacedByDefault == (std::vector<int>{1, 14, 15, 23}));
   const std::pair<const char*, std::map<int, int>> decoded[] = {
       {"0A0A0C0519FF", {{1, 4}, {2, 6}, {14, 8}, {15, 5}, {21, 8}, {23, 7}}},
       {"090908FF1800", {{1, 9}, {2, 9}, {14, 8}, {15, 5}, {21, 0}, {23, 24}}}};
@@ -248,14 +246,13 @@ TEST(OptionCodec, FmStationsAreBcdBetween87And108MHzAndWhatDoesNotFitStopsTheEnc
   // Digits below 100 kHz are dropped, anything outside 87-108 MHz is empty, a digit A-F a problem.
   put(image, 0x0E60, "99997508000060080000901000007A9AFF0075080000750A00008010");
   const Decoded d = decode(image, tables(0));
-  EXPECT_EQ(std::vector<int16_t>(d.config.fm.begin(), d.config.fm.begin() + 7), (std::vector<int16_t>{875, 0, 0, 0, 0, 0, 1080}));
-  EXPECT_EQ(names(d.problems), (Names{"modSysSet->SaveToOptSel 13"}));
+  EXPECT_TRUE(std::vector<int16_t>(d.config.fm.begin(), d.config.fm.begin() + 7) == (std::vector<int16_t>{875, 0, 0, 0, 0, 0, 1080}) &&
+              names(d.problems) == (Names{"modSysSet->SaveToOptSel 13"}));
 
   // A band edge past the record or a byte value below 0 stops the encode where it stands.
   for (const auto& [band, o] : {std::pair{BandLimits{200000000, 17399500}, RadioOptions{}}, {kBand136, options({{2, -1}})}}) {
     put(image, 0x0EC4, "00");
-    EXPECT_EQ(names(encodeOptions(o, fm, band, tables(), image).problems), (Names{"modSysSet->OptSelToSave 6"}));
-    EXPECT_EQ(hex(image, 0x0EC4, 1), "00");
+    EXPECT_TRUE(names(encodeOptions(o, fm, band, tables(), image).problems) == (Names{"modSysSet->OptSelToSave 6"}) && hex(image, 0x0EC4, 1) == "00");
   }
 }
 
@@ -298,7 +295,6 @@ TEST(Numbers, RoundingIsHalfToEvenTextIsCheckedAndAddressesAreHexadecimalUpTo7FF
       {[] { hexTextToInt16(QStringLiteral("12G4")); }, ErrTypeMismatch}, {[] { hexTextToInt16(QString()); }, ErrTypeMismatch},
       {[] { decimalDigitsValue(QStringLiteral("1A000000")); }, ErrTypeMismatch}};
   for (size_t i = 0; i < std::size(failures); ++i) EXPECT_EQ(errorOf(failures[i].first), failures[i].second) << i;
-  EXPECT_EQ(byteHex(0x05) + byteHex(0xC7), QStringLiteral("05C7"));
 }
 using Bytes = std::array<uint8_t, 3>;
 
@@ -316,16 +312,16 @@ TEST(BandTable, PresetsEncodeToTheirBytesAndTheBytesSelectThemBack) {
     const Bytes bytes = kPresetBytes[p.index];
     EXPECT_EQ(encodeBandBytes(p.lower, p.upper), bytes) << p.text;
     for (int i = 0; i < 3; ++i) img.at(addr::kBand + i) = bytes[static_cast<size_t>(i)];
-    EXPECT_EQ(decodeBandBytes(img), (BandLimits{p.lower, p.upper + 500})) << p.text;  // the true top edge
-    EXPECT_EQ(bandIndexOfImage(img), p.index);
+    // The true top edge, and the preset found again.
+    EXPECT_TRUE(decodeBandBytes(img) == (BandLimits{p.lower, p.upper + 500}) && bandIndexOfImage(img) == p.index) << p.text;
   }
 }
 
 TEST(BandTable, WholeMegahertzRoundHalfToEvenAndNibblesAreReadAsTheyStand) {
-  EXPECT_EQ(encodeBandBytes(40000000, 51999500), (Bytes{0x40, 0x52, 0x00}));  // 519.995 -> 520
-  EXPECT_EQ(encodeBandBytes(13550000, 15049500), (Bytes{0x13, 0x15, 0x60}));  // 135.5 -> 136, 150.495 -> 150
-  EXPECT_EQ(encodeBandBytes(13450000, 15050000), (Bytes{0x13, 0x15, 0x40}));  // 134.5 -> 134, 150.5 -> 150
-  EXPECT_EQ(encodeBandBytes(15000000, 14999500), (Bytes{0x15, 0x15, 0x00}));  // a custom 150 - 150
+  // 519.995 -> 520; 135.5 -> 136, 150.495 -> 150; 134.5 -> 134, 150.5 -> 150; a custom 150 - 150.
+  for (const auto& [lower, upper, b] : {std::tuple{40000000, 51999500, Bytes{0x40, 0x52, 0x00}}, {13550000, 15049500, Bytes{0x13, 0x15, 0x60}},
+                                        {13450000, 15050000, Bytes{0x13, 0x15, 0x40}}, {15000000, 14999500, Bytes{0x15, 0x15, 0x00}}})
+    EXPECT_EQ(encodeBandBytes(lower, upper), b) << lower << " " << upper;
   // 136 - 175 MHz is no preset, and UpperLimit is not the edge.
   for (const int32_t upper : {17500000, 17399500}) EXPECT_EQ(presetIndexOf(13600000, upper), kCustomBandIndex) << upper;
   // Above 1599 MHz the record cannot hold the edge; negative limits neither.
@@ -365,8 +361,7 @@ TEST(ByteView, ReadsAndWritesFieldsAndRefusesWhatIsNotThere) {
   const ByteView view(image);
   EXPECT_EQ((std::vector<int>{view.byte(7), view.bits(4, 0x30), view.field(4, 0x30), view.field(4, 0xF0), view.field(4, 0x0F), view.le16(5)}),
             (std::vector<int>{0x99, 0x30, 3, 3, 0xC, 0x42A1}));
-  EXPECT_EQ(view.bcdDigits(0, 4), QStringLiteral("17399500"));
-  EXPECT_EQ((std::vector<int64_t>{view.bcd(0, 4), view.bcd(6, 2)}), (std::vector<int64_t>{17399500, 9942}));
+  EXPECT_TRUE(view.bcdDigits(0, 4) == QStringLiteral("17399500") && view.bcd(0, 4) == 17399500 && view.bcd(6, 2) == 9942);
   const std::pair<std::function<void()>, int> refusals[] = {
       {[&] { view.byte(-1); }, ErrBounds},       {[&] { view.byte(8); }, ErrBounds},    {[&] { view.le16(7); }, ErrBounds},
       {[&] { view.bcd(6, 3); }, ErrBounds},      {[&] { view.bcd(0, 0); }, ErrBounds},  {[&] { view.bcd(4, 2); }, ErrTypeMismatch},

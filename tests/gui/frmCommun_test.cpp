@@ -2,11 +2,9 @@
 // (how their text is read is the start-up test's), the main window's commands that show it.
 
 #include "gui/frmCommun.h"
-#include "gui/frmToolCom.h"
 #include "gui/frmShowErr.h"
 #include "support/fakeport.h"
 #include "support/guienv.h"
-#include "gui/mdifrmMain.h"
 #include "app/startup.h"
 
 #include <QApplication>
@@ -63,8 +61,8 @@ TEST_F(CommunWindow, AReadRefusesInputWhileItRunsThenHidesTheWindowAndStopEndsIt
   // Over: hidden, lamp off, input accepted, progress cleared, the traffic listed.
   EXPECT_FALSE(w->isVisible() || w->running() || w->tmrLigGrint()->isActive() || w->imgGreen()->isVisibleTo(w.get()));
   EXPECT_TRUE(w->cmdRead()->isEnabled() && w->prgCommunicate()->value() == 0 && w->lblComStatus()->text().isEmpty());
-  EXPECT_EQ(w->listRtData()->item(1)->text(), QStringLiteral("    47 52 41 "));
-  EXPECT_EQ(w->listRtData()->currentRow(), w->LineCount - 1) << "the last line is selected";
+  EXPECT_TRUE(w->listRtData()->item(1)->text() == QStringLiteral("    47 52 41 ") && w->listRtData()->currentRow() == w->LineCount - 1)
+      << "the traffic listed, the last line selected";
 
   // Stop Communication ends the next transfer, which starts with an empty list; the box is
   // cleared for the one after.
@@ -87,11 +85,9 @@ TEST_F(CommunWindow, AReadOverUnsavedChangesAsksFirstAndCancelReadsNothing) {
   QTest::mouseClick(w->cmdRead(), Qt::LeftButton);
   EXPECT_TRUE(env.dialogs.prompts() == QStringList{ctx.text(82)} && port->frames.empty() && ctx.ch.ChInfo(3, 1) == 44500000);
   env.dialogs.answers = {MsgAnswer::No};  // discard
-  EXPECT_EQ(w->cmdRead_Click(), TransferEnd::Succeeded);
-  EXPECT_NE(ctx.ch.ChInfo(3, 1), 44500000);
+  EXPECT_TRUE(w->cmdRead_Click() == TransferEnd::Succeeded && ctx.ch.ChInfo(3, 1) != 44500000);
   // What was read is the configuration to compare with: the next read asks nothing.
-  EXPECT_EQ(w->cmdRead_Click(), TransferEnd::Succeeded);
-  EXPECT_EQ(env.dialogs.asked.size(), 2u);
+  EXPECT_TRUE(w->cmdRead_Click() == TransferEnd::Succeeded && env.dialogs.asked.size() == 2u);
 }
 
 TEST_F(CommunWindow, AddressBoxesStoreTheirTextAndTheRangeOfTheNextTransfer) {
@@ -101,7 +97,7 @@ TEST_F(CommunWindow, AddressBoxesStoreTheirTextAndTheRangeOfTheNextTransfer) {
   w->txtMaxAddr()->setText(QStringLiteral("0FFF"));
   EXPECT_TRUE(env.setting("ReadEndAddr") == QStringLiteral("10f") && ctx.st.TableMaxAddr == 0x0FFF);
   ASSERT_EQ(w->cmdRead_Click(), TransferEnd::Succeeded);
-  ASSERT_EQ(port->frames.size(), 5u);
+  ASSERT_EQ(port->frames.size(), 5u) << "one block, 0100-010F";
   EXPECT_EQ(port->frames[3], bytes({0x52, 0x01, 0x00, 0x10}));
 }
 
@@ -126,8 +122,7 @@ TEST_F(CommunWindow, TheMainWindowsCommandsShowItModally) {
   ASSERT_NE(label, nullptr);
   EXPECT_TRUE(ctx.st.TestModeFlag && label->isVisible());
   QTest::keyClick(main->windowHandle(), Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_FALSE(ctx.st.TestModeFlag || label->isVisible());
-  EXPECT_FALSE(main->errorWindow()->isVisible()) << env.log();
+  EXPECT_FALSE(ctx.st.TestModeFlag || label->isVisible() || main->errorWindow()->isVisible()) << env.log();
   ctx.st.AppExiting = 1;
 }
 

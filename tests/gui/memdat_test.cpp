@@ -1,18 +1,13 @@
 // The memory viewer: its logic on an in-memory grid, then the viewer in the running program
 // driven with the mouse and keys.
 
-#include "core/datafiles.h"
 #include "gui/frmMemDat.h"
 #include "gui/frmPartFill.h"
 #include "app/memdat.h"
 #include "app/session.h"
 #include "gui/frmSysSet.h"
 #include "gui/frmSysSetOptions.h"
-#include "app/chcodec.h"
-#include "app/optcodec.h"
-#include "gui/mdifrmMain.h"
 #include "support/guienv.h"
-#include "support/testenv.h"
 #include "gui/qtgrid.h"
 
 #include <QApplication>
@@ -53,20 +48,16 @@ TEST_F(MemDatTest, TheGridCoversTheImageUpToTableMaxAddrMarksChangedBytesAndExpl
   SetGridMemDat(ctx, grid);
   EXPECT_EQ(grid.text(grid.rows() - 1, 0), "0FF0H");
   ctx.st.TableMaxAddr = 0x1FFF;  // a later change is followed by the next fill
-  EXPECT_TRUE(TableFreDat(ctx, grid).empty());  // the first fill, on empty cells
-  EXPECT_EQ(cell(0x1FFF), FormatByteDat(ctx.IicDat.at(0x1FFF)));
+  EXPECT_TRUE(TableFreDat(ctx, grid).empty() && cell(0x1FFF) == FormatByteDat(ctx.IicDat.at(0x1FFF)));  // the first fill, on empty cells
   grid.select(3, 4);
   for (int a : {0x0000, 0x0F93, 0x1FFF}) ++ctx.IicDat.at(a);
-  EXPECT_EQ(TableFreDat(ctx, grid), (std::vector<int>{0x0000, 0x0F93, 0x1FFF}));
-  EXPECT_EQ(grid.cellForeColor(memDatRow(0x0F93), memDatCol(0x0F93)), kMemDatChangedColor);
+  EXPECT_TRUE(TableFreDat(ctx, grid) == (std::vector<int>{0x0000, 0x0F93, 0x1FFF}) && grid.cellForeColor(memDatRow(0x0F93), memDatCol(0x0F93)) == kMemDatChangedColor);
   EXPECT_EQ(std::make_pair(grid.row(), grid.col()), std::make_pair(3, 4)) << "the current cell stays";
   SetDefCol(grid);
   EXPECT_EQ(grid.cellForeColor(memDatRow(0x1FFF), memDatCol(0x1FFF)), kMemDatDefColor);
   ctx.IicDat.at(0x0012) = 0xA5;
   TableFreDat(ctx, grid);
   EXPECT_EQ(CellTipHint(ctx, grid, 2, 3), QStringLiteral("地址为: 0x0012    二进制:10100101    B7:1 B6:0 B5:1 B4:0   B3:0 B2:1 B1:0 B0:1     十进制165    \n"));
-  SetGridMemDat(ctx, grid);
-  EXPECT_TRUE(CellTipHint(ctx, grid, 2, 3).isEmpty()) << "not filled yet";
 }
 
 TEST_F(MemDatTest, AnEditWritesBackItsOwnCellOnlyAndACellThatIsNoByteIsRefused) {
@@ -176,8 +167,7 @@ TEST_F(MemDatInProgram, ClickThenTypeChangesOnlyTheClickedByteAlsoAfterAPartFill
   EXPECT_EQ(cell(0x0F05), FormatByteDat(uint8_t(expected.at(0x0F05)))) << "the grid shows the file opened";
   expected[0x0F25] = '\x5A';
   retype(0x0F25, "5a");
-  EXPECT_EQ(ctx.IicDat.toByteArray(), expected);
-  EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
+  EXPECT_TRUE(ctx.IicDat.toByteArray() == expected && ctx.log.entriesLogged() == 0) << env.log();
 }
 
 TEST_F(MemDatInProgram, FillEverySecondOnRealTimerTicksRunsOnlyWhileShownAndLeavesEveryEditAlone) {
@@ -215,8 +205,7 @@ TEST_F(MemDatInProgram, FillEverySecondOnRealTimerTicksRunsOnlyWhileShownAndLeav
   EXPECT_EQ(ctx.IicDat.at(0x1F00), 0xAB);
   // Closed, the viewer is only hidden: no tick until it is shown again.
   viewer->close();
-  EXPECT_TRUE(viewer->isHidden() && !timer->isActive());
-  EXPECT_EQ(ctx.log.entriesLogged(), 0) << env.log();
+  EXPECT_TRUE(viewer->isHidden() && !timer->isActive() && ctx.log.entriesLogged() == 0) << env.log();
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "support/fakeport.h"
 #include "support/guienv.h"
 #include "app/langtable.h"
-#include "gui/mdifrmMain.h"
 #include "app/startup.h"
 #include "core/inifile.h"
 #include "core/portlist.h"
@@ -22,7 +21,6 @@
 
 #include <algorithm>
 #include <fcntl.h>
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -41,18 +39,11 @@ class Ports : public ::testing::Test {
     QString s = QStringLiteral("[Setting]\nCOM=3\n[Ports]\n");
     for (int n = 1; n <= 16; ++n) s += QStringLiteral("COM%1=%2\n").arg(n).arg(fake(n));
     env.writeSettings(s);
-    ctx.ini.setPath(env.path(QStringLiteral("minglyc.dll")));
     ctx.st.ComNo = 3;
     ctx.st.CurLang = 3;
     InitFaceText(ctx);
-    port = usePort(ctx, env.clock);
+    port = useFakePort(ctx, env.clock);
     ctx.views = &views;
-  }
-  static FakePort* usePort(AppContext& c, const Clock& clock) {
-    auto p = std::make_unique<FakePort>(clock);
-    FakePort* raw = p.get();
-    c.port = std::move(p);
-    return raw;
   }
   void openable(std::initializer_list<int> ns) {
     port->openable.clear();
@@ -71,7 +62,6 @@ TEST(PortMapping, SettingsNameSomeNumbersTheListedDevicesInNaturalOrderFillTheRe
   const QStringList listed = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0"};
   const auto devices = [&](const QString& settings, const QStringList& system) {
     env.writeSettings(settings);
-    env.ctx->ini.setPath(env.path(QStringLiteral("minglyc.dll")));
     return comDevices(env.ctx->ini, system).mid(0, 6);
   };
   EXPECT_EQ(devices(QString(), listed), (listed + QStringList{"", "", ""})) << "no section";
@@ -88,8 +78,7 @@ TEST_F(Ports, AutoSetPortTakesTheFirstPortThatOpensAndChangesNothingWhenNoneDoes
   openable({});
   const QByteArray before = env.readFile(QStringLiteral("minglyc.dll"));
   AutoSetPort(ctx);
-  EXPECT_EQ(ctx.st.ComNo, 3);
-  EXPECT_EQ(env.readFile(QStringLiteral("minglyc.dll")), before);
+  EXPECT_TRUE(ctx.st.ComNo == 3 && env.readFile(QStringLiteral("minglyc.dll")) == before);
 
   openable({9, 5, 12});
   port->opens.clear();
@@ -108,14 +97,13 @@ TEST_F(Ports, StartupKeepsAWorkingStoredPortAndReplacesAFailingOne) {
   ini.write(QStringLiteral("Setting"), QStringLiteral("COM"), QStringLiteral("9"));
   openable({4, 9});
   InitMultiFrm(ctx);
-  EXPECT_EQ(ctx.st.ComNo, 9);
-  EXPECT_EQ(port->opens, QStringList{fake(9)});
+  EXPECT_TRUE(ctx.st.ComNo == 9 && port->opens == QStringList{fake(9)});
 
   // The next start, in the main window: the stored 9 is gone. Another port is taken, and
   // the status bar and the error window say which.
   env.setSetting("Language", QStringLiteral("3"));
   AppContext next(env.clock, env.dialogs, env.folder.path());
-  usePort(next, env.clock)->openable << fake(4) << fake(11);
+  useFakePort(next, env.clock)->openable << fake(4) << fake(11);
   const auto w = startMainWindow(next);
   ASSERT_TRUE(w);
   EXPECT_TRUE(next.st.ComNo == 4 && storedCom() == QStringLiteral("4"));
@@ -167,12 +155,10 @@ TEST_F(Ports, TheDialogOffersThePortsThatOpenAndKeepsABusyStoredOneOkStoresTheCh
   };
   EXPECT_EQ(dialog({2, 3, 6}, 2, &frmToolCom::cancelButton), QStringLiteral("COM2 COM3 COM6"));
   EXPECT_EQ(env.readFile(QStringLiteral("minglyc.dll")), before);
-  EXPECT_EQ(dialog({5}, 0, &frmToolCom::okButton), QStringLiteral("COM5")) << "port 3 is held by another program";
-  EXPECT_EQ(ctx.st.ComNo, 3);
+  EXPECT_TRUE(dialog({5}, 0, &frmToolCom::okButton) == QStringLiteral("COM5") && ctx.st.ComNo == 3) << "port 3 is held by another program";
   env.setSetting("COM", QStringLiteral("03"));  // no port opens: OK writes the old number back
   ctx.ini.setPath(env.path(QStringLiteral("minglyc.dll")));
-  EXPECT_EQ(dialog({}, 0, &frmToolCom::okButton), QString());
-  EXPECT_EQ(storedCom(), QStringLiteral("3"));
+  EXPECT_TRUE(dialog({}, 0, &frmToolCom::okButton).isEmpty() && storedCom() == QStringLiteral("3"));
   EXPECT_EQ(dialog({2, 3, 6}, 6, &frmToolCom::okButton), QStringLiteral("COM2 COM3 COM6"));
   EXPECT_TRUE(ctx.st.ComNo == 6 && storedCom() == QStringLiteral("6"));
 
@@ -207,8 +193,7 @@ TEST(Waits, SleepInsteadOfSpinning) {
 // (The bytes it moves are the transfer tests' over a pseudo-terminal.)
 TEST(SerialDevice, AppliesTheRadiosLine) {
   const int master = posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(grantpt(master) + unlockpt(master), 0);
+  ASSERT_TRUE(master >= 0 && grantpt(master) + unlockpt(master) == 0);
   termios t{};  // whatever the line was set to before, opening sets it
   tcgetattr(master, &t);
   cfsetspeed(&t, B38400);

@@ -170,15 +170,21 @@ inline QByteArray radioMemory() {
   return m;
 }
 
+// A fake port as ctx's port; the context owns it.
+inline FakePort* useFakePort(AppContext& ctx, const Clock& clock) {
+  auto p = std::make_unique<FakePort>(clock);
+  FakePort* port = p.get();
+  ctx.port = std::move(p);
+  return port;
+}
+
 // A program installed with COM1 on "/dev/fake", and a fake port there that the responder
-// answers. The context owns the port.
+// answers.
 inline FakePort* attachFakePort(TestEnv& env, Responder responder) {
   env.installProgram(3, QStringLiteral("/dev/fake"));
-  auto p = std::make_unique<FakePort>(env.clock);
-  FakePort* port = p.get();
+  FakePort* port = useFakePort(*env.ctx, env.clock);
   port->openable << QStringLiteral("/dev/fake");
   port->responder = std::move(responder);
-  env.ctx->port = std::move(p);
   return port;
 }
 

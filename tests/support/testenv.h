@@ -83,10 +83,10 @@ class ScriptedDialogs final : public Dialogs {
   std::vector<QString> printedPdfs;
 };
 
-// The program's views without windows: what was asked of them, the steps in order.
 // How ScriptedDialogs lays a printed table out, where a test can see the pages.
 inline std::function<bool(ScriptedDialogs&, const PrintedTable&, const QString&)> scriptedTablePrinter;
 
+// The program's views without windows: what was asked of them, the steps in order.
 class RecordingViews : public AppViews {
  public:
   void closeMainWindow() override { calls << QStringLiteral("close"); }
@@ -105,8 +105,7 @@ class RecordingViews : public AppViews {
   void showToolCom() override { ++toolComShown; }
   void showSoftVersion(const QString& text) override { softVersion << text; }
   void showLastProgrammed(const QString& text) override { lastProgrammed << text; }
-  void showPowerOnMessage(const QString& text) override { powerOnMessages << text; }
-  QStringList calls, softVersion, lastProgrammed, powerOnMessages, statusNotices;
+  QStringList calls, softVersion, lastProgrammed, statusNotices;
   QString maxAddrText, statusFile, statusCom;
   int toolComShown = 0;
 };
@@ -116,7 +115,10 @@ class TestEnv {
   TestEnv();
   // Writes a file into the program folder (or to an absolute path).
   void writeFile(const QString& name, const QByteArray& data) const;
-  void writeSettings(const QString& iniText) const { writeFile(QStringLiteral("minglyc.dll"), iniText.toUtf8()); }
+  void writeSettings(const QString& iniText) const {  // and the context reads it
+    writeFile(QStringLiteral("minglyc.dll"), iniText.toUtf8());
+    ctx->ini.setPath(path(QStringLiteral("minglyc.dll")));
+  }
   QByteArray readFile(const QString& name) const;
   QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
   // Copies the delivered settings file and default image from the build's program folder.
@@ -148,6 +150,5 @@ QString chInfoSection(int chCount = 16, bool perLanguage = false);
 // Where the build keeps the delivered files as generated (build/delivered).
 QString deliveredFolder();
 QByteArray deliveredImage();
-
 
 }  // namespace k52::test
