@@ -138,6 +138,32 @@ int badInput(const QString& file, const QString& problem) {
   return kExitBadInput;
 }
 
+// A CSV channel list read, with one line on standard error per row it cannot give as it
+// stands (and per row taken changed). Nothing (the reason said) when the file cannot be
+// read, is no channel list, or has rows that cannot be taken and skipBad is not given
+// (refusedNote says what then happens).
+std::optional<CsvImport> readCsvReported(Session& session, const QString& path, bool skipBad,
+                                         const QString& refusedNote) {
+  CsvImport import;
+  try {
+    import = session.readCsv(path);
+  } catch (const K52Error& e) {
+    badInput(path, e.detail());
+    return std::nullopt;
+  }
+  if (!import.readable) {
+    badInput(path, session.context().text(kTextCsvNotAList));
+    return std::nullopt;
+  }
+  for (const QString& line : csvImportReport(session.context(), import))
+    printErr(QStringLiteral("k52cli: %1: %2").arg(QDir::toNativeSeparators(path), line));
+  if (import.anyRefused() && !skipBad) {
+    printErr(QStringLiteral("k52cli: ") + refusedNote);
+    return std::nullopt;
+  }
+  return import;
+}
+
 struct Options {
   QString command;
   QStringList files;
@@ -500,17 +526,9 @@ int runBatch(Session& session, const Options& o) {
   const QString& in = o.files[0];
   if (in.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
     // A channel list goes onto the default image the session started with.
-    CsvImport import;
-    try {
-      import = session.readCsv(in);
-    } catch (const K52Error& e) {
-      return badInput(in, e.detail());
-    }
-    if (!import.readable) return badInput(in, ctx.text(kTextCsvNotAList));
-    for (const QString& line : csvImportReport(ctx, import))
-      printErr(QStringLiteral("k52cli: %1: %2").arg(QDir::toNativeSeparators(in), line));
-    if (import.anyRefused()) return badInput(in, QStringLiteral("rows that cannot be taken as they stand (see above)"));
-    session.replaceChannels(import.channels);
+    const std::optional<CsvImport> import = readCsvReported(session, in, false, QStringLiteral("no radio written"));
+    if (!import) return kExitBadInput;
+    session.replaceChannels(import->channels);
   } else if (const QString problem = openDataFile(session, in); !problem.isEmpty()) {
     return badInput(in, problem);
   }
@@ -572,22 +590,10 @@ int runCsv(Session& session, const Options& o) {
     printLog(ctx);
     return status;
   }
-  const QString& csv = o.files[0];
-  CsvImport import;
-  try {
-    import = session.readCsv(csv);
-  } catch (const K52Error& e) {
-    return badInput(csv, e.detail());
-  }
-  if (!import.readable) return badInput(csv, ctx.text(kTextCsvNotAList));
-  // One line per row the file cannot give as it stands (and per row taken changed).
-  for (const QString& line : csvImportReport(ctx, import))
-    printErr(QStringLiteral("k52cli: %1: %2").arg(QDir::toNativeSeparators(csv), line));
-  if (import.anyRefused() && !o.skipBad) {
-    printErr(QStringLiteral("k52cli: nothing written (--skip-bad imports the other rows)"));
-    return kExitBadInput;
-  }
-  session.replaceChannels(import.channels);
+  const std::optional<CsvImport> import = readCsvReported(session, o.files[0], o.skipBad,
+                                                                QStringLiteral("nothing written (--skip-bad imports the other rows)"));
+  if (!import) return kExitBadInput;
+  session.replaceChannels(import->channels);
   if (!writeOutput(out, [&] { session.saveFile(out); })) status = kExitWriteFailed;
   printLog(ctx);
   return status;
