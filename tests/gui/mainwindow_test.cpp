@@ -21,6 +21,7 @@
 #include "support/testenv.h"
 #include "gui/qtdialogs.h"
 #include "gui/qtgrid.h"
+#include "core/printedtable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +36,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -343,6 +346,25 @@ TEST(MainWindow, WithoutAPrinterTheListOf260ChannelsGoesIntoAPdfFilePageAfterPag
   const QByteArray pdf = env.readFile(QStringLiteral("list.pdf"));
   EXPECT_TRUE(pdf.startsWith("%PDF"));
   EXPECT_EQ(pdf.count("/Type /Page\n"), static_cast<qsizetype>(pages.size())) << "as many pages in the file";
+}
+
+// Where a printer is set up, the list goes through the print preview: it paints every page
+// there (the same layout as the PDF file), and closing the preview prints nothing.
+TEST(PrintPreview, PaintsEveryPageOfTheListAndClosingItPrintsNothing) {
+  PrintedTable table{QStringLiteral("Channel Information"), {QStringLiteral("Band[MHz]: 400 - 470 MHz")},
+                     {QStringLiteral("No"), QStringLiteral("RX Freq[MHz]")}, {}, QStringLiteral("Page %1 of %2"), {}};
+  for (int n = 1; n <= 260; ++n) table.rows.push_back({{QString::number(n)}, {QStringLiteral("435.125")}});
+  int pages = -1;
+  QTimer::singleShot(200, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* preview = qobject_cast<QPrintPreviewDialog*>(w)) {
+        pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
+        preview->reject();
+      }
+  });
+  QtDialogs dialogs;
+  EXPECT_FALSE(dialogs.printTable(table, QString()));
+  EXPECT_GT(pages, 1) << "260 rows fill more than one page";
 }
 
 TEST(MainWindow, ARightClickOnTheMenuBarOrToolbarOpensNoMenu) {
