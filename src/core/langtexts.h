@@ -134,6 +134,7 @@ inline constexpr int kTextPageOf = 342;            // "Page %1 of %2", the foot 
 // The many-radios window: the same configuration into a radio on every ticked port, each
 // written, read back and logged.
 inline constexpr int kTextManyMenu = 343;          // "Program &Many Radios"
+inline constexpr int kTextManyExitRunning = 391;  // "Radios are still being programmed. Exiting now stops them ..."
 inline constexpr int kTextManyConfig = 344;        // "Configuration:"
 inline constexpr int kTextManyBrowse = 345;        // "&Browse..."
 inline constexpr int kTextManyVerify = 346;        // "Verify after write"

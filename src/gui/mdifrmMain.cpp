@@ -534,13 +534,22 @@ void mdifrmMain::commitPendingEdits() {
 
 void mdifrmMain::closeEvent(QCloseEvent* event) {
   if (!ctx_.st.InstallPass && ctx_.st.AppExiting != 1) {
+    // Radios still being programmed on several cables would be left part-way: asked first,
+    // and then it is the only question about leaving.
+    const auto* many = findChild<frmManyRadios*>(QString(), Qt::FindDirectChildrenOnly);
+    const bool unitsRunning = many && many->anyRunning();
+    if (unitsRunning && ctx_.dialogs.messageBox(ctx_.text(kTextManyExitRunning), MsgButtons::YesNo, MsgIcon::Exclamation,
+                                                ctx_.text(kTextNotice)) != MsgAnswer::Yes) {
+      event->ignore();
+      return;
+    }
     // With unsaved changes the question about them (save, discard, cancel) is the one
     // asked; otherwise "Are you sure want to exit?".
     bool leave = false;
     if (!changesSettled_ && ConfigChanged(ctx_))
       leave = AskToSaveChanges(ctx_);
     else
-      leave = ctx_.dialogs.messageBox(ctx_.text(kTextAskExit), MsgButtons::YesNo, MsgIcon::Question, ctx_.text(kTextNotice)) == MsgAnswer::Yes;
+      leave = unitsRunning || ctx_.dialogs.messageBox(ctx_.text(kTextAskExit), MsgButtons::YesNo, MsgIcon::Question, ctx_.text(kTextNotice)) == MsgAnswer::Yes;
     if (!leave) {
       event->ignore();
       return;

@@ -5,6 +5,7 @@
 #include "app/manyradios.h"
 #include "app/session.h"
 #include "core/inifile.h"
+#include "core/langtexts.h"
 #include "core/writeverify.h"
 #include "gui/frmCommun.h"
 #include "gui/frmManyRadios.h"
@@ -182,6 +183,10 @@ TEST(EndToEnd, ManyRadiosOneFailingAloneThenPassingAgainEachLogged) {
   QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(t->model()->index(failed, frmManyRadios::ColDevice)).center());
   QTest::keyClick(t, Qt::Key_Return);
   ASSERT_TRUE(w->anyRunning());
+  // Exit while a radio is being written asks about that first; No leaves it running.
+  env.dialogs.answers = {MsgAnswer::No};
+  EXPECT_FALSE(main->close());
+  EXPECT_TRUE(env.dialogs.asked.back().prompt == ctx.text(kTextManyExitRunning) && main->isVisible() && w->anyRunning());
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w->anyRunning(); }, 60000));
   EXPECT_EQ(row(2), QStringLiteral("Passed|K52SIM 01 00|Passed"));
   EXPECT_EQ(w->lblTally()->text(), QStringLiteral("3 passed, 1 failed"));
