@@ -6,6 +6,7 @@
 #include "core/datafiles.h"
 #include "core/guarded.h"
 #include "core/langtexts.h"
+#include "core/numbers.h"
 #include "core/unitlog.h"
 
 #include <QDir>
@@ -27,8 +28,7 @@ MemoryImage manyRadiosImage(Session& session, const QString& path) {
   }
   MemoryImage image = ctx.IicDat;
   image.assignFrom(readImageFile(path, image.size()));
-  limitWriteByte(image);
-  stampWriteDate(image, ctx.clock.now().date());
+  stampForWrite(image, ctx.clock.now().date());
   return image;
 }
 
@@ -51,7 +51,7 @@ QString unitResultText(const AppContext& ctx, const UnitResult& r) {
     case UnitFailure::ScriptFailed:
       return ctx.text(kTextUnitScriptFailed)
           .arg(r.failedScript)
-          .arg(r.failedAddress < 0 ? QStringLiteral("-") : QStringLiteral("%1").arg(r.failedAddress, 4, 16, QLatin1Char('0')).toUpper());
+          .arg(r.failedAddress < 0 ? QStringLiteral("-") : hex4(r.failedAddress));
     case UnitFailure::PortNotOpened:
       return ctx.text(kTextUnitPortFault).arg(r.portFault);
     case UnitFailure::Stopped:
@@ -64,10 +64,7 @@ QString unitResultText(const AppContext& ctx, const UnitResult& r) {
         const QString field = row.field == ctx.text(kTextDiffValue) ? QString() : row.field;
         what = QStringLiteral("%1 %2: %3 \u2192 %4").arg(row.where, field, row.a, row.b).simplified().replace(QStringLiteral(" :"), QStringLiteral(":"));
       } else if (r.differingBytes.start <= r.differingBytes.end) {
-        what = ctx.text(kTextDiffBytes).arg(QStringLiteral("%1-%2")
-                                                .arg(r.differingBytes.start, 4, 16, QLatin1Char('0'))
-                                                .arg(r.differingBytes.end, 4, 16, QLatin1Char('0'))
-                                                .toUpper());
+        what = ctx.text(kTextDiffBytes).arg(hex4(r.differingBytes.start) + QLatin1Char('-') + hex4(r.differingBytes.end));
       }
       return ctx.text(kTextUnitDiffers).arg(what);
     }

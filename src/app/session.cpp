@@ -178,8 +178,7 @@ MemoryImage Session::imageAsSaved() {
 
 MemoryImage Session::imageForWrite() {
   MemoryImage out = imageAsSaved();
-  limitWriteByte(out);
-  stampWriteDate(out, ctx_.clock.now().date());
+  stampForWrite(out, ctx_.clock.now().date());
   return out;
 }
 

@@ -77,12 +77,6 @@ std::vector<Record> parseCsv(QString text, QChar separator) {
   return records;
 }
 
-QString csvField(const QString& v, QChar separator) {
-  const QString special = QString(separator) + QStringLiteral("\"\r\n");
-  if (std::none_of(v.begin(), v.end(), [&](QChar c) { return special.contains(c); })) return v;
-  return QLatin1Char('"') + QString(v).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
 // ----- Values -----
 
 QString mhzText(int32_t tenHz) {
@@ -338,6 +332,12 @@ class RowReader {
 };
 
 }  // namespace
+
+QString csvField(const QString& v, QChar separator) {
+  const QString special = QString(separator) + QStringLiteral("\"\r\n");
+  if (std::none_of(v.begin(), v.end(), [&](QChar c) { return special.contains(c); })) return v;
+  return QLatin1Char('"') + QString(v).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
+}
 
 bool CsvImport::anyRefused() const {
   return std::any_of(rows.begin(), rows.end(), [](const CsvRowReport& r) { return !r.taken; });

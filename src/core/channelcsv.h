@@ -24,6 +24,10 @@ inline constexpr const char* kCsvHeader =
     "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode,Mode,"
     "TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE";
 
+// A value as a field of a CSV record: quoted (quotes doubled) where it holds the separator,
+// a quote or a line break.
+QString csvField(const QString& value, QChar separator = QLatin1Char(','));
+
 // What the radio and the program hold, as the mapping needs it.
 struct CsvRules {
   BandLimits band;         // a frequency outside lower ... upper is refused

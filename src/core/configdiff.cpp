@@ -1,6 +1,7 @@
 #include "core/configdiff.h"
 
 #include "core/addressmap.h"
+#include "core/numbers.h"
 
 #include <algorithm>
 
@@ -24,7 +25,6 @@ class Covered {
 
 QString mhz(int64_t tenHz) { return QString::number(static_cast<double>(tenHz) / 100000.0, 'f', 5); }
 QString frequency(int64_t tenHz) { return tenHz < 0 ? QStringLiteral("none") : mhz(tenHz); }
-QString hex4(int v) { return QStringLiteral("%1").arg(v, 4, 16, QLatin1Char('0')).toUpper(); }
 
 QString bytesText(const MemoryImage& image, int first, int last) {
   QStringList out;

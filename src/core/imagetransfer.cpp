@@ -109,4 +109,9 @@ void stampWriteDate(MemoryImage& image, const QDate& today) {
   image.at(addr::kLastWriteDate + 2) = static_cast<uint8_t>(today.day());
 }
 
+void stampForWrite(MemoryImage& image, const QDate& today) {
+  limitWriteByte(image);
+  stampWriteDate(image, today);
+}
+
 }  // namespace k52

@@ -76,5 +76,7 @@ TransferOutcome transferOnDevice(ProtocolEngine& engine, const QString& device, 
 // programming date (year within the century, month, day).
 void limitWriteByte(MemoryImage& image);
 void stampWriteDate(MemoryImage& image, const QDate& today);
+// Both: the image as a write sends it.
+void stampForWrite(MemoryImage& image, const QDate& today);
 
 }  // namespace k52

@@ -68,8 +68,7 @@ SerialDeviceDetails detailsOf(const QString& device, const std::vector<SerialDev
 
 QStringList listedSerialDevices() {
   QStringList devices;
-  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) devices << info.systemLocation();
-  std::sort(devices.begin(), devices.end(), deviceNameLess);
+  for (const SerialDeviceDetails& d : listedSerialDeviceDetails()) devices << d.device;
   devices.erase(std::unique(devices.begin(), devices.end()), devices.end());
   return devices;
 }

@@ -1,25 +1,14 @@
 #include "core/unitlog.h"
 
+#include "core/channelcsv.h"
 #include "core/k52error.h"
 
 #include <QFile>
-#include <QSerialPortInfo>
 #include <QStringList>
 
 namespace k52 {
 
 namespace {
-
-// A field as a CSV field: quoted (quotes doubled) when it holds a separator, a quote or a
-// line break.
-QString csvField(const QString& text) {
-  if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
-      !text.contains(QLatin1Char('\r')))
-    return text;
-  QString quoted = text;
-  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-  return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
 
 // Date and time in ISO 8601 with the local offset ("2026-12-07T09:15:02+08:00").
 QString isoWithOffset(const QDateTime& at) {
@@ -68,12 +57,6 @@ void appendUnitLog(const QString& path, const UnitResult& result, const QString&
   }
   text += unitLogRow(result, deviceSerial).toUtf8() + kLineEnd;
   if (file.write(text) != text.size() || !file.flush()) throw K52Error(ErrDeviceIo, path);
-}
-
-QString deviceSerialNumber(const QString& device) {
-  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-    if (info.systemLocation() == device || info.portName() == device) return info.serialNumber();
-  return {};
 }
 
 }  // namespace k52

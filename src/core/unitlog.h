@@ -23,7 +23,4 @@ QString unitLogRow(const UnitResult& result, const QString& deviceSerial);
 // rows already in it stay as they were.
 void appendUnitLog(const QString& path, const UnitResult& result, const QString& deviceSerial);
 
-// The serial number the system knows of the device's adapter (a USB cable), or nothing.
-QString deviceSerialNumber(const QString& device);
-
 }  // namespace k52

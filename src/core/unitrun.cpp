@@ -2,6 +2,7 @@
 
 #include "core/guarded.h"
 #include "core/imagetransfer.h"
+#include "core/numbers.h"
 #include "core/writeverify.h"
 
 #include <QCryptographicHash>
@@ -98,8 +99,6 @@ AddressRange firstDifferingRun(const MemoryImage& a, const MemoryImage& b) {
   while (j + 1 < n && a.at(j + 1) != b.at(j + 1)) ++j;
   return {i, j};
 }
-
-QString hex4(int v) { return QStringLiteral("%1").arg(v, 4, 16, QLatin1Char('0')).toUpper(); }
 
 }  // namespace
 

@@ -560,7 +560,7 @@ int runBatch(Session& session, const Options& o) {
       for (const UnitFault& f : r.faults)
         printErr(QStringLiteral("k52cli: %1: %2 %3 %4").arg(r.port, f.procName).arg(f.number).arg(f.source));
       if (!r.passed()) status = kExitWriteFailed;
-      if (!o.log.isEmpty() && !guarded(ctx.log, "modUnitLog->AppendUnit", [&] { appendUnitLog(o.log, r, deviceSerialNumber(r.port)); })) {
+      if (!o.log.isEmpty() && !guarded(ctx.log, "modUnitLog->AppendUnit", [&] { appendUnitLog(o.log, r, detailsOf(r.port, listedSerialDeviceDetails()).serialNumber); })) {
         printLog(ctx);
         status = kExitWriteFailed;
       }
